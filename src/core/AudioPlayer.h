@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+// A mono 44,100 Hz float output with its own timeline: buffers are placed to start at a given
+// sample time, counted in frames rendered since start().
+class AudioPlayer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int sampleRate = 44100;
+    using Buffer = std::shared_ptr<const std::vector<float>>;
+
+    using QObject::QObject;
+    ~AudioPlayer() override = default;
+
+    // Starts the output; false (with errorString()) when it cannot. Starting a running player
+    // does nothing and succeeds.
+    virtual bool start() = 0;
+    // Stops the output and drops everything scheduled.
+    virtual void stop() = 0;
+    virtual bool isRunning() const = 0;
+    virtual QString errorString() const = 0;
+    // Current sample time of the timeline (0 when stopped).
+    virtual qint64 sampleTime() const = 0;
+    // Plays buffer from sample time at; a time already past plays what is left of it at once.
+    virtual void schedule(const Buffer& buffer, qint64 at) = 0;
+
+signals:
+    // The output died while running (e.g. the audio server went away); the player is stopped.
+    void failed(const QString& reason);
+};

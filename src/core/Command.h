@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// What a typed line asks for.
+enum class Kind { Timer, Stopwatch };
+
+struct Command {
+    Kind kind = Kind::Timer;
+    qint64 total = 0; // whole seconds; 0 for a stopwatch
+    QString label;    // tidied; empty for a stopwatch
+    bool operator==(const Command&) const = default;
+};

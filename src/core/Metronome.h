@@ -1,0 +1,66 @@
+#pragma once
+
+#include "AudioPlayer.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+
+class Clock;
+class ClockTimer;
+class QSettings;
+
+// Clicks on every beat, scheduled sample-accurately 150 ms ahead on the audio player's timeline,
+// with ticked() sent when each click is heard. Tempo, beats and accent persist in store.
+class Metronome : public QObject {
+    Q_OBJECT
+public:
+    Metronome(QSettings& store, AudioPlayer& player, Clock& clock, QObject* parent = nullptr);
+    ~Metronome() override;
+
+    void start();
+    void stop();
+
+    bool running() const { return m_running; }
+    int beat() const { return m_beat; }
+    int bpm() const { return m_bpm; }
+    void setBpm(int bpm);
+    int beats() const { return m_beats; }
+    void setBeats(int beats);
+    bool accent() const { return m_accent; }
+    void setAccent(bool accent);
+    QDateTime startedAt() const { return m_startedAt; }
+    // Index in the bar of the next click to schedule; callers that lower beats reset it.
+    int n() const { return m_n; }
+    void resetCounter() { m_n = 0; }
+
+    // The two click sounds (3087 frames each).
+    static AudioPlayer::Buffer hiClick();
+    static AudioPlayer::Buffer loClick();
+
+signals:
+    void changed();
+    void runningChanged(bool running);
+    void beatChanged(int beat);
+    void bpmChanged(int bpm);
+    void beatsChanged(int beats);
+    void accentChanged(bool accent);
+    void ticked(int n, bool accent);
+
+private:
+    void schedule();
+    void fail(const QString& reason);
+
+    QSettings& m_store;
+    AudioPlayer& m_player;
+    Clock& m_clock;
+    bool m_running = false;
+    int m_beat = -1;
+    int m_bpm = 100;
+    int m_beats = 4;
+    bool m_accent = true;
+    QDateTime m_startedAt;
+    QPointer<ClockTimer> m_timer;
+    double m_nextSample = 0;
+    int m_n = 0;
+};

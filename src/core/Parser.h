@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Command.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Turns one typed line ("25m pasta", "1h30", "tea", "at 3pm", "sw") into a Command.
+// Main thread only: the pattern cache is not locked.
+namespace Parser {
+// now: the current instant, in the system's time zone (or any zone; the clock-time rule works in
+// the zone of now).
+std::optional<Command> parse(const QString& text, const QDateTime& now);
+QString tidy(const QString& s);
+std::optional<Command> timer(double seconds, const QString& label);
+} // namespace Parser

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "SpeechService.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class Clock;
+class ClockTimer;
+class Settings;
+
+// Pobi's one voice. Every sentence goes through say(): it becomes the caption, raises talking,
+// and cuts off whatever was being said. There is no queue.
+class Speaker : public QObject {
+    Q_OBJECT
+public:
+    Speaker(SpeechService& speech, Clock& clock, QObject* parent = nullptr);
+    ~Speaker() override;
+
+    void say(const QString& text, const Settings& settings);
+
+    bool talking() const { return m_talking; }
+    QString caption() const { return m_caption; }
+    bool silent() const { return m_silent; }
+    void setSilent(bool silent) { m_silent = silent; }
+
+    // Voices to offer, filtered and ordered for the user's locale; empty until loaded.
+    // loadVoices() starts loading (off the GUI thread); voicesChanged() tells when they are in.
+    void loadVoices();
+    bool voicesLoaded() const { return m_voicesLoaded; }
+    QList<VoiceInfo> voices(bool allLanguages) const;
+    // Filtering and ordering of voices for a locale language code such as "en" or "de".
+    static QList<VoiceInfo> filterVoices(const QList<VoiceInfo>& all, bool allLanguages,
+                                         const QString& lang);
+    static QString displayName(const VoiceInfo& voice, bool withLanguage);
+
+signals:
+    void changed();
+    void talkingChanged(bool talking);
+    void captionChanged(const QString& caption);
+    void voicesChanged();
+
+private:
+    void setTalking(bool talking);
+    void ended(quint64 id, SpeechService::Outcome outcome);
+
+    SpeechService& m_speech;
+    Clock& m_clock;
+    bool m_talking = false;
+    QString m_caption;
+    bool m_silent = false;
+    quint64 m_current = 0;
+    int m_token = 0;
+    QPointer<ClockTimer> m_quietTimer;
+    QPointer<ClockTimer> m_watchdog;
+    QList<VoiceInfo> m_allVoices;
+    bool m_voicesLoaded = false;
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "Command.h"
+#include "Plan.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+class Chime;
+class Clock;
+class ClockTimer;
+class Settings;
+class Speaker;
+
+// The one countdown timer or stopwatch. Time left is always computed from the clock; a 100 ms
+// heartbeat (only while running) speaks the plan's lines and finishes the timer.
+class TimerEngine : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Idle, Running, Paused, Done };
+    struct Lap {
+        int n = 0;
+        double split = 0; // seconds
+        double total = 0; // seconds
+        bool operator==(const Lap&) const = default;
+    };
+    struct Next {
+        qint64 at = 0;
+        Line line;
+    };
+
+    // chime may be null (no end chime).
+    TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime = nullptr,
+                QObject* parent = nullptr);
+    ~TimerEngine() override;
+
+    void start(const Command& command);
+    void pause();
+    void resume();
+    void stop();
+    void lap();
+    void sayNow();
+    std::optional<Next> next() const;
+
+    State state() const { return m_state; }
+    // The popup's mode switch sets a finished engine back to idle directly.
+    void setState(State state);
+    Kind kind() const { return m_kind; }
+    QString label() const { return m_label; }
+    QList<Lap> laps() const { return m_laps; }
+    QDateTime tick() const { return m_tick; }
+    qint64 total() const { return m_total; }
+    double elapsed() const;
+    double remaining() const;
+    bool active() const { return m_state == State::Running || m_state == State::Paused; }
+    QString display() const;
+
+signals:
+    // Whole-object change: any property (state, kind, label, laps, tick) changed.
+    void changed();
+    void stateChanged(TimerEngine::State state);
+    // "start", "pause", "resume", "stop", "lap", "alert", "done"
+    void event(const QString& name);
+
+private:
+    void replan();
+    void loop();
+    void step();
+    void finish();
+    void setTick();
+
+    Settings& m_settings;
+    Speaker& m_speaker;
+    Clock& m_clock;
+    Chime* m_chime;
+    State m_state = State::Idle;
+    Kind m_kind = Kind::Timer;
+    QString m_label;
+    QList<Lap> m_laps;
+    QDateTime m_tick;
+    qint64 m_total = 0;
+    bool m_alerted = false;
+    double m_acc = 0;
+    QDateTime m_t0;
+    PlanMap m_plan;
+    qint64 m_lastSec = 0;
+    qint64 m_lastEvery = 0;
+    QPointer<ClockTimer> m_timer;
+};

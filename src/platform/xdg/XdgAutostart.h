@@ -1,0 +1,21 @@
+#pragma once
+
+#include "LoginItem.h"
+
+#include <QString>
+
+// Launch at login through the XDG autostart spec: $XDG_CONFIG_HOME/autostart/pobi.desktop.
+class XdgAutostart final : public LoginItem {
+public:
+    // directory: where the .desktop file lives; empty means the user's autostart folder.
+    // executable: the Exec= path; empty means the running program.
+    explicit XdgAutostart(QString directory = QString(), QString executable = QString());
+
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    QString filePath() const;
+
+private:
+    QString m_directory;
+    QString m_executable;
+};

@@ -1,0 +1,69 @@
+#include "FakeClock.h"
+
+#include <QCoreApplication>
+
+namespace {
+quint64 g_order = 0;
+}
+
+FakeClock::FakeClock(QDateTime start) : m_now(std::move(start)) {}
+
+FakeClock::~FakeClock() = default;
+
+ClockTimer* FakeClock::createTimer(QObject* parent) {
+    auto* timer = new FakeClockTimer(this, parent);
+    m_timers.append(timer);
+    return timer;
+}
+
+void FakeClockTimer::start(int intervalMs) {
+    m_interval = intervalMs < 0 ? 0 : intervalMs;
+    m_active = true;
+    m_due = m_clock->now().addMSecs(m_interval);
+    m_order = ++g_order;
+}
+
+void FakeClock::flush() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int FakeClock::activeTimers() const {
+    int n = 0;
+    for (const auto& t : m_timers)
+        if (t && t->m_active)
+            ++n;
+    return n;
+}
+
+void FakeClock::advance(qint64 ms) {
+    const QDateTime end = m_now.addMSecs(ms);
+    flush();
+    for (;;) {
+        m_timers.removeAll(nullptr);
+        FakeClockTimer* next = nullptr;
+        for (const auto& t : m_timers) {
+            if (!t || !t->m_active || t->m_due > end)
+                continue;
+            if (!next || t->m_due < next->m_due ||
+                (t->m_due == next->m_due && t->m_order < next->m_order))
+                next = t;
+        }
+        if (!next)
+            break;
+        if (next->m_due > m_now)
+            m_now = next->m_due;
+        if (next->m_singleShot) {
+            next->m_active = false;
+        } else {
+            // A zero interval would never let time move on; treat it as 1 ms.
+            next->m_due = m_now.addMSecs(next->m_interval > 0 ? next->m_interval : 1);
+            next->m_order = ++g_order;
+        }
+        QPointer<FakeClockTimer> guard(next);
+        emit next->timeout();
+        flush();
+    }
+    m_now = end;
+    flush();
+}

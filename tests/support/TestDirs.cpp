@@ -1,0 +1,3 @@
+#include "TestDirs.h"
+
+TestDirs::TestDirs() = default;
