@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+
+// The frameless, rounded window that drops down from the tray icon and hosts the popup's pages.
+// Its width is the content's, its height follows the content's size hint as pages change. It
+// closes when the user clicks elsewhere or presses Escape.
+class PopupWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int radius = 12;
+
+    explicit PopupWindow(QWidget* parent = nullptr);
+    ~PopupWindow() override;
+
+    // Round corners need an alpha channel, which only a compositing desktop shows; without one
+    // the window is clipped to its rounded shape instead. On by default except on X11, where
+    // the caller knows whether a compositor runs.
+    void setTranslucent(bool translucent);
+
+    // Takes ownership of content.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
+
+    // Opens under anchor (the tray icon's rectangle in global coordinates) when it is valid,
+    // otherwise next to the mouse pointer, always inside the screen's available area, and takes
+    // the keyboard focus.
+    void popup(const QRect& anchor);
+
+    // True for a short while after the window closed because of a click outside it: the same
+    // click may also reach the tray icon, which must then not reopen it.
+    bool justClosed() const;
+
+    // Where a window of size goes: below anchor (above it when there is no room below), its
+    // right edge under the anchor's right edge; with no anchor, just below-right of the pointer;
+    // then moved inside available.
+    static QPoint place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available);
+
+signals:
+    void opened();
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void reposition();
+    bool usesPopupGrab() const;
+
+    QPointer<QWidget> m_content;
+    QRect m_anchor;
+    QPoint m_pointer;
+    bool m_translucent = false;
+    QElapsedTimer m_closedAt;
+};
