@@ -69,9 +69,39 @@ TEST(StatusMenu, ItemsPerEngineAndMetronomeState) {
 
 TEST(StatusMenu, OnlyQuitHasAShortcut) {
     for (const auto& item : StatusMenu::items(State::Paused, true)) {
-        if (item.action == StatusMenu::Action::Quit)
-            EXPECT_EQ(item.shortcut, QStringLiteral("Ctrl+Q"));
-        else
-            EXPECT_TRUE(item.shortcut.isEmpty()) << item.title.toStdString();
+        const QString expected =
+            item.action == StatusMenu::Action::Quit ? QStringLiteral("Ctrl+Q") : QString();
+        EXPECT_EQ(item.shortcut, expected) << item.title.toStdString();
+    }
+}
+
+TEST(StatusTitle, RingShowsTheShareLeft) {
+    using K = Kind;
+    struct Case {
+        const char* name;
+        State state;
+        K kind;
+        double remaining;
+        qint64 total;
+        double elapsed;
+        bool metronome;
+        std::optional<double> expected;
+    } cases[] = {
+        {"idle", State::Idle, K::Timer, 0, 0, 0, false, std::nullopt},
+        {"fresh timer", State::Running, K::Timer, 300, 300, 0, false, 1.0},
+        {"half left", State::Running, K::Timer, 150, 300, 150, false, 0.5},
+        {"paused keeps it", State::Paused, K::Timer, 75, 300, 225, false, 0.25},
+        {"a moment left is not empty", State::Running, K::Timer, 0.2, 3600, 3599.8, false,
+         1.0 / 60},
+        {"overrun clamps", State::Running, K::Timer, -3, 300, 303, false, 0.0},
+        {"stopwatch seconds", State::Running, K::Stopwatch, 0, 0, 75, false, 0.25},
+        {"done", State::Done, K::Timer, 0, 300, 300, false, 1.0},
+        {"metronome", State::Idle, K::Timer, 0, 0, 0, true, 1.0},
+    };
+    for (const auto& c : cases) {
+        const auto got =
+            StatusTitle::ring(c.state, c.kind, c.remaining, c.total, c.elapsed, c.metronome);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.name;
+        EXPECT_NEAR(got.value_or(-1), c.expected.value_or(-1), 1e-9) << c.name;
     }
 }

@@ -1,0 +1,326 @@
+#include "StatusController.h"
+
+#include "Appearance.h"
+#include "Clock.h"
+#include "Metronome.h"
+#include "Parser.h"
+#include "PopoverUI.h"
+#include "PopupWindow.h"
+#include "Settings.h"
+#include "Speaker.h"
+#include "StatusMenu.h"
+#include "StatusTitle.h"
+#include "TimerEngine.h"
+#include "TrayIconPainter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeySequence>
+#include <QMenu>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// POBI_TRACE=1 writes what the tray and popup do to standard error, one line each, so the
+// end-to-end tests can follow a desktop's tray that they cannot read.
+void trace(const QString& line) {
+    static const bool on = qEnvironmentVariableIntValue("POBI_TRACE") != 0;
+    if (!on)
+        return;
+    std::fprintf(stderr, "pobi-trace: %s\n", line.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
+                                   Metronome& metronome, Clock& clock, ContentFactory content,
+                                   GlyphFactory glyph, QObject* parent)
+    : QObject(parent), m_engine(engine), m_speaker(speaker), m_settings(settings),
+      m_metronome(metronome), m_clock(clock), m_content(std::move(content)),
+      m_glyphFactory(std::move(glyph)) {
+    m_ui = new PopoverUI(this);
+
+    m_popup = new PopupWindow();
+    if (m_content)
+        m_popup->setContent(m_content(*m_ui));
+    connect(m_popup, &PopupWindow::opened, this, [] { trace(QStringLiteral("popup shown")); });
+    connect(m_popup, &PopupWindow::closed, this, [] { trace(QStringLiteral("popup hidden")); });
+
+    QPointer<StatusController> self(this);
+    m_ui->setClose([self] {
+        if (self)
+            self->closePopup();
+    });
+
+    setupTray();
+
+    // One refresh per event-loop turn, after the change has been stored, however many
+    // notifications arrived.
+    auto schedule = [this] {
+        if (m_refreshQueued)
+            return;
+        m_refreshQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_refreshQueued = false;
+                refresh();
+            },
+            Qt::QueuedConnection);
+    };
+    connect(&m_engine, &TimerEngine::changed, this, schedule);
+    connect(&m_speaker, &Speaker::changed, this, schedule);
+    connect(&m_metronome, &Metronome::changed, this, schedule);
+    refresh();
+}
+
+StatusController::~StatusController() {
+    delete m_popup;
+}
+
+void StatusController::setupTray() {
+    m_menu = new QMenu();
+    connect(this, &QObject::destroyed, m_menu, &QObject::deleteLater);
+    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+        rebuildMenu();
+        trace(QStringLiteral("menu shown"));
+    });
+    rebuildMenu();
+
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setContextMenu(m_menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // The right click opens the menu (the tray shows it itself); only the left
+                // click toggles the popup.
+                if (reason == QSystemTrayIcon::Trigger)
+                    clicked();
+            });
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        qWarning().noquote() << "Pobi: no system tray; open Pobi with Ctrl+Alt+T or pobi --toggle";
+}
+
+bool StatusController::trayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void StatusController::setTranslucentPopup(bool translucent) {
+    if (m_popup)
+        m_popup->setTranslucent(translucent);
+}
+
+void StatusController::rebuildMenu() {
+    m_menu->clear();
+    QPointer<StatusController> self(this);
+    for (const auto& item : StatusMenu::items(m_engine.state(), m_metronome.running())) {
+        if (item.action == StatusMenu::Action::Separator) {
+            m_menu->addSeparator();
+            continue;
+        }
+        QAction* action = m_menu->addAction(item.title);
+        if (!item.shortcut.isEmpty())
+            action->setShortcut(QKeySequence(item.shortcut));
+        const auto what = item.action;
+        connect(action, &QAction::triggered, this, [self, what] {
+            if (!self)
+                return;
+            switch (what) {
+            case StatusMenu::Action::Open:
+                self->show();
+                break;
+            case StatusMenu::Action::StopTempo:
+                self->m_metronome.stop();
+                break;
+            case StatusMenu::Action::TogglePause:
+                if (self->m_engine.state() == TimerEngine::State::Running)
+                    self->m_engine.pause();
+                else
+                    self->m_engine.resume();
+                break;
+            case StatusMenu::Action::Stop:
+                self->m_engine.stop();
+                break;
+            case StatusMenu::Action::Quit:
+                QApplication::quit();
+                break;
+            case StatusMenu::Action::Separator:
+                break;
+            }
+        });
+    }
+}
+
+QString StatusController::toolTip() const {
+    const QString heading = QString::fromLatin1(toolTipHeading);
+    const QString text = m_lastTitle.trimmed();
+    return text.isEmpty() ? heading : heading + u'\n' + text;
+}
+
+void StatusController::refresh() {
+    const bool talking = m_speaker.talking();
+    bool iconDirty = false;
+    if (!m_lastTalking || *m_lastTalking != talking) {
+        m_lastTalking = talking;
+        m_glyph = m_glyphFactory ? m_glyphFactory(talking) : QImage();
+        ++m_glyphBuilds;
+        iconDirty = true;
+    }
+
+    const auto state = m_engine.state();
+    const QString title =
+        StatusTitle::text(state, m_engine.display(), m_metronome.running(), m_metronome.bpm());
+    const bool grey = StatusTitle::grey(state);
+    const auto ring =
+        StatusTitle::ring(state, m_engine.kind(), m_engine.remaining(), m_engine.total(),
+                          m_engine.elapsed(), m_metronome.running());
+    if (ring != m_lastRing || grey != m_lastGrey) {
+        m_lastRing = ring;
+        m_lastGrey = grey;
+        iconDirty = true;
+    }
+    if (iconDirty)
+        updateIcon();
+
+    // While paused every change re-applies the title, as the engine's display may move.
+    if (title == m_lastTitle && state != TimerEngine::State::Paused)
+        return;
+    const bool changed = title != m_lastTitle;
+    m_lastTitle = title;
+    m_tray->setToolTip(toolTip());
+    if (changed) {
+        trace(QStringLiteral("title \"%1\"").arg(title));
+        emit titleChanged(title);
+    }
+}
+
+void StatusController::updateIcon() {
+    const QColor fg = QApplication::palette().color(QPalette::WindowText);
+    m_iconImage = TrayIconPainter::paint(m_glyph, fg, m_lastRing, m_lastGrey);
+    m_tray->setIcon(QIcon(QPixmap::fromImage(m_iconImage)));
+    if (!m_tray->isVisible())
+        m_tray->show();
+}
+
+void StatusController::clicked() {
+    if (popupShown()) {
+        closePopup();
+        return;
+    }
+    // The click that just closed the popup (outside it, on the icon) must not reopen it.
+    if (m_popup && m_popup->justClosed())
+        return;
+    show();
+}
+
+void StatusController::show() {
+    if (!m_popup)
+        return;
+    m_ui->setShowSettings(false);
+    QRect anchor = m_tray ? m_tray->geometry() : QRect();
+    if (anchor.isValid())
+        trace(QStringLiteral("tray at %1,%2 %3x%4")
+                  .arg(anchor.x())
+                  .arg(anchor.y())
+                  .arg(anchor.width())
+                  .arg(anchor.height()));
+    m_popup->popup(anchor);
+    m_ui->bumpFocus();
+}
+
+void StatusController::closePopup() {
+    if (m_popup && m_popup->isVisible())
+        m_popup->close();
+}
+
+bool StatusController::popupShown() const {
+    return m_popup && m_popup->isVisible();
+}
+
+void StatusController::snapshot(const QString& dir, const std::optional<QString>& command) {
+    QDir().mkpath(dir);
+
+    const bool dark = QCoreApplication::arguments().contains(QStringLiteral("--dark"));
+    QApplication::setPalette(Appearance::palette(dark));
+
+    // The same page as the popup's, in its own borderless window far off screen.
+    auto* host = new QWidget(nullptr, Qt::FramelessWindowHint);
+    host->setAttribute(Qt::WA_DeleteOnClose, false);
+    host->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (m_content) {
+        QWidget* page = m_content(*m_ui);
+        page->setFixedWidth(340);
+        layout->addWidget(page);
+    }
+    host->setGeometry(-4000, 0, 340, 400);
+    host->show();
+    connect(qApp, &QCoreApplication::aboutToQuit, host, [host] { delete host; });
+
+    if (command == QStringLiteral("tempo-check")) {
+        using Steady = std::chrono::steady_clock;
+        auto beats = std::make_shared<int>(0);
+        auto times = std::make_shared<std::vector<Steady::time_point>>();
+        auto subscription = connect(&m_metronome, &Metronome::ticked, this, [beats, times] {
+            ++*beats;
+            times->push_back(Steady::now());
+        });
+        m_metronome.setBpm(120);
+        m_metronome.start();
+        m_clock.singleShot(2050, this, [this, beats, times, subscription] {
+            m_metronome.stop();
+            QStringList gaps;
+            for (size_t i = 1; i < times->size(); ++i) {
+                const double s =
+                    std::chrono::duration<double>((*times)[i] - (*times)[i - 1]).count();
+                gaps << u'"' + QString::asprintf("%.3f", s) + u'"';
+            }
+            std::printf("tempo-check beats=%d gaps=[%s]\n", *beats,
+                        gaps.join(QStringLiteral(", ")).toUtf8().constData());
+            std::fflush(stdout);
+            disconnect(subscription);
+            QApplication::quit();
+        });
+        return;
+    }
+    if (command == QStringLiteral("tempo")) {
+        m_settings.setMode(QStringLiteral("tempo"));
+    } else if (command && !command->isEmpty()) {
+        if (auto parsed = Parser::parse(*command, m_clock.now()))
+            m_engine.start(*parsed);
+    }
+
+    QPointer<QWidget> guard(host);
+    m_clock.singleShot(1500, this, [this, guard, dir] {
+        if (guard)
+            savePng(guard, dir, QStringLiteral("popover.png"));
+        m_ui->setShowSettings(true);
+        m_clock.singleShot(1000, this, [this, guard, dir] {
+            if (guard)
+                savePng(guard, dir, QStringLiteral("settings.png"));
+            QApplication::quit();
+        });
+    });
+}
+
+void StatusController::savePng(QWidget* host, const QString& dir, const QString& name) {
+    host->adjustSize();
+    if (host->layout())
+        host->layout()->activate();
+    // Rendered at one pixel per point whatever the screen's scale, so files compare across
+    // machines.
+    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1);
+    image.fill(host->palette().color(QPalette::Window));
+    host->render(&image);
+    if (image.isNull())
+        return;
+    image.save(QDir(dir).filePath(name), "PNG");
+}
