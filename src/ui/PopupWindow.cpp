@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -108,6 +109,11 @@ void PopupWindow::paintEvent(QPaintEvent*) {
     edge.setAlphaF(0.18);
     p.setPen(QPen(edge, 1));
     p.drawPath(path);
+}
+
+void PopupWindow::setToggleShortcut(const QKeySequence& keys) {
+    delete m_toggle;
+    m_toggle = new QShortcut(keys, this, this, &QWidget::close, Qt::WindowShortcut);
 }
 
 void PopupWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 
 // The frameless, rounded window that drops down from the tray icon and hosts the popup's pages.
 // Its width is the content's, its height follows the content's size hint as pages change. It
 // closes when the user clicks elsewhere or presses Escape.
+class QShortcut;
+
 class PopupWindow : public QWidget {
     Q_OBJECT
 public:
@@ -19,6 +22,10 @@ public:
     // the window is clipped to its rounded shape instead. On by default except on X11, where
     // the caller knows whether a compositor runs.
     void setTranslucent(bool translucent);
+
+    // While the popup holds the keyboard, the global hotkey reaches it as a plain key press;
+    // this combination then closes it, as the hotkey would.
+    void setToggleShortcut(const QKeySequence& keys);
 
     // Takes ownership of content.
     void setContent(QWidget* content);
@@ -59,4 +66,5 @@ private:
     QPoint m_pointer;
     bool m_translucent = false;
     QElapsedTimer m_closedAt;
+    QPointer<QShortcut> m_toggle;
 };

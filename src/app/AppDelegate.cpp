@@ -1,0 +1,120 @@
+#include "AppDelegate.h"
+
+#include "AudioShare.h"
+#include "BellChime.h"
+#include "Clock.h"
+#include "Director.h"
+#include "Glyph.h"
+#include "Hotkey.h"
+#include "HotkeyService.h"
+#include "HotkeyServiceFactory.h"
+#include "MascotBrain.h"
+#include "Metronome.h"
+#include "PopoverUI.h"
+#include "PopoverView.h"
+#include "PopupWindow.h"
+#include "Settings.h"
+#include "SharedAudioPlayer.h"
+#include "Speaker.h"
+#include "StatusController.h"
+#include "TimerEngine.h"
+#include "audio/QtAudioPlayer.h"
+#include "speechd/SpeechdService.h"
+#include "x11/X11Compositing.h"
+#include "xdg/XdgAutostart.h"
+
+#include <QKeySequence>
+#include <QPointer>
+
+namespace {
+
+// control-option-T in the classic key code and modifier mask the hotkey speaks; the backends
+// make it control-alt-T.
+constexpr quint32 keyCodeT = 17;
+constexpr quint32 controlOption = 6144;
+
+} // namespace
+
+AppDelegate::AppDelegate(QStringList arguments, QObject* parent)
+    : QObject(parent), m_arguments(std::move(arguments)), m_clock(Clock::system()) {
+    m_autostart = std::make_unique<XdgAutostart>();
+    m_settings = std::make_unique<Settings>(QString(), m_autostart.get());
+    m_speech = std::make_unique<SpeechdService>();
+    m_speaker = std::make_unique<Speaker>(*m_speech, m_clock);
+    m_output = std::make_unique<QtAudioPlayer>();
+    m_share = std::make_unique<AudioShare>(*m_output);
+    m_metronomeOutput = std::make_unique<SharedAudioPlayer>(*m_share);
+    m_metronome = std::make_unique<Metronome>(m_settings->store(), *m_metronomeOutput, m_clock);
+    m_chime = std::make_unique<BellChime>(*m_share, m_clock);
+    m_mascot = std::make_unique<MascotBrain>(MascotBrain::Mood::Content, true);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+TimerEngine& AppDelegate::engine() {
+    if (!m_engine)
+        m_engine = std::make_unique<TimerEngine>(*m_settings, *m_speaker, m_clock, m_chime.get());
+    return *m_engine;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
+                                            *m_settings, m_clock);
+
+    auto content = [this](PopoverUI& ui) -> QWidget* {
+        return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
+                               m_clock);
+    };
+    m_status = std::make_unique<StatusController>(
+        engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
+        [](bool talking) { return Glyph::image(talking); });
+    m_status->setTranslucentPopup(X11Compositing::active());
+    if (m_status->popup())
+        m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
+
+    m_hotkeyService = HotkeyServiceFactory::create();
+    QPointer<AppDelegate> self(this);
+    m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
+        if (self)
+            self->toggle();
+    });
+
+    // Snapshot mode: render the popup (or check the metronome) and quit, silently.
+    const qsizetype at = m_arguments.indexOf(QStringLiteral("--snapshot"));
+    if (at >= 0 && at + 1 < m_arguments.size()) {
+        m_speaker->setSilent(true);
+        std::optional<QString> command;
+        if (at + 2 < m_arguments.size())
+            command = m_arguments.at(at + 2);
+        m_status->snapshot(m_arguments.at(at + 1), command);
+        return;
+    }
+
+    QSettings& store = m_settings->store();
+    if (store.value(QStringLiteral("hasLaunched")).toBool())
+        return;
+    store.setValue(QStringLiteral("hasLaunched"), true);
+    store.sync();
+    m_clock.singleShot(400, this, [this] {
+        m_status->show();
+        m_speaker->say(QString::fromUtf8(greeting), *m_settings);
+    });
+}
+
+void AppDelegate::toggle() {
+    if (!m_status)
+        return;
+    if (m_status->popupShown())
+        m_status->closePopup();
+    else
+        m_status->show();
+}
+
+void AppDelegate::handle(InstanceMessage::Request request) {
+    if (!m_status)
+        return;
+    if (request == InstanceMessage::Request::Toggle)
+        toggle();
+    else
+        m_status->show();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "InstanceMessage.h"
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class AudioShare;
+class BellChime;
+class Clock;
+class Director;
+class Hotkey;
+class HotkeyService;
+class MascotBrain;
+class Metronome;
+class QtAudioPlayer;
+class Settings;
+class SharedAudioPlayer;
+class Speaker;
+class SpeechdService;
+class StatusController;
+class TimerEngine;
+class XdgAutostart;
+
+// Owns every long-lived object of the running application and wires them together once the
+// event loop is about to start. Nothing here is released before the process ends.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* greeting =
+        "Hi, I'm Pobi. Press control alt T from anywhere, type a time, and I'll keep count out "
+        "loud.";
+
+    explicit AppDelegate(QStringList arguments, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Builds the engine, director, tray and hotkey, then runs the snapshot mode or greets a
+    // first-time user.
+    void applicationDidFinishLaunching();
+
+    // Created on first use.
+    TimerEngine& engine();
+    StatusController* status() const { return m_status.get(); }
+
+    // A request from a later `pobi` process (or this one's own --toggle).
+    void handle(InstanceMessage::Request request);
+    void toggle();
+
+private:
+    QStringList m_arguments;
+    Clock& m_clock;
+    std::unique_ptr<XdgAutostart> m_autostart;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<SpeechdService> m_speech;
+    std::unique_ptr<Speaker> m_speaker;
+    std::unique_ptr<QtAudioPlayer> m_output;
+    std::unique_ptr<AudioShare> m_share;
+    std::unique_ptr<SharedAudioPlayer> m_metronomeOutput;
+    std::unique_ptr<Metronome> m_metronome;
+    std::unique_ptr<BellChime> m_chime;
+    std::unique_ptr<MascotBrain> m_mascot;
+    std::unique_ptr<TimerEngine> m_engine;
+    std::unique_ptr<Director> m_director;
+    std::unique_ptr<StatusController> m_status;
+    std::unique_ptr<HotkeyService> m_hotkeyService;
+    std::unique_ptr<Hotkey> m_hotkey;
+};
