@@ -113,12 +113,12 @@ void PopupWindow::paintEvent(QPaintEvent*) {
 
 void PopupWindow::setToggleShortcut(const QKeySequence& keys) {
     delete m_toggle;
-    m_toggle = new QShortcut(keys, this, this, &QWidget::close, Qt::WindowShortcut);
+    m_toggle = new QShortcut(keys, this, this, &PopupWindow::dismiss, Qt::WindowShortcut);
 }
 
 void PopupWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -130,9 +130,18 @@ void PopupWindow::showEvent(QShowEvent* event) {
     emit opened();
 }
 
+void PopupWindow::dismiss() {
+    m_dismissing = true;
+    close();
+    m_dismissing = false;
+}
+
 void PopupWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    m_closedAt.start();
+    if (m_dismissing)
+        m_closedAt.invalidate();
+    else
+        m_closedAt.start();
     emit closed();
 }
 

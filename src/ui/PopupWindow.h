@@ -36,6 +36,9 @@ public:
     // the keyboard focus.
     void popup(const QRect& anchor);
 
+    // Closes the window on purpose (Escape, the hotkey, the tray icon, a page).
+    void dismiss();
+
     // True for a short while after the window closed because of a click outside it: the same
     // click may also reach the tray icon, which must then not reopen it.
     bool justClosed() const;
@@ -66,5 +69,6 @@ private:
     QPoint m_pointer;
     bool m_translucent = false;
     QElapsedTimer m_closedAt;
+    bool m_dismissing = false;
     QPointer<QShortcut> m_toggle;
 };

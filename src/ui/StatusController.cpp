@@ -235,7 +235,7 @@ void StatusController::show() {
 
 void StatusController::closePopup() {
     if (m_popup && m_popup->isVisible())
-        m_popup->close();
+        m_popup->dismiss();
 }
 
 bool StatusController::popupShown() const {

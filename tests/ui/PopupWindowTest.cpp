@@ -1,6 +1,7 @@
 #include "PopupWindow.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,5 +50,25 @@ TEST(PopupWindow, FollowsTheContentAndClosesOnEscape) {
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(closed, 1);
+    // Only a close by a click elsewhere (Qt closes the popup itself) swallows the next tray click.
+    EXPECT_FALSE(window.justClosed());
+    window.popup(QRect());
+    window.close();
     EXPECT_TRUE(window.justClosed());
+}
+
+TEST(PopupWindow, HotkeyPressedInsideClosesIt) {
+    // While the popup holds the keyboard, the global hotkey arrives as an ordinary key press in
+    // its text field.
+    PopupWindow window;
+    auto* field = new QLineEdit;
+    field->setFixedWidth(340);
+    window.setContent(field);
+    window.setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
+    window.popup(QRect());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(field->text().isEmpty());
 }
