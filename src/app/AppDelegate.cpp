@@ -72,23 +72,23 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (m_status->popup())
         m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
 
+    // Snapshot mode: render the popup (or check the metronome) and quit, silently. It takes
+    // no hotkey either: that belongs to the Pobi that may be running beside it.
+    if (snapshot) {
+        m_speaker->setSilent(true);
+        std::optional<QString> command;
+        if (snapshotAt + 2 < m_arguments.size())
+            command = m_arguments.at(snapshotAt + 2);
+        m_status->snapshot(m_arguments.at(snapshotAt + 1), command);
+        return;
+    }
+
     m_hotkeyService = HotkeyServiceFactory::create();
     QPointer<AppDelegate> self(this);
     m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
         if (self)
             self->toggle();
     });
-
-    // Snapshot mode: render the popup (or check the metronome) and quit, silently.
-    const qsizetype at = m_arguments.indexOf(QStringLiteral("--snapshot"));
-    if (at >= 0 && at + 1 < m_arguments.size()) {
-        m_speaker->setSilent(true);
-        std::optional<QString> command;
-        if (at + 2 < m_arguments.size())
-            command = m_arguments.at(at + 2);
-        m_status->snapshot(m_arguments.at(at + 1), command);
-        return;
-    }
 
     QSettings& store = m_settings->store();
     if (store.value(QStringLiteral("hasLaunched")).toBool())

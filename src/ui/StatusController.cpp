@@ -58,7 +58,9 @@ StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settin
             self->closePopup();
     });
 
-    setupTray();
+    setupMenu();
+    if (withTray)
+        setupTray();
 
     // One refresh per event-loop turn, after the change has been stored, however many
     // notifications arrived.
@@ -84,7 +86,7 @@ StatusController::~StatusController() {
     delete m_popup;
 }
 
-void StatusController::setupTray() {
+void StatusController::setupMenu() {
     m_menu = new QMenu();
     connect(this, &QObject::destroyed, m_menu, &QObject::deleteLater);
     connect(m_menu, &QMenu::aboutToShow, this, [this] {
@@ -92,7 +94,9 @@ void StatusController::setupTray() {
         trace(QStringLiteral("menu shown"));
     });
     rebuildMenu();
+}
 
+void StatusController::setupTray() {
     m_tray = new QSystemTrayIcon(this);
     m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this,
@@ -107,7 +111,7 @@ void StatusController::setupTray() {
 }
 
 bool StatusController::trayAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return m_tray && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void StatusController::setTranslucentPopup(bool translucent) {
@@ -192,7 +196,8 @@ void StatusController::refresh() {
         return;
     const bool changed = title != m_lastTitle;
     m_lastTitle = title;
-    m_tray->setToolTip(toolTip());
+    if (m_tray)
+        m_tray->setToolTip(toolTip());
     if (changed) {
         trace(QStringLiteral("title \"%1\"").arg(title));
         emit titleChanged(title);
@@ -202,6 +207,8 @@ void StatusController::refresh() {
 void StatusController::updateIcon() {
     const QColor fg = QApplication::palette().color(QPalette::WindowText);
     m_iconImage = TrayIconPainter::paint(m_glyph, fg, m_lastRing, m_lastGrey);
+    if (!m_tray)
+        return;
     m_tray->setIcon(QIcon(QPixmap::fromImage(m_iconImage)));
     if (!m_tray->isVisible())
         m_tray->show();

@@ -33,6 +33,8 @@ public:
 
     static constexpr const char* toolTipHeading = "Pobi (Ctrl+Alt+T)";
 
+    // withTray false leaves the tray alone (the snapshot mode must not add a second icon next
+    // to a running Pobi).
     StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                      Metronome& metronome, Clock& clock, ContentFactory content, GlyphFactory glyph,
                      QObject* parent = nullptr);
@@ -72,6 +74,7 @@ signals:
 
 private:
     void refresh();
+    void setupMenu();
     void setupTray();
     void updateIcon();
     void savePng(QWidget* host, const QString& dir, const QString& name);

@@ -33,7 +33,8 @@ QProcessEnvironment PobiProcess::environment() const {
 bool PobiProcess::start(const QStringList& args) {
     m_process.setProcessEnvironment(environment());
     m_process.start(QStringLiteral(POBI_EXE), args);
-    return m_process.waitForStarted(5000);
+    m_started = m_process.waitForStarted(5000);
+    return m_started;
 }
 
 void PobiProcess::stop() {
@@ -48,6 +49,8 @@ void PobiProcess::stop() {
 
 void PobiProcess::pump() {
     QCoreApplication::processEvents();
+    if (!m_started)
+        return;
     m_process.waitForReadyRead(20);
     m_stderr += m_process.readAllStandardError();
 }

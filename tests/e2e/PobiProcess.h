@@ -36,6 +36,7 @@ private:
     QTemporaryDir m_config;
     QProcess m_process;
     QByteArray m_stderr;
+    bool m_started = false;
 };
 
 // Desktop helpers for tests that run under the private X server with a tray host.
