@@ -40,7 +40,7 @@ void trace(const QString& line) {
 
 StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                                    Metronome& metronome, Clock& clock, ContentFactory content,
-                                   GlyphFactory glyph, QObject* parent)
+                                   GlyphFactory glyph, bool withTray, QObject* parent)
     : QObject(parent), m_engine(engine), m_speaker(speaker), m_settings(settings),
       m_metronome(metronome), m_clock(clock), m_content(std::move(content)),
       m_glyphFactory(std::move(glyph)) {
