@@ -37,7 +37,7 @@ public:
     // to a running Pobi).
     StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                      Metronome& metronome, Clock& clock, ContentFactory content, GlyphFactory glyph,
-                     QObject* parent = nullptr);
+                     bool withTray = true, QObject* parent = nullptr);
     ~StatusController() override;
 
     // Opens the popup on its main page and gives its field the keyboard focus.
