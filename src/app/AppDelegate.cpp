@@ -65,9 +65,11 @@ void AppDelegate::applicationDidFinishLaunching() {
         return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
                                m_clock);
     };
+    const qsizetype snapshotAt = m_arguments.indexOf(QStringLiteral("--snapshot"));
+    const bool snapshot = snapshotAt >= 0 && snapshotAt + 1 < m_arguments.size();
     m_status = std::make_unique<StatusController>(
         engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
-        [](bool talking) { return Glyph::image(talking); });
+        [](bool talking) { return Glyph::image(talking); }, !snapshot);
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
         m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
