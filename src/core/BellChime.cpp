@@ -20,7 +20,7 @@ AudioPlayer::Buffer synthesiseBell() {
         double decaySeconds;
     };
     constexpr Partial partials[] = {
-        {1.0, 1.0, 0.42}, {1.0032, 0.45, 0.50}, {2.756, 0.42, 0.22},
+        {1.0, 1.0, 0.42},    {1.0032, 0.25, 0.50}, {2.756, 0.42, 0.22},
         {5.404, 0.20, 0.11}, {8.933, 0.10, 0.06},
     };
     constexpr double fundamental = 1318.5; // E6
@@ -38,7 +38,7 @@ AudioPlayer::Buffer synthesiseBell() {
             v += p.amplitude * std::exp(-t / p.decaySeconds) *
                  std::sin(2.0 * std::numbers::pi * fundamental * p.ratio * t);
         const double in = std::min(t / attack, 1.0);
-        const double out = std::clamp((length - t) / fadeOut, 0.0, 1.0);
+        const double out = std::clamp((length - 1.0 / rate - t) / fadeOut, 0.0, 1.0);
         v *= in * out;
         mix[static_cast<std::size_t>(i)] = v;
         peak = std::max(peak, std::abs(v));
@@ -55,14 +55,18 @@ AudioPlayer::Buffer synthesiseBell() {
 BellChime::BellChime(AudioShare& share, Clock& clock, QObject* parent)
     : QObject(parent), m_player(new SharedAudioPlayer(share, this)), m_clock(clock) {}
 
-BellChime::~BellChime() { delete m_release.data(); }
+BellChime::~BellChime() {
+    delete m_release.data();
+}
 
 AudioPlayer::Buffer BellChime::bell() {
     static const AudioPlayer::Buffer buffer = synthesiseBell();
     return buffer;
 }
 
-bool BellChime::holding() const { return m_player->isRunning(); }
+bool BellChime::holding() const {
+    return m_player->isRunning();
+}
 
 void BellChime::play() {
     if (!m_player->start()) {

@@ -12,7 +12,9 @@ SharedAudioPlayer::SharedAudioPlayer(AudioShare& share, QObject* parent)
     });
 }
 
-SharedAudioPlayer::~SharedAudioPlayer() { stop(); }
+SharedAudioPlayer::~SharedAudioPlayer() {
+    stop();
+}
 
 bool SharedAudioPlayer::start() {
     if (m_holding)

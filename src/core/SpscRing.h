@@ -8,8 +8,7 @@
 // A bounded queue between exactly one producer thread and one consumer thread, without locks or
 // allocation. Items are moved in and out, so a slot is empty (moved-from) while it is free: the
 // consumer never destroys anything the producer still owns, and the other way round.
-template <typename T, std::size_t Capacity>
-class SpscRing {
+template <typename T, std::size_t Capacity> class SpscRing {
     static_assert(Capacity >= 2 && (Capacity & (Capacity - 1)) == 0, "a power of two");
 
 public:

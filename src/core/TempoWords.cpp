@@ -7,7 +7,9 @@ namespace TempoWords {
 
 namespace {
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 // Trims spaces and tabs only: other white space is not the user's padding.
 QString trimBlanks(const QString& s) {

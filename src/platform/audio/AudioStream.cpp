@@ -26,15 +26,13 @@ QString describe(QAudio::Error error) {
     return QStringLiteral("the audio output stopped");
 }
 
-// Roughly 40 ms of sound in the server's buffer: short enough that what is rendered is heard soon
-// after, long enough to ride out a busy moment.
-constexpr int bufferFrames = 1764;
-
 } // namespace
 
 AudioStream::AudioStream(AudioRenderer& renderer) : m_renderer(renderer) {}
 
-AudioStream::~AudioStream() { close(); }
+AudioStream::~AudioStream() {
+    close();
+}
 
 bool AudioStream::open(QString* error) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -59,8 +57,10 @@ bool AudioStream::openAs(bool int16, QString* error) {
     format.setSampleFormat(int16 ? QAudioFormat::Int16 : QAudioFormat::Float);
 
     m_int16 = int16;
+    // The server's buffer is left at Qt's default (200 ms). Shorter ones underrun on a busy
+    // machine, and the server then skips what arrives late; below two 20 ms periods the stream
+    // never even starts, as the server's pre-buffer is never filled.
     m_sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), format, this);
-    m_sink->setBufferSize(bufferFrames * format.bytesPerFrame());
     m_device = new RenderDevice(m_renderer, int16, this);
     m_device->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     m_sink->start(m_device);

@@ -8,7 +8,9 @@
 QtAudioPlayer::QtAudioPlayer(QObject* parent)
     : AudioPlayer(parent), m_renderer(std::make_unique<AudioRenderer>()) {}
 
-QtAudioPlayer::~QtAudioPlayer() { teardown(); }
+QtAudioPlayer::~QtAudioPlayer() {
+    teardown();
+}
 
 bool QtAudioPlayer::start() {
     if (m_running)
@@ -36,8 +38,7 @@ bool QtAudioPlayer::start() {
     QString error;
     AudioStream* stream = m_stream;
     QMetaObject::invokeMethod(
-        stream, [stream, &ok, &error] { ok = stream->open(&error); },
-        Qt::BlockingQueuedConnection);
+        stream, [stream, &ok, &error] { ok = stream->open(&error); }, Qt::BlockingQueuedConnection);
     if (!ok) {
         teardown();
         m_error = error;
@@ -49,15 +50,17 @@ bool QtAudioPlayer::start() {
     return true;
 }
 
-void QtAudioPlayer::stop() { teardown(); }
+void QtAudioPlayer::stop() {
+    teardown();
+}
 
 void QtAudioPlayer::teardown() {
     m_running = false;
     if (m_stream) {
         AudioStream* stream = m_stream;
         disconnect(stream, nullptr, this, nullptr);
-        QMetaObject::invokeMethod(stream, [stream] { stream->close(); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            stream, [stream] { stream->close(); }, Qt::BlockingQueuedConnection);
     }
     if (m_thread) {
         m_thread->quit();
@@ -71,7 +74,9 @@ void QtAudioPlayer::teardown() {
     m_renderer->reset();
 }
 
-qint64 QtAudioPlayer::sampleTime() const { return m_running ? m_renderer->frames() : 0; }
+qint64 QtAudioPlayer::sampleTime() const {
+    return m_running ? m_renderer->frames() : 0;
+}
 
 void QtAudioPlayer::scheduleVoice(int voice, const Buffer& buffer, qint64 at) {
     if (m_running)
