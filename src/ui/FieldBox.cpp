@@ -71,7 +71,9 @@ void FieldBox::paintEvent(QPaintEvent*) {
     // The border lies inside the rounded box.
     const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
     QPainterPath path;
-    path.addRoundedRect(box, 11, 11);
+    // Tall boxes get the field's 11 px corners; small ones a proportionate radius.
+    const double radius = height() >= 36 ? 11 : 7;
+    path.addRoundedRect(box, radius, radius);
     p.fillPath(path, Theme::textBackground(palette()));
     p.setPen(QPen(focus ? Palette::pobi : Theme::faded(Theme::primary(palette()), 0.1), line));
     p.drawPath(path);
