@@ -10,6 +10,7 @@
 #include "Section2.h"
 #include "SegmentedPicker.h"
 #include "Settings.h"
+#include "Slider.h"
 #include "Speaker.h"
 #include "SwitchRow.h"
 #include "TextLabel.h"
@@ -139,7 +140,7 @@ void SettingsView::build() {
     voice->addWidget(m_allLanguages);
     auto* speedRow = row(10);
     speedRow->addWidget(new TextLabel(QStringLiteral("Speed"), 13));
-    m_speed = new QSlider(Qt::Horizontal);
+    m_speed = new Slider;
     m_speed->setRange(rateMin, rateMax);
     m_speed->setPageStep(10);
     m_speed->setAccessibleName(QStringLiteral("Speed"));
@@ -152,24 +153,20 @@ void SettingsView::build() {
 
     // Speak.
     auto* speak = new Section2(QStringLiteral("Speak"));
-    auto* everyRow = row(10);
-    everyRow->addWidget(new TextLabel(QStringLiteral("Every"), 12));
+    speak->addWidget(new TextLabel(QStringLiteral("Every"), 12));
     m_every = new SegmentedPicker(EveryPicker::intervalChoices(), m_settings.every(),
                                   QStringLiteral("Every"));
-    everyRow->addWidget(m_every, 1);
-    speak->addLayout(everyRow);
+    speak->addWidget(m_every);
     m_onStart = new SwitchRow(QStringLiteral("Start, pause & stop"));
     m_halfway = new SwitchRow(QStringLiteral("Halfway"));
     m_lastMinute = new SwitchRow(QStringLiteral("Last minute"));
     m_onEnd = new SwitchRow(QStringLiteral("When it ends"));
     for (SwitchRow* r : {m_onStart, m_halfway, m_lastMinute, m_onEnd})
         speak->addWidget(r);
-    auto* countdownRow = row(10);
-    countdownRow->addWidget(new TextLabel(QStringLiteral("Final countdown"), 13));
+    speak->addWidget(new TextLabel(QStringLiteral("Final countdown"), 13));
     m_countdown = new SegmentedPicker(countdownChoices(), m_settings.countdown(),
                                       QStringLiteral("Final countdown"));
-    countdownRow->addWidget(m_countdown, 1);
-    speak->addLayout(countdownRow);
+    speak->addWidget(m_countdown);
     speak->addWidget(new TextLabel(QStringLiteral("What it says at the end"), 13));
     auto* endRow = row(6);
     m_endMessage = new FieldBox(Tones::end(m_settings.tone(), QString()), 13, QFont::Normal, 28);
