@@ -12,10 +12,11 @@
 
 FieldBox::FieldBox(const QString& placeholder, double px, QFont::Weight weight, int height,
                    QWidget* parent)
-    : QWidget(parent), m_edit(new QLineEdit), m_keycap(new Keycap(QStringLiteral("\u21A9"))) {
+    : QWidget(parent), m_row(new QHBoxLayout(this)), m_edit(new QLineEdit),
+      m_keycap(new Keycap(QStringLiteral("\u21A9"))) {
     setFixedHeight(height);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(this);
+    auto* row = m_row;
     row->setContentsMargins(12, 0, 9, 0);
     row->setSpacing(8);
     row->addWidget(m_edit, 1);
