@@ -365,7 +365,9 @@ QStringList TimerView::lapRows() const {
     QStringList rows;
     const auto laps = m_engine.laps();
     for (auto it = laps.crbegin(); it != laps.crend() && rows.size() < 4; ++it) {
-        const auto hundredths = static_cast<qint64>(std::floor(it->split * 100.0)) % 100;
+        // Via whole milliseconds, so 65.43 s does not show as 65.42 through binary rounding.
+        const qint64 ms = std::llround(it->split * 1000.0);
+        const qint64 hundredths = ms / 10 % 100;
         rows << QStringLiteral("Lap %1").arg(it->n) + u'\t' + Words::clock(it->split, false) +
                     u'.' + QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
     }
