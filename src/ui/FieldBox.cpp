@@ -57,6 +57,10 @@ bool FieldBox::focused() const {
     return m_edit->hasFocus();
 }
 
+void FieldBox::addTrailing(QWidget* widget) {
+    m_row->insertWidget(m_row->indexOf(m_keycap), widget, 0, Qt::AlignVCenter);
+}
+
 bool FieldBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_edit &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
