@@ -4,13 +4,16 @@
 #include <QObject>
 #include <QPointF>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
 
 // The mascot's animation state: mood, flags, eye outlines and nine damped springs, advanced only
-// by frame(t). Canvas units: a 200 x 200 square, y downward.
+// by frame(t). Nothing runs between frames: idle life, flashes and hops are all entries of a timed
+// queue that frame(t) drains. Canvas units: a 200 x 200 square, y downward; degrees turn from +x
+// towards +y.
 class MascotBrain : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +39,8 @@ public:
 
     // The ear's pivot, shared with the painter.
     static constexpr QPointF ear{155.15519990456642, 69.71929210256917};
+    // Every stored outline has this many points.
+    static constexpr int outlinePoints = 80;
 
     // random: uniform in [0, 1); defaults to a generator seeded from the system.
     MascotBrain(Mood mood, bool alive, std::function<double()> random = {},
@@ -53,6 +58,7 @@ public:
     void setMuted(bool muted);                        // flashes "muted" / "sound"
     std::optional<QString> icon() const { return m_icon; }
     QString shape() const { return m_shape; }
+    bool alive() const { return m_alive; }
 
     void flash(const QString& name, double ms);
     void digit(int n);
@@ -63,17 +69,27 @@ public:
     void beat(bool accent);
     void settle();
 
+    static QString moodName(Mood mood);
+    static std::optional<Mood> moodFromName(const QString& name);
+
     // Shape table and outline builders.
     struct Shape {
         std::vector<Outline> eyes;
         double sw = 0;
     };
+    // nullptr for an unknown name.
     static const Shape* shapeNamed(const QString& name);
     static QString moodShapeName(Mood mood);
     static Outline line(const Outline& p);
     static Outline rrect(double cx, double cy, double w, double h, double r);
+    static Outline arch(double cx);
+    static Outline lid(double cx);
+    static Outline dot(double cx);
+    // n points on a circle of radius r about (cx, cy), from a to b degrees, both ends included.
+    static Outline arc(double cx, double cy, double r, double a, double b, int n);
     static Outline resample(const Outline& p);
     static Outline align(const Outline& cur, const Outline& target);
+    static int alignShift(const Outline& cur, const Outline& target);
 
     // Implementation state; public so tests and the painter can inspect it.
     struct Spring {
@@ -84,14 +100,23 @@ public:
         std::optional<Outline> to;
         double t0 = 0, dur = 1;
     };
+    enum SpringId { Y, Rot, EarSink, Ear, Btn, BtnR, Ex, Ey, Lift, SpringCount };
+
     const std::vector<EyeMorph>& eyes() const { return m_eyes; }
+    const Spring& spring(SpringId id) const { return m_springs[id]; }
     double clockMs() const { return m_clock; }
+    QPointF gaze() const { return m_gaze; }
+    bool blinking() const { return m_blinking; }
+    std::size_t queueSize() const { return m_queue.size(); }
+    double strokeWidth() const { return m_sw; }
 
 private:
-    // ... filled in by the implementation
     void morph(const QString& name, double ms);
-    void enqueue(double at, std::function<void()> fn);
+    void enqueue(double at, std::function<void(MascotBrain&)> fn);
     void scheduleLife();
+    void lifeStep();
+    void settleLater(double ms);
+    double uniform(double lo, double hi);
 
     Mood m_mood;
     bool m_talking = false;
@@ -103,5 +128,11 @@ private:
     std::optional<double> m_last;
     std::vector<std::pair<double, std::function<void()>>> m_queue;
     std::vector<EyeMorph> m_eyes;
+    double m_sw = 0, m_sw0 = 0, m_sw1 = 0;
+    double m_swT0 = 0, m_swDur = 1;
+    std::int64_t m_flashId = 0;
+    QPointF m_gaze;
+    bool m_blinking = false;
+    Spring m_springs[SpringCount];
     std::function<double()> m_random;
 };

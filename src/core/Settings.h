@@ -88,6 +88,10 @@ signals:
     void modeChanged(const QString& v);
 
 private:
+    void write(const char* key, const QVariant& value);
+    template <typename T, typename Signal>
+    void assign(T& member, const T& value, const char* key, const QVariant& stored, Signal signal);
+
     std::unique_ptr<QSettings> m_store;
     LoginItem* m_loginItem = nullptr;
 

@@ -35,6 +35,15 @@ public:
     static QList<VoiceInfo> filterVoices(const QList<VoiceInfo>& all, bool allLanguages,
                                          const QString& lang);
     static QString displayName(const VoiceInfo& voice, bool withLanguage);
+    // The language code of the user's locale ("en" when it has none).
+    static QString userLanguage();
+
+    // How long a sentence is deemed to take when it is not voiced: 0.6 s + 55 ms per
+    // user-perceived character.
+    static int quietMs(const QString& text);
+    // How long a voiced sentence may go without the synthesiser reporting its end before
+    // talking is dropped anyway.
+    static int watchdogMs(const QString& text) { return 2 * quietMs(text) + 5000; }
 
 signals:
     void changed();
@@ -45,6 +54,7 @@ signals:
 private:
     void setTalking(bool talking);
     void ended(quint64 id, SpeechService::Outcome outcome);
+    void endAfter(int delayMs, int token);
 
     SpeechService& m_speech;
     Clock& m_clock;
@@ -53,8 +63,9 @@ private:
     bool m_silent = false;
     quint64 m_current = 0;
     int m_token = 0;
+    bool m_loggedFailure = false;
+    // Ends talking for a sentence that is not voiced, or for one whose end never came.
     QPointer<ClockTimer> m_quietTimer;
-    QPointer<ClockTimer> m_watchdog;
     QList<VoiceInfo> m_allVoices;
     bool m_voicesLoaded = false;
 };

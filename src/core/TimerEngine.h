@@ -46,7 +46,8 @@ public:
     std::optional<Next> next() const;
 
     State state() const { return m_state; }
-    // The popup's mode switch sets a finished engine back to idle directly.
+    // The popup's mode switch sets a finished engine back to idle directly. Any state but
+    // running also stops the heartbeat.
     void setState(State state);
     Kind kind() const { return m_kind; }
     QString label() const { return m_label; }
@@ -71,6 +72,8 @@ private:
     void step();
     void finish();
     void setTick();
+    void say(const QString& text);
+    void stopHeartbeat();
 
     Settings& m_settings;
     Speaker& m_speaker;
@@ -88,5 +91,7 @@ private:
     PlanMap m_plan;
     qint64 m_lastSec = 0;
     qint64 m_lastEvery = 0;
+    // Counts runs, so a delayed task of a finished run leaves a later one alone.
+    int m_run = 0;
     QPointer<ClockTimer> m_timer;
 };

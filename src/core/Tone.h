@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 
 // The voice personality. Order matters: it is the order the settings picker shows.
@@ -8,6 +9,9 @@ enum class Tone { Calm, Cheery, Coach };
 
 // Phrasebook: every sentence Pobi says while something runs. Pure functions of tone and values.
 namespace Tones {
+// Every tone, in the order the settings picker lists them.
+inline constexpr std::array<Tone, 3> all = {Tone::Calm, Tone::Cheery, Tone::Coach};
+
 QString rawValue(Tone tone);                           // "calm", "cheery", "coach"
 QString displayName(Tone tone);                        // "Calm", ...
 std::optional<Tone> fromRawValue(const QString& text); // exact, lower-case only

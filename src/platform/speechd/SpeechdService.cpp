@@ -1,0 +1,206 @@
+#include "SpeechdService.h"
+
+#include <QHash>
+#include <QMetaObject>
+#include <QPointer>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+#include <libspeechd.h>
+
+namespace {
+
+// libspeechd's callbacks carry no user data, only the connection's client id: this registry
+// maps it to the live service. The lock only guards the registry; the callback merely posts.
+std::mutex g_registryMutex;
+QHash<size_t, SpeechdService*>& registry() {
+    static QHash<size_t, SpeechdService*> services;
+    return services;
+}
+
+void notify(size_t msgId, size_t clientId, SPDNotificationType type);
+
+SPDConnection* spd(void* connection) {
+    return static_cast<SPDConnection*>(connection);
+}
+
+QString fromC(const char* s) {
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+} // namespace
+
+SpeechdService::SpeechdService(QObject* parent) : SpeechService(parent) {
+    char* error = nullptr;
+    // No autospawn: a server spawned for us exits a few seconds after we leave and could not be
+    // relied on anyway; a missing server is reported once and Pobi goes on quietly.
+    SPDConnection* c = spd_open2("pobi", "main", nullptr, SPD_MODE_THREADED, nullptr, 0, &error);
+    m_connection = c;
+    if (!c) {
+        m_reason = error ? QString::fromUtf8(error).trimmed()
+                         : QStringLiteral("cannot connect to speech-dispatcher");
+        free(error);
+        return;
+    }
+    free(error);
+    m_clientId = spd_get_client_id(c);
+    {
+        std::lock_guard lock(g_registryMutex);
+        registry().insert(static_cast<size_t>(m_clientId), this);
+    }
+    c->callback_end = notify;
+    c->callback_cancel = notify;
+    spd_set_notification_on(c, SPD_END);
+    spd_set_notification_on(c, SPD_CANCEL);
+    char* module = spd_get_output_module(c);
+    m_defaultModule = fromC(module);
+    free(module);
+    m_module = m_defaultModule;
+}
+
+SpeechdService::~SpeechdService() {
+    if (m_lister.joinable())
+        m_lister.join();
+    if (!m_connection)
+        return;
+    {
+        std::lock_guard lock(g_registryMutex);
+        registry().remove(static_cast<size_t>(m_clientId));
+    }
+    spd_close(spd(m_connection));
+}
+
+namespace {
+
+void notify(size_t msgId, size_t clientId, SPDNotificationType type) {
+    std::lock_guard lock(g_registryMutex);
+    SpeechdService* service = registry().value(clientId);
+    if (!service)
+        return;
+    const auto outcome = type == SPD_EVENT_CANCEL ? SpeechService::Outcome::Cancelled
+                                                  : SpeechService::Outcome::Finished;
+    const auto id = static_cast<quint64>(msgId);
+    // Queued: runs on the service's thread after speak() has returned this id, even when the
+    // notification beat spd_say's reply. The registry lock keeps the service alive until the
+    // event is posted; a service destroyed later drops its pending events.
+    QMetaObject::invokeMethod(
+        service, [service, id, outcome] { emit service->ended(id, outcome); },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
+// speech-dispatcher's rate runs from -100 to 100 with 0 the voice's normal speed. The factor is
+// mapped linearly, 60 points per unit, so 1.0 -> 0 and the settings' 0.6..1.6 -> -24..+36: the
+// same share of the scale as "default + (factor - 1) x 0.3" on a 0..1 rate scale. Clamped.
+int SpeechdService::spdRate(double rate) {
+    const double r = std::round((rate - 1.0) * 60.0);
+    return static_cast<int>(std::clamp(r, -100.0, 100.0));
+}
+
+QString SpeechdService::voiceId(const QString& module, const QString& name) {
+    return module + u'/' + name;
+}
+
+quint64 SpeechdService::speak(const QString& text, const QString& voiceId, double rate) {
+    if (!m_connection)
+        return 0;
+    // The voice is a connection setting: change it only when it differs from the last one.
+    QString module = m_defaultModule;
+    QString voice;
+    const qsizetype slash = voiceId.indexOf(u'/');
+    if (slash > 0) {
+        module = voiceId.left(slash);
+        voice = voiceId.mid(slash + 1);
+    }
+    if (module != m_module) {
+        // An unknown module (a voice since removed) leaves the default in place.
+        if (spd_set_output_module(spd(m_connection), module.toUtf8().constData()) == 0)
+            m_module = module;
+        else if (m_module != m_defaultModule &&
+                 spd_set_output_module(spd(m_connection), m_defaultModule.toUtf8().constData()) ==
+                     0)
+            m_module = m_defaultModule;
+        m_voice.clear();
+    }
+    if (voice != m_voice) {
+        if (voice.isEmpty())
+            spd_set_voice_type(spd(m_connection), SPD_MALE1); // back to the module's default voice
+        else
+            spd_set_synthesis_voice(spd(m_connection), voice.toUtf8().constData());
+        m_voice = voice;
+    }
+    spd_set_voice_rate(spd(m_connection), spdRate(rate));
+    const int id = spd_say(spd(m_connection), SPD_TEXT, text.toUtf8().constData());
+    return id > 0 ? static_cast<quint64>(id) : 0;
+}
+
+void SpeechdService::stop() {
+    if (m_connection)
+        spd_cancel(spd(m_connection));
+}
+
+void SpeechdService::requestVoices() {
+    if (m_voicesKnown) {
+        const QList<VoiceInfo> voices = m_voices;
+        QMetaObject::invokeMethod(
+            this, [this, voices] { emit voicesReady(voices); }, Qt::QueuedConnection);
+        return;
+    }
+    if (m_listing.exchange(true))
+        return; // already on its way
+    if (m_lister.joinable())
+        m_lister.join();
+    m_lister = std::thread([this] { listVoices(); });
+}
+
+// Runs on the lister thread with its own connection, so speaking never waits behind the
+// second-long listing. espeak-ng offers every language in dozens of variants: only the base
+// voices (no variant), one per name and language, are kept.
+void SpeechdService::listVoices() {
+    QList<VoiceInfo> voices;
+    char* error = nullptr;
+    SPDConnection* c = spd_open2("pobi", "voices", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
+    free(error);
+    if (c) {
+        QStringList modules;
+        if (char** list = spd_list_modules(c)) {
+            for (char** m = list; *m; ++m)
+                modules.append(QString::fromUtf8(*m));
+            free_spd_modules(list);
+        }
+        QSet<QString> seen;
+        for (const QString& module : modules) {
+            if (module == QLatin1String("dummy"))
+                continue;
+            if (spd_set_output_module(c, module.toUtf8().constData()) != 0)
+                continue;
+            SPDVoice** list = spd_list_synthesis_voices(c);
+            if (!list)
+                continue;
+            for (SPDVoice** v = list; *v; ++v) {
+                const QString variant = fromC((*v)->variant);
+                if (!variant.isEmpty() && variant != QLatin1String("none"))
+                    continue;
+                const QString name = fromC((*v)->name);
+                const QString language = fromC((*v)->language);
+                const QString id = voiceId(module, name);
+                if (name.isEmpty() || seen.contains(id + u'\n' + language))
+                    continue;
+                seen.insert(id + u'\n' + language);
+                voices.append({id, name.trimmed(), language, 1});
+            }
+            free_spd_voices(list);
+        }
+        spd_close(c);
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, voices] {
+            m_voices = voices;
+            m_voicesKnown = !voices.isEmpty(); // an empty answer may be a passing failure
+            m_listing = false;
+            emit voicesReady(m_voices);
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,78 @@
+#include "FieldBox.h"
+
+#include "Keycap.h"
+#include "Palette.h"
+#include "Theme.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+
+FieldBox::FieldBox(const QString& placeholder, double px, QFont::Weight weight, int height,
+                   QWidget* parent)
+    : QWidget(parent), m_edit(new QLineEdit), m_keycap(new Keycap(QStringLiteral("\u21A9"))) {
+    setFixedHeight(height);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(12, 0, 9, 0);
+    row->setSpacing(8);
+    row->addWidget(m_edit, 1);
+    row->addWidget(m_keycap, 0, Qt::AlignVCenter);
+
+    m_edit->setFrame(false);
+    m_edit->setFont(Theme::font(px, weight));
+    m_edit->setPlaceholderText(placeholder);
+    m_edit->setAccessibleName(placeholder);
+    m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // The box paints the background; the edit only its text.
+    QPalette pal = m_edit->palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    pal.setColor(QPalette::Highlight, Theme::faded(Palette::pobi, 0.35));
+    m_edit->setPalette(pal);
+    m_edit->installEventFilter(this);
+    setFocusProxy(m_edit);
+
+    connect(m_edit, &QLineEdit::returnPressed, this, &FieldBox::submitted);
+    connect(m_edit, &QLineEdit::textEdited, this, &FieldBox::textEdited);
+}
+
+QString FieldBox::text() const {
+    return m_edit->text();
+}
+
+void FieldBox::setText(const QString& text) {
+    if (m_edit->text() != text)
+        m_edit->setText(text);
+}
+
+void FieldBox::setPlaceholder(const QString& text) {
+    m_edit->setPlaceholderText(text);
+    m_edit->setAccessibleName(text);
+}
+
+bool FieldBox::focused() const {
+    return m_edit->hasFocus();
+}
+
+bool FieldBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        update();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FieldBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool focus = m_edit->hasFocus();
+    const double line = focus ? 2 : 1;
+    // The border lies inside the rounded box.
+    const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    QPainterPath path;
+    path.addRoundedRect(box, 11, 11);
+    p.fillPath(path, Theme::textBackground(palette()));
+    p.setPen(QPen(focus ? Palette::pobi : Theme::faded(Theme::primary(palette()), 0.1), line));
+    p.drawPath(path);
+}

@@ -1,0 +1,82 @@
+#include "TextLabel.h"
+
+#include "Palette.h"
+#include "Theme.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+TextLabel::TextLabel(const QString& text, double px, QFont::Weight weight, Role role,
+                     QWidget* parent)
+    : QWidget(parent), m_text(text), m_role(role) {
+    setFont(Theme::font(px, weight));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(text);
+}
+
+void TextLabel::setText(const QString& text) {
+    if (text == m_text)
+        return;
+    m_text = text;
+    setAccessibleName(text);
+    updateGeometry();
+    update();
+}
+
+void TextLabel::setRole(Role role) {
+    m_role = role;
+    update();
+}
+
+void TextLabel::setTextFont(const QFont& font) {
+    setFont(font);
+    updateGeometry();
+    update();
+}
+
+void TextLabel::setAlignment(Qt::Alignment align) {
+    m_align = align;
+    update();
+}
+
+void TextLabel::setTabular(bool tabular) {
+    m_tabular = tabular;
+    updateGeometry();
+    update();
+}
+
+QSize TextLabel::sizeHint() const {
+    const QFontMetricsF fm(font());
+    const double w = m_tabular ? Theme::tabularWidth(font(), m_text) : fm.horizontalAdvance(m_text);
+    return {static_cast<int>(std::ceil(w)) + 1, static_cast<int>(std::ceil(fm.height()))};
+}
+
+QSize TextLabel::minimumSizeHint() const {
+    return {0, sizeHint().height()};
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    switch (m_role) {
+    case Role::Primary:
+        p.setPen(Theme::primary(palette()));
+        break;
+    case Role::Secondary:
+        p.setPen(Theme::secondary(palette()));
+        break;
+    case Role::Accent:
+        p.setPen(Palette::pobi);
+        break;
+    }
+    p.setFont(font());
+    const QRectF r = rect();
+    if (m_tabular && Theme::tabularWidth(font(), m_text) <= r.width()) {
+        Theme::drawTabular(p, r, m_align, m_text);
+        return;
+    }
+    const QString shown = fontMetrics().elidedText(m_text, Qt::ElideRight, width());
+    p.drawText(r, static_cast<int>(m_align), shown);
+}

@@ -1,0 +1,207 @@
+#include "Speaker.h"
+
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "Settings.h"
+#include "TestDirs.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = SpeechService::Outcome;
+
+class SpeakerTest : public ::testing::Test {
+protected:
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+};
+
+TEST_F(SpeakerTest, ASecondSentenceCutsOffTheFirstAndKeepsTalking) {
+    speaker.say(QStringLiteral("Twenty five minutes."), settings);
+    const quint64 first = speech.lastId();
+    EXPECT_TRUE(speaker.talking());
+    speaker.say(QStringLiteral("Five minutes left."), settings);
+    const quint64 second = speech.lastId();
+    EXPECT_EQ(speech.stops(), 2);
+    EXPECT_EQ(speaker.caption(), QStringLiteral("Five minutes left."));
+
+    // The cancel of the first, reported after the second began, leaves the second talking.
+    speech.cancel(first);
+    FakeClock::flush();
+    EXPECT_TRUE(speaker.talking());
+    speech.finish(first); // a stray late end of the old one changes nothing either
+    FakeClock::flush();
+    EXPECT_TRUE(speaker.talking());
+
+    speech.finish(second);
+    EXPECT_TRUE(speaker.talking()) << "the end is handled one turn later";
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, CancelOfTheCurrentSentenceEndsTalking) {
+    speaker.say(QStringLiteral("Hello."), settings);
+    speech.cancel();
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, VoicesWithTheChosenVoiceAndRate) {
+    settings.setVoiceID(QStringLiteral("espeak-ng/German"));
+    settings.setRate(1.4);
+    speaker.say(QStringLiteral("Hallo."), settings);
+    ASSERT_EQ(speech.spoken().size(), 1);
+    EXPECT_EQ(speech.spoken().first().voiceId, QStringLiteral("espeak-ng/German"));
+    EXPECT_DOUBLE_EQ(speech.spoken().first().rate, 1.4);
+}
+
+TEST_F(SpeakerTest, MutedSentencesAreCaptionedAndTimedNotVoiced) {
+    settings.setMuted(true);
+    QList<bool> talking;
+    QObject::connect(&speaker, &Speaker::talkingChanged, [&](bool t) { talking.append(t); });
+    const QString twenty = QStringLiteral("Twenty characters!!!");
+    ASSERT_EQ(twenty.size(), 20);
+    speaker.say(twenty, settings);
+    EXPECT_TRUE(speech.spoken().isEmpty());
+    EXPECT_EQ(speech.stops(), 1) << "a sentence still playing is cut off";
+    EXPECT_EQ(speaker.caption(), twenty);
+    clock.advance(1699);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+    EXPECT_EQ(talking, (QList<bool>{true, false}));
+
+    // A later sentence's timer alone decides: the first one's would end at 1.7 s.
+    speaker.say(twenty, settings);
+    clock.advance(1000);
+    speaker.say(QStringLiteral("Hi"), settings); // 0.6 + 2 x 0.055 = 0.71 s
+    clock.advance(709);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, QuietTimingCountsUserPerceivedCharacters) {
+    // "é" as e + combining accent and a flag emoji are one character each to the reader.
+    EXPECT_EQ(Speaker::quietMs(QStringLiteral("e\u0301")), 655);
+    EXPECT_EQ(Speaker::quietMs(QString::fromUtf8("\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA")), 655);
+    EXPECT_EQ(Speaker::quietMs(QString()), 600);
+}
+
+TEST_F(SpeakerTest, SilentSpeakerNeverVoices) {
+    speaker.setSilent(true);
+    speaker.say(QStringLiteral("Hello."), settings);
+    EXPECT_TRUE(speech.spoken().isEmpty());
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(Speaker::quietMs(QStringLiteral("Hello.")));
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, WatchdogEndsTalkingWhenTheSynthesiserNeverAnswers) {
+    const QString text = QStringLiteral("Twenty characters!!!");
+    speaker.say(text, settings);
+    const int bound = Speaker::watchdogMs(text);
+    EXPECT_EQ(bound, 2 * 1700 + 5000);
+    clock.advance(bound - 1);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+    // The end arriving after all changes nothing.
+    speech.finish();
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, WatchdogOfAnOlderSentenceDoesNotEndANewerOne) {
+    speaker.say(QStringLiteral("A long first sentence of some length."), settings);
+    clock.advance(5000);
+    speaker.say(QStringLiteral("Short."), settings);
+    // The first sentence's bound passes; only the second's counts.
+    clock.advance(Speaker::watchdogMs(QStringLiteral("Short.")) - 1);
+    EXPECT_TRUE(speaker.talking());
+    speech.finish();
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+    EXPECT_EQ(clock.activeTimers(), 0) << "the watchdog is dropped once the end came";
+}
+
+TEST_F(SpeakerTest, UnreachableSynthesiserFallsBackToQuietTimingAndLogsOnce) {
+    speech.setUnavailable(QStringLiteral("no socket"));
+    static QStringList logged;
+    logged.clear();
+    const auto previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& msg) { logged.append(msg); });
+    speaker.say(QStringLiteral("One."), settings);
+    speaker.say(QStringLiteral("Two."), settings);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(logged, QStringList{QStringLiteral("Pobi: speech failed: no socket")});
+    EXPECT_TRUE(speech.spoken().isEmpty());
+    EXPECT_EQ(speaker.caption(), QStringLiteral("Two."));
+    clock.advance(Speaker::quietMs(QStringLiteral("Two.")));
+    EXPECT_FALSE(speaker.talking());
+}
+
+VoiceInfo voice(const QString& name, const QString& lang, int quality = 1) {
+    return {QStringLiteral("m/") + name, name, lang, quality};
+}
+
+QStringList names(const QList<VoiceInfo>& voices) {
+    QStringList out;
+    for (const auto& v : voices)
+        out.append(v.name);
+    return out;
+}
+
+TEST(SpeakerVoices, FilteredAndOrderedForTheUsersLanguage) {
+    const QList<VoiceInfo> all{
+        voice(QStringLiteral("Zoe"), QStringLiteral("en-US"), 2),
+        voice(QStringLiteral("Anna"), QStringLiteral("de-DE")),
+        voice(QStringLiteral("Zarvox"), QStringLiteral("en-US")),
+        voice(QStringLiteral("Markus"), QStringLiteral("de-DE"), 3),
+        voice(QStringLiteral("Yannick"), QStringLiteral("de-CH")),
+        voice(QStringLiteral("Alex"), QStringLiteral("en-GB")),
+        voice(QStringLiteral("Amelie"), QStringLiteral("fr-CA"), 2),
+        voice(QStringLiteral("Bernd"), QStringLiteral("de-DE")),
+    };
+    EXPECT_EQ(names(Speaker::filterVoices(all, false, QStringLiteral("de"))),
+              (QStringList{QStringLiteral("Markus"), QStringLiteral("Yannick"),
+                           QStringLiteral("Anna"), QStringLiteral("Bernd")}));
+    // German first (premium first, then by tag and name), then the rest by quality and tag;
+    // the novelty voice never appears.
+    EXPECT_EQ(names(Speaker::filterVoices(all, true, QStringLiteral("de"))),
+              (QStringList{QStringLiteral("Markus"), QStringLiteral("Yannick"),
+                           QStringLiteral("Anna"), QStringLiteral("Bernd"), QStringLiteral("Zoe"),
+                           QStringLiteral("Amelie"), QStringLiteral("Alex")}));
+}
+
+TEST(SpeakerVoices, DisplayNames) {
+    EXPECT_EQ(
+        Speaker::displayName(voice(QStringLiteral("Anna"), QStringLiteral("de-DE"), 3), false),
+        QStringLiteral("Anna (Premium)"));
+    EXPECT_EQ(Speaker::displayName(voice(QStringLiteral("Zoe"), QStringLiteral("en-US"), 2), true),
+              QStringLiteral("Zoe (Enhanced) · English (United States)"));
+    EXPECT_EQ(Speaker::displayName(voice(QStringLiteral("Odd"), QStringLiteral("qq-QQ")), true),
+              QStringLiteral("Odd · qq-QQ"));
+}
+
+TEST(SpeakerVoices, LoadedThroughTheSpeechService) {
+    FakeClock clock;
+    FakeSpeech speech;
+    speech.setVoices({voice(QStringLiteral("Alex"), QStringLiteral("en-GB")),
+                      voice(QStringLiteral("Anna"), QStringLiteral("de-DE"))});
+    Speaker speaker(speech, clock);
+    EXPECT_FALSE(speaker.voicesLoaded());
+    int changes = 0;
+    QObject::connect(&speaker, &Speaker::voicesChanged, [&] { ++changes; });
+    speaker.loadVoices();
+    EXPECT_TRUE(speaker.voicesLoaded());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(speaker.voices(true).size(), 2);
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "SpeechService.h"
+
+#include <QList>
+#include <QString>
+
+// A synthesiser that records what it is asked to do. Nothing ends by itself: tests call
+// finish() or cancel() to report an utterance's end, as the real one does one turn later.
+class FakeSpeech final : public SpeechService {
+    Q_OBJECT
+public:
+    struct Utterance {
+        quint64 id = 0;
+        QString text;
+        QString voiceId;
+        double rate = 1.0;
+    };
+
+    using SpeechService::SpeechService;
+
+    bool available() const override { return m_available; }
+    QString reason() const override { return m_reason; }
+    quint64 speak(const QString& text, const QString& voiceId, double rate) override;
+    void stop() override { ++m_stops; }
+    void requestVoices() override;
+
+    // Makes the synthesiser unreachable, as when no speech server runs.
+    void setUnavailable(const QString& reason);
+    // Voices handed out by requestVoices().
+    void setVoices(const QList<VoiceInfo>& voices) { m_voices = voices; }
+
+    // Reports the end of an utterance (default: the latest one).
+    void finish(quint64 id = 0) { emit ended(id ? id : lastId(), Outcome::Finished); }
+    void cancel(quint64 id = 0) { emit ended(id ? id : lastId(), Outcome::Cancelled); }
+
+    const QList<Utterance>& spoken() const { return m_spoken; }
+    QStringList texts() const;
+    quint64 lastId() const { return m_spoken.isEmpty() ? 0 : m_spoken.last().id; }
+    int stops() const { return m_stops; }
+    int voiceRequests() const { return m_voiceRequests; }
+    void clear() { m_spoken.clear(); }
+
+private:
+    bool m_available = true;
+    QString m_reason;
+    QList<Utterance> m_spoken;
+    QList<VoiceInfo> m_voices;
+    quint64 m_nextId = 1;
+    int m_stops = 0;
+    int m_voiceRequests = 0;
+};
