@@ -1,3 +1,4 @@
+#include "AppMain.h"
 #include "IconRenderer.h"
 
 #include <QFile>
@@ -9,10 +10,7 @@ namespace {
 
 // Starts the tray application.
 int runApplication(int& argc, char** argv) {
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    std::fputs("Pobi: the application is not built yet.\n", stderr);
-    return 1;
+    return runPobi(argc, argv);
 }
 
 // Draws icons off screen and exits 0 whatever happened: the export must also work on a build

@@ -141,7 +141,6 @@ void Metronome::start() {
         qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + m_player.errorString();
         return;
     }
-    m_nextSample = static_cast<double>(m_player.sampleTime() + leadFrames);
     m_n = 0;
     m_startedAt = m_clock.now();
     ++m_run;
@@ -150,6 +149,12 @@ void Metronome::start() {
     m_timer = m_clock.createTimer(this);
     connect(m_timer, &ClockTimer::timeout, this, &Metronome::schedule);
     m_timer->start(schedulerIntervalMs);
+    // The first click is placed only now: whoever watches running may have held the main
+    // thread for a while (a first layout loads fonts), and clicks placed before that would
+    // already be past.
+    m_nextSample = static_cast<double>(m_player.sampleTime() + leadFrames);
+    m_anchorSample = m_player.sampleTime();
+    m_anchorAt = m_clock.now();
     schedule();
 }
 
@@ -191,7 +196,12 @@ void Metronome::schedule() {
 
         const int n = m_n;
         const quint64 run = m_run;
-        const double delayMs = (m_nextSample - static_cast<double>(now)) * 1000.0 / 44100.0;
+        // Timed from the start of the run, not from the rendered-frame count: the output pulls
+        // frames in blocks (and a large first one), so that count runs ahead of what is heard
+        // by a varying amount, which would make the ticks jitter by a block's length.
+        const double delayMs =
+            (m_nextSample - static_cast<double>(m_anchorSample)) * 1000.0 / 44100.0 -
+            static_cast<double>(m_anchorAt.msecsTo(m_clock.now()));
         m_clock.singleShot(static_cast<int>(std::max(0.0, std::round(delayMs))), this,
                            [this, n, accented, run] {
                                if (!m_running || run != m_run)

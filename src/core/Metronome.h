@@ -71,6 +71,8 @@ private:
     QDateTime m_startedAt;
     QPointer<ClockTimer> m_timer;
     double m_nextSample = 0;
+    qint64 m_anchorSample = 0; // the output's frame count and the time when the run started
+    QDateTime m_anchorAt;
     int m_n = 0;
     // Counts starts, so that beat events of an earlier run never reach a later one.
     quint64 m_run = 0;
