@@ -5,10 +5,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// Records what the private PulseAudio server's null sink plays (its monitor), 16 kHz mono.
+// Records what the private PulseAudio server's null sink plays (its monitor), mono.
 class MonitorRecorder {
 public:
-    static constexpr int kRate = 16000;
+    static constexpr int kRate = 44100;
 
     MonitorRecorder();
     ~MonitorRecorder();
@@ -27,11 +27,15 @@ public:
         int endMs = 0;
     };
     QList<Span> sounds(double threshold, int windowMs = 20, int mergeMs = 300) const;
-    // Fraction of a stretch's energy in zero crossings: high for hissy speech fricatives, low for
-    // a pure bell-like tone. Returns crossings per second.
-    double zeroCrossingsPerSecond(const Span& span) const;
+    // The same, counting only what lies below about 700 Hz (most of a voice, none of a bell).
+    QList<Span> lowBandSounds(double threshold, int windowMs = 20, int mergeMs = 300) const;
+    // Start of the first 20 ms window in which a sine of frequency hz reaches amplitude and
+    // carries at least half of the window's energy, or -1.
+    int toneOnsetMs(double hz, double amplitude) const;
 
 private:
+    static QList<Span> spans(const QList<qint16>& samples, double threshold, int windowMs,
+                             int mergeMs);
     QTemporaryDir m_dir;
     QProcess m_process;
     QList<qint16> m_samples;

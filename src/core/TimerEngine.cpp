@@ -1,0 +1,254 @@
+#include "TimerEngine.h"
+
+#include "Chime.h"
+#include "Clock.h"
+#include "ClockTimer.h"
+#include "Settings.h"
+#include "Speaker.h"
+#include "Tone.h"
+#include "Words.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kHeartbeatMs = 100;
+constexpr int kEndLineAfterChimeMs = 600;
+constexpr int kIdleAfterDoneMs = 12000;
+} // namespace
+
+TimerEngine::TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime,
+                         QObject* parent)
+    : QObject(parent), m_settings(settings), m_speaker(speaker), m_clock(clock), m_chime(chime),
+      m_tick(clock.now()), m_t0(clock.now()) {
+    // Queued: the change is delivered one turn later, when every value of it is stored.
+    connect(&m_settings, &Settings::changed, this, &TimerEngine::replan, Qt::QueuedConnection);
+}
+
+TimerEngine::~TimerEngine() = default;
+
+double TimerEngine::elapsed() const {
+    if (m_state == State::Running)
+        return m_acc + Clock::secondsBetween(m_t0, m_clock.now());
+    return m_acc;
+}
+
+double TimerEngine::remaining() const {
+    if (m_kind != Kind::Timer)
+        return 0;
+    return std::max(0.0, static_cast<double>(m_total) - elapsed());
+}
+
+QString TimerEngine::display() const {
+    if (m_state == State::Idle)
+        return QStringLiteral("00:00");
+    if (m_kind == Kind::Stopwatch)
+        return Words::clock(elapsed(), false);
+    return Words::clock(remaining(), true);
+}
+
+void TimerEngine::setState(State state) {
+    if (state != State::Running)
+        stopHeartbeat(); // the heartbeat lives only while running
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit changed();
+    emit stateChanged(m_state);
+}
+
+void TimerEngine::setTick() {
+    m_tick = m_clock.now();
+    emit changed();
+}
+
+void TimerEngine::say(const QString& text) {
+    m_speaker.say(text, m_settings);
+}
+
+void TimerEngine::stopHeartbeat() {
+    // Often called from the heartbeat's own timeout: stop it now, delete it later.
+    if (m_timer) {
+        m_timer->stop();
+        m_timer->deleteLater();
+        m_timer = nullptr;
+    }
+}
+
+void TimerEngine::start(const Command& command) {
+    stopHeartbeat();
+    ++m_run;
+    m_kind = command.kind;
+    m_label = command.label;
+    m_total = command.total;
+    m_acc = 0;
+    m_t0 = m_clock.now();
+    m_laps.clear();
+    m_lastEvery = 0;
+    m_alerted = false;
+    emit changed();
+    setState(State::Running);
+    emit event(QStringLiteral("start"));
+    const Tone tone = m_settings.tone();
+    if (m_kind == Kind::Stopwatch) {
+        if (m_settings.onStart())
+            say(Tones::swStart(tone));
+    } else {
+        m_plan = Plan::make(m_total, m_label, m_settings);
+        m_lastSec = m_total;
+        if (m_settings.onStart())
+            say(Tones::start(tone, Words::spell(m_total), m_label));
+    }
+    loop();
+}
+
+void TimerEngine::loop() {
+    stopHeartbeat();
+    m_timer = m_clock.createTimer(this);
+    m_timer->setSingleShot(false);
+    connect(m_timer, &ClockTimer::timeout, this, &TimerEngine::step);
+    m_timer->start(kHeartbeatMs);
+    step();
+}
+
+void TimerEngine::step() {
+    if (m_state != State::Running)
+        return;
+    if (m_kind == Kind::Stopwatch) {
+        const int every = m_settings.every();
+        if (every >= 1) {
+            const qint64 n = static_cast<qint64>(elapsed()) / (every * 60);
+            if (n > m_lastEvery) {
+                m_lastEvery = n;
+                say(Tones::elapsed(m_settings.tone(), Words::spell(n * every * 60)));
+            }
+        }
+    } else {
+        // A remaining time of exactly k seconds (or a hair above) counts as second k.
+        const auto s = static_cast<qint64>(std::ceil(remaining() - 0.000001));
+        // Of all plan lines crossed since the last step, only the lowest (most recent) is said:
+        // a late heartbeat never reels off a backlog.
+        std::optional<QString> text;
+        if (s <= m_lastSec - 1) {
+            const auto it = m_plan.lower_bound(s);
+            if (it != m_plan.end() && it->first <= m_lastSec - 1)
+                text = it->second.text;
+        }
+        m_lastSec = std::min(m_lastSec, s);
+        if (s <= 0) {
+            finish(); // the end line is the finish's own
+            return;
+        }
+        if (text)
+            say(*text);
+        if (!m_alerted && s <= 60 && m_total >= 91) {
+            m_alerted = true;
+            emit event(QStringLiteral("alert"));
+        }
+    }
+    setTick();
+}
+
+void TimerEngine::finish() {
+    stopHeartbeat();
+    m_acc = static_cast<double>(m_total);
+    setState(State::Done);
+    setTick();
+    emit event(QStringLiteral("done"));
+    const bool chime = m_settings.chime();
+    if (chime && !m_settings.muted() && m_chime)
+        m_chime->play();
+    const auto end = m_plan.find(0);
+    if (end != m_plan.end()) {
+        const QString text = end->second.text;
+        m_clock.singleShot(chime ? kEndLineAfterChimeMs : 0, this, [this, text] { say(text); });
+    }
+    // Back to idle after a while, unless something else happened to the engine meanwhile (a new
+    // run that finished sooner would otherwise be cut short by this run's delay).
+    const int run = m_run;
+    m_clock.singleShot(kIdleAfterDoneMs, this, [this, run] {
+        if (m_state == State::Done && m_run == run)
+            setState(State::Idle);
+    });
+}
+
+void TimerEngine::pause() {
+    if (m_state != State::Running)
+        return;
+    m_acc = elapsed();
+    setState(State::Paused);
+    if (m_settings.onStart())
+        say(Tones::pause(m_settings.tone()));
+    setTick();
+    emit event(QStringLiteral("pause"));
+}
+
+void TimerEngine::resume() {
+    if (m_state != State::Paused)
+        return;
+    m_t0 = m_clock.now();
+    setState(State::Running);
+    if (m_settings.onStart())
+        say(Tones::resume(m_settings.tone()));
+    emit event(QStringLiteral("resume"));
+    loop();
+}
+
+void TimerEngine::stop() {
+    stopHeartbeat();
+    if (active() && m_settings.onStart())
+        say(Tones::cancel(m_settings.tone()));
+    const State before = m_state;
+    setState(State::Idle);
+    m_acc = 0;
+    setTick();
+    if (before != State::Idle)
+        emit event(QStringLiteral("stop"));
+}
+
+void TimerEngine::lap() {
+    if (m_kind != Kind::Stopwatch || m_state != State::Running)
+        return;
+    const double e = elapsed();
+    const double p = m_laps.isEmpty() ? 0.0 : m_laps.last().total;
+    const int n = static_cast<int>(m_laps.size()) + 1;
+    m_laps.append({n, e - p, e});
+    emit changed();
+    emit event(QStringLiteral("lap"));
+    if (m_settings.laps())
+        say(Tones::lap(m_settings.tone(), n, Words::spellLap(e - p)));
+}
+
+void TimerEngine::sayNow() {
+    const Tone tone = m_settings.tone();
+    if (m_kind == Kind::Timer && active())
+        say(Tones::left(tone, Words::spell(static_cast<qint64>(std::ceil(remaining())))));
+    else if (m_kind == Kind::Stopwatch && active())
+        say(Tones::elapsed(tone, Words::spell(static_cast<qint64>(elapsed()))));
+    else
+        say(Tones::hello(tone));
+}
+
+std::optional<TimerEngine::Next> TimerEngine::next() const {
+    if (m_kind == Kind::Stopwatch || !active())
+        return std::nullopt;
+    const auto r = static_cast<qint64>(std::ceil(remaining()));
+    auto it = m_plan.lower_bound(r); // first key >= r; the one before it is the largest below r
+    if (it == m_plan.begin())
+        return std::nullopt;
+    --it;
+    return Next{it->first, it->second};
+}
+
+void TimerEngine::replan() {
+    if (!active())
+        return;
+    if (m_kind == Kind::Stopwatch) {
+        const int every = m_settings.every();
+        // Intervals already passed count as announced: a shorter interval never speaks at once.
+        m_lastEvery = every >= 1 ? static_cast<qint64>(elapsed()) / (every * 60) : 0;
+    } else {
+        // lastSec stays: lines already passed stay unspoken, lines ahead follow the new settings.
+        m_plan = Plan::make(m_total, m_label, m_settings);
+    }
+    setTick();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Writes the application's icons as PNG files, drawn from the same mascot geometry as the running
+// program. Failures are silent: a picture that cannot be made or written is skipped.
+namespace IconRenderer {
+
+// icon_16x16.png ... icon_512x512@2x.png (ten files).
+void render(const QString& directory);
+// icon.png, android-icon-foreground.png, android-icon-background.png,
+// android-icon-monochrome.png and mascot.png.
+void renderMobile(const QString& directory);
+
+// Every pixel black, keeping its alpha.
+QImage monochrome(const QImage& image);
+
+} // namespace IconRenderer

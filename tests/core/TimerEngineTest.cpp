@@ -1,0 +1,328 @@
+#include "TimerEngine.h"
+
+#include "FakeChime.h"
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "Plan.h"
+#include "Settings.h"
+#include "Speaker.h"
+#include "TestDirs.h"
+#include "Tone.h"
+#include "Words.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using State = TimerEngine::State;
+
+Command timer(qint64 seconds, const QString& label = {}) {
+    return {Kind::Timer, seconds, label};
+}
+const Command kStopwatch{Kind::Stopwatch, 0, {}};
+
+class TimerEngineTest : public ::testing::Test {
+protected:
+    TimerEngineTest() {
+        QObject::connect(&speaker, &Speaker::captionChanged, [this](const QString& text) {
+            said.append(text);
+            saidAt.append(elapsedMs());
+        });
+        QObject::connect(&engine, &TimerEngine::event, [this](const QString& name) {
+            events.append(name);
+            eventAt.append(elapsedMs());
+        });
+        chime.onPlay = [this] { chimeAt.append(elapsedMs()); };
+    }
+    qint64 elapsedMs() const { return start.msecsTo(clock.now()); }
+    // Settings that leave only what a test sets up itself.
+    void quietPlan() {
+        settings.setEvery(0);
+        settings.setHalfway(false);
+        settings.setLastMinute(false);
+        settings.setCountdown(0);
+        FakeClock::flush();
+    }
+    QString plan(qint64 total, qint64 key) const {
+        return Plan::make(total, {}, settings).at(key).text;
+    }
+
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    const QDateTime start = clock.now();
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+    FakeChime chime;
+    TimerEngine engine{settings, speaker, clock, &chime};
+    QStringList said;
+    QList<qint64> saidAt;
+    QStringList events;
+    QList<qint64> eventAt;
+    QList<qint64> chimeAt;
+};
+
+TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
+    engine.start(timer(10));
+    EXPECT_EQ(engine.state(), State::Running);
+    EXPECT_EQ(said, QStringList{Tones::start(Tone::Calm, Words::spell(10), {})});
+    EXPECT_EQ(events, QStringList{QStringLiteral("start")});
+    EXPECT_EQ(clock.activeTimers(), 2) << "heartbeat and the speaker's watchdog";
+    EXPECT_EQ(engine.display(), QStringLiteral("00:10"));
+
+    clock.advance(9950);
+    EXPECT_EQ(engine.state(), State::Running);
+    EXPECT_EQ(said.last(), QStringLiteral("1"));
+    clock.advance(50); // the step at exactly 10 s finds 0 left
+    EXPECT_EQ(engine.state(), State::Done);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("start"), QStringLiteral("done")}));
+    EXPECT_EQ(eventAt.last(), 10000);
+    EXPECT_EQ(chimeAt, QList<qint64>{10000});
+    EXPECT_EQ(engine.display(), QStringLiteral("00:00"));
+    EXPECT_DOUBLE_EQ(engine.elapsed(), 10.0);
+
+    clock.advance(599);
+    EXPECT_NE(said.last(), plan(10, 0));
+    clock.advance(1);
+    EXPECT_EQ(said.last(), plan(10, 0));
+    EXPECT_EQ(saidAt.last(), 10600);
+
+    // Everything said, in order: start, the count 5..1, the end line; nothing twice.
+    EXPECT_EQ(said, (QStringList{Tones::start(Tone::Calm, Words::spell(10), {}),
+                                 QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"),
+                                 QStringLiteral("2"), QStringLiteral("1"), plan(10, 0)}));
+    EXPECT_EQ(saidAt.mid(1, 5), (QList<qint64>{5000, 6000, 7000, 8000, 9000}));
+
+    clock.advance(12000 - 600 - 1);
+    EXPECT_EQ(engine.state(), State::Done);
+    clock.advance(1);
+    EXPECT_EQ(engine.state(), State::Idle);
+    EXPECT_EQ(events.size(), 2) << "the return to idle sends no event";
+    EXPECT_EQ(engine.display(), QStringLiteral("00:00"));
+}
+
+TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
+    struct Case {
+        bool chime;
+        bool muted;
+        int plays;
+        qint64 endLineAt;
+    };
+    for (const Case c :
+         {Case{true, false, 1, 3600}, Case{false, false, 0, 3000}, Case{true, true, 0, 3600}}) {
+        TestDirs d;
+        Settings s(d.settingsFile());
+        s.setChime(c.chime);
+        s.setMuted(c.muted);
+        FakeChime bell;
+        TimerEngine e(s, speaker, clock, &bell);
+        const QDateTime t0 = clock.now();
+        qint64 endAt = -1;
+        const QString end = Plan::make(3, {}, s).at(0).text;
+        auto conn = QObject::connect(&speaker, &Speaker::captionChanged, [&](const QString& t) {
+            if (t == end)
+                endAt = t0.msecsTo(clock.now());
+        });
+        e.start(timer(3));
+        clock.advance(5000);
+        QObject::disconnect(conn);
+        EXPECT_EQ(bell.plays(), c.plays) << c.chime << c.muted;
+        EXPECT_EQ(endAt, c.endLineAt) << c.chime << c.muted;
+    }
+}
+
+TEST_F(TimerEngineTest, LateHeartbeatSpeaksOnlyTheLowestCrossedLine) {
+    quietPlan();
+    settings.setCountdown(30);
+    FakeClock::flush();
+    engine.start(timer(100));
+    clock.advance(69000); // 31 s left; nothing of the count said yet
+    EXPECT_EQ(said.size(), 1);
+    // The heartbeat is held up until 24.5 s are left: lines 30 .. 25 were all crossed.
+    clock.set(start.addMSecs(75500));
+    clock.advance(1);
+    EXPECT_EQ(said.mid(1), QStringList{QStringLiteral("25")});
+    clock.advance(1000);
+    EXPECT_EQ(said.mid(1), (QStringList{QStringLiteral("25"), QStringLiteral("24")}));
+}
+
+TEST_F(TimerEngineTest, PausedTimeIsNotCounted) {
+    engine.start(kStopwatch);
+    clock.advance(12340);
+    engine.pause();
+    EXPECT_EQ(engine.state(), State::Paused);
+    EXPECT_DOUBLE_EQ(engine.elapsed(), 12.34);
+    EXPECT_EQ(events.last(), QStringLiteral("pause"));
+    EXPECT_EQ(said.last(), Tones::pause(Tone::Calm));
+    clock.advance(60000);
+    EXPECT_DOUBLE_EQ(engine.elapsed(), 12.34);
+    EXPECT_EQ(engine.display(), QStringLiteral("00:12"));
+    engine.pause(); // not running: nothing
+    EXPECT_EQ(events.size(), 2);
+    engine.resume();
+    EXPECT_EQ(events.last(), QStringLiteral("resume"));
+    EXPECT_EQ(said.last(), Tones::resume(Tone::Calm));
+    clock.advance(1000);
+    EXPECT_DOUBLE_EQ(engine.elapsed(), 13.34);
+
+    // A timer too: the remaining time resumes where it stood.
+    engine.start(timer(60));
+    clock.advance(20000);
+    engine.pause();
+    clock.advance(300000);
+    engine.resume();
+    EXPECT_DOUBLE_EQ(engine.remaining(), 40.0);
+    clock.advance(40000);
+    EXPECT_EQ(engine.state(), State::Done);
+}
+
+TEST_F(TimerEngineTest, HeartbeatRunsOnlyWhileRunning) {
+    settings.setOnStart(false); // no speech, so no watchdog timers either
+    settings.setOnEnd(false);
+    settings.setCountdown(0);
+    FakeClock::flush();
+    engine.start(timer(5));
+    EXPECT_EQ(clock.activeTimers(), 1);
+    engine.pause();
+    EXPECT_EQ(clock.activeTimers(), 0);
+    engine.resume();
+    EXPECT_EQ(clock.activeTimers(), 1);
+    engine.stop();
+    EXPECT_EQ(clock.activeTimers(), 0);
+    engine.start(timer(5));
+    clock.advance(5000);
+    EXPECT_EQ(engine.state(), State::Done);
+    EXPECT_EQ(clock.activeTimers(), 1) << "only the return to idle is pending";
+}
+
+TEST_F(TimerEngineTest, AlertOnlyForTimersOver90Seconds) {
+    for (const qint64 total : {90, 91, 300}) {
+        events.clear();
+        eventAt.clear();
+        const QDateTime t0 = clock.now();
+        engine.start(timer(total));
+        clock.advance(total * 1000 + 100);
+        const qsizetype alerts = events.count(QStringLiteral("alert"));
+        if (total <= 90) {
+            EXPECT_EQ(alerts, 0) << total;
+            continue;
+        }
+        EXPECT_EQ(alerts, 1) << total;
+        const qint64 at = eventAt[events.indexOf(QStringLiteral("alert"))] - start.msecsTo(t0);
+        EXPECT_EQ(at, (total - 60) * 1000) << total;
+    }
+}
+
+TEST_F(TimerEngineTest, StopFromEachState) {
+    struct Case {
+        const char* name;
+        std::function<void()> reach;
+        bool event;
+        bool cancelLine;
+    };
+    const QList<Case> cases{
+        {"idle", [] {}, false, false},
+        {"running", [&] { engine.start(timer(60)); }, true, true},
+        {"paused",
+         [&] {
+             engine.start(timer(60));
+             clock.advance(1000);
+             engine.pause();
+         },
+         true, true},
+        {"done",
+         [&] {
+             engine.start(timer(2));
+             clock.advance(3000);
+         },
+         true, false},
+    };
+    for (const auto& c : cases) {
+        c.reach();
+        events.clear();
+        said.clear();
+        engine.stop();
+        EXPECT_EQ(engine.state(), State::Idle) << c.name;
+        EXPECT_EQ(events, c.event ? QStringList{QStringLiteral("stop")} : QStringList{}) << c.name;
+        EXPECT_EQ(said.contains(Tones::cancel(Tone::Calm)), c.cancelLine) << c.name;
+        EXPECT_DOUBLE_EQ(engine.elapsed(), 0.0) << c.name;
+        EXPECT_FALSE(engine.next().has_value()) << c.name;
+    }
+}
+
+TEST_F(TimerEngineTest, ReplanningOneTurnLaterWithoutRepeats) {
+    engine.start(timer(1500));
+    clock.advance(300000); // 20 minutes left: that line is said
+    EXPECT_EQ(said.last(), plan(1500, 1200));
+    const qsizetype before = said.size();
+    settings.setTone(Tone::Coach);
+    EXPECT_EQ(engine.next()->line.text, Tones::left(Tone::Calm, Words::spell(900)))
+        << "the plan is rebuilt one turn later, not inside the change";
+    FakeClock::flush();
+    EXPECT_EQ(engine.next()->at, 900);
+    EXPECT_EQ(engine.next()->line.text, Tones::left(Tone::Coach, Words::spell(900)));
+    clock.advance(1000);
+    EXPECT_EQ(said.size(), before) << "the passed line is not said again";
+    clock.advance(299000);
+    EXPECT_EQ(said.last(), Tones::left(Tone::Coach, Words::spell(900)));
+}
+
+TEST_F(TimerEngineTest, StartReplacesARunWithoutStop) {
+    engine.start(kStopwatch);
+    clock.advance(2000);
+    engine.lap();
+    engine.start(timer(91));
+    EXPECT_TRUE(engine.laps().isEmpty());
+    clock.advance(31000);
+    engine.start(timer(91));
+    clock.advance(31000);
+    EXPECT_FALSE(events.contains(QStringLiteral("stop")));
+    EXPECT_EQ(events.count(QStringLiteral("alert")), 2) << "each run alerts once";
+    EXPECT_EQ(events.count(QStringLiteral("start")), 3);
+}
+
+TEST_F(TimerEngineTest, StopwatchIntervalsAndLaps) {
+    settings.setEvery(5);
+    FakeClock::flush();
+    engine.start(kStopwatch);
+    clock.advance(450000); // 7:30
+    settings.setEvery(1);
+    FakeClock::flush();
+    clock.advance(29900);
+    EXPECT_EQ(said.last(), Tones::elapsed(Tone::Calm, Words::spell(300)))
+        << "passed intervals count as announced";
+    clock.advance(100);
+    EXPECT_EQ(said.last(), Tones::elapsed(Tone::Calm, Words::spell(480)));
+
+    engine.lap();
+    clock.advance(15300);
+    engine.lap();
+    ASSERT_EQ(engine.laps().size(), 2);
+    EXPECT_EQ(engine.laps()[0], (TimerEngine::Lap{1, 480.0, 480.0}));
+    EXPECT_NEAR(engine.laps()[1].split, 15.3, 1e-9);
+    EXPECT_EQ(said.last(), Tones::lap(Tone::Calm, 2, Words::spellLap(15.3)));
+    EXPECT_EQ(events.count(QStringLiteral("lap")), 2);
+
+    engine.pause();
+    engine.lap(); // paused: nothing
+    engine.start(timer(60));
+    engine.lap(); // a timer: nothing
+    EXPECT_EQ(events.count(QStringLiteral("lap")), 2);
+}
+
+TEST_F(TimerEngineTest, SayNowAndNext) {
+    engine.sayNow();
+    EXPECT_EQ(said.last(), Tones::hello(Tone::Calm));
+    engine.start(timer(1500));
+    clock.advance(100500);
+    engine.sayNow();
+    EXPECT_EQ(said.last(), Tones::left(Tone::Calm, Words::spell(1400)));
+    EXPECT_EQ(engine.next()->at, 1200);
+    engine.start(kStopwatch);
+    EXPECT_FALSE(engine.next().has_value());
+    clock.advance(61900);
+    engine.sayNow();
+    EXPECT_EQ(said.last(), Tones::elapsed(Tone::Calm, Words::spell(61)));
+}
+
+} // namespace

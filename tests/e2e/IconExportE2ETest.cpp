@@ -1,0 +1,94 @@
+#include "TestDirs.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSize>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs pobi as on a machine with no display at all.
+int runPobi(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(POBI_EXE), args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+// Width and height from the PNG header.
+QSize pngSize(const QByteArray& data) {
+    if (data.size() < 24 || !data.startsWith("\x89PNG\r\n\x1a\n"))
+        return {};
+    return {static_cast<int>(qFromBigEndian<quint32>(data.constData() + 16)),
+            static_cast<int>(qFromBigEndian<quint32>(data.constData() + 20))};
+}
+
+QMap<QString, QByteArray> readAll(const QString& path) {
+    QMap<QString, QByteArray> files;
+    QDir dir(path);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            files.insert(name, f.readAll());
+    }
+    return files;
+}
+
+void checkExport(const QString& flag, const QMap<QString, int>& expected) {
+    TestDirs dirs;
+    const QString target = dirs.file("deep/er/icons");
+    ASSERT_EQ(runPobi({flag, target}), 0);
+    const auto first = readAll(target);
+    ASSERT_EQ(first.keys(), expected.keys());
+    for (auto it = first.begin(); it != first.end(); ++it) {
+        const int px = expected.value(it.key());
+        EXPECT_EQ(pngSize(it.value()), QSize(px, px)) << it.key().toStdString();
+        EXPECT_EQ(static_cast<quint8>(it.value().at(25)), 6) << "RGBA " << it.key().toStdString();
+    }
+    // A second run replaces every file with the very same bytes.
+    ASSERT_EQ(runPobi({flag, target}), 0);
+    const auto second = readAll(target);
+    ASSERT_EQ(second.keys(), first.keys());
+    for (auto it = first.begin(); it != first.end(); ++it)
+        EXPECT_TRUE(second.value(it.key()) == it.value()) << it.key().toStdString();
+}
+
+TEST(IconExportE2E, DesktopIconsHeadless) {
+    checkExport(QStringLiteral("--render-icon"), {{"icon_16x16.png", 16},
+                                                  {"icon_16x16@2x.png", 32},
+                                                  {"icon_32x32.png", 32},
+                                                  {"icon_32x32@2x.png", 64},
+                                                  {"icon_128x128.png", 128},
+                                                  {"icon_128x128@2x.png", 256},
+                                                  {"icon_256x256.png", 256},
+                                                  {"icon_256x256@2x.png", 512},
+                                                  {"icon_512x512.png", 512},
+                                                  {"icon_512x512@2x.png", 1024}});
+}
+
+TEST(IconExportE2E, MobileIconsHeadless) {
+    checkExport(QStringLiteral("--render-mobile-icons"), {{"icon.png", 1024},
+                                                          {"android-icon-foreground.png", 1024},
+                                                          {"android-icon-background.png", 1024},
+                                                          {"android-icon-monochrome.png", 1024},
+                                                          {"mascot.png", 512}});
+}
+
+TEST(IconExportE2E, UnwritableTargetStillExitsZero) {
+    TestDirs dirs;
+    QFile blocker(dirs.file("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(runPobi({QStringLiteral("--render-icon"), dirs.file("file/icons")}), 0);
+    EXPECT_FALSE(QDir(dirs.file("file/icons")).exists());
+}
+
+} // namespace
