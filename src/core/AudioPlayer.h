@@ -7,6 +7,9 @@
 
 // A mono 44,100 Hz float output with its own timeline: buffers are placed to start at a given
 // sample time, counted in frames rendered since start().
+//
+// Everything scheduled belongs to a voice (a small non-negative number); dropVoice() silences one
+// voice without touching the others, so several users can share one output.
 class AudioPlayer : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +29,11 @@ public:
     // Current sample time of the timeline (0 when stopped).
     virtual qint64 sampleTime() const = 0;
     // Plays buffer from sample time at; a time already past plays what is left of it at once.
-    virtual void schedule(const Buffer& buffer, qint64 at) = 0;
+    void schedule(const Buffer& buffer, qint64 at) { scheduleVoice(0, buffer, at); }
+    // The same, on one voice. Ignored while stopped.
+    virtual void scheduleVoice(int voice, const Buffer& buffer, qint64 at) = 0;
+    // Drops what is scheduled or playing on voice; the output keeps running.
+    virtual void dropVoice(int voice) = 0;
 
 signals:
     // The output died while running (e.g. the audio server went away); the player is stopped.

@@ -15,6 +15,13 @@ class QSettings;
 class Metronome : public QObject {
     Q_OBJECT
 public:
+    static constexpr int clickFrames = 3087;
+    // The first click comes this long after start(), so it is never cut short.
+    static constexpr int leadFrames = 3528;
+    // How far ahead of the player's timeline clicks are scheduled.
+    static constexpr int lookAheadFrames = 6615;
+    static constexpr int schedulerIntervalMs = 20;
+
     Metronome(QSettings& store, AudioPlayer& player, Clock& clock, QObject* parent = nullptr);
     ~Metronome() override;
 
@@ -50,6 +57,8 @@ signals:
 private:
     void schedule();
     void fail(const QString& reason);
+    void setRunning(bool running);
+    void setBeat(int beat);
 
     QSettings& m_store;
     AudioPlayer& m_player;
@@ -63,4 +72,6 @@ private:
     QPointer<ClockTimer> m_timer;
     double m_nextSample = 0;
     int m_n = 0;
+    // Counts starts, so that beat events of an earlier run never reach a later one.
+    quint64 m_run = 0;
 };

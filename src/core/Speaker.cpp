@@ -55,11 +55,10 @@ int Speaker::quietMs(const QString& text) {
 
 void Speaker::say(const QString& text, const Settings& settings) {
     const int token = ++m_token;
-    if (m_caption != text) {
-        m_caption = text;
-        emit changed();
-        emit captionChanged(m_caption);
-    }
+    // Announced even when the same sentence comes again: each say is a new caption to follow.
+    m_caption = text;
+    emit changed();
+    emit captionChanged(m_caption);
     setTalking(true);
     // Any sentence in flight is now stale: its late end must not end this one.
     m_current = 0;

@@ -12,10 +12,11 @@
 
 FieldBox::FieldBox(const QString& placeholder, double px, QFont::Weight weight, int height,
                    QWidget* parent)
-    : QWidget(parent), m_edit(new QLineEdit), m_keycap(new Keycap(QStringLiteral("\u21A9"))) {
+    : QWidget(parent), m_row(new QHBoxLayout(this)), m_edit(new QLineEdit),
+      m_keycap(new Keycap(QStringLiteral("\u21A9"))) {
     setFixedHeight(height);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(this);
+    auto* row = m_row;
     row->setContentsMargins(12, 0, 9, 0);
     row->setSpacing(8);
     row->addWidget(m_edit, 1);
@@ -56,6 +57,10 @@ bool FieldBox::focused() const {
     return m_edit->hasFocus();
 }
 
+void FieldBox::addTrailing(QWidget* widget) {
+    m_row->insertWidget(m_row->indexOf(m_keycap), widget, 0, Qt::AlignVCenter);
+}
+
 bool FieldBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_edit &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
@@ -71,7 +76,9 @@ void FieldBox::paintEvent(QPaintEvent*) {
     // The border lies inside the rounded box.
     const QRectF box = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
     QPainterPath path;
-    path.addRoundedRect(box, 11, 11);
+    // Tall boxes get the field's 11 px corners; small ones a proportionate radius.
+    const double radius = height() >= 36 ? 11 : 7;
+    path.addRoundedRect(box, radius, radius);
     p.fillPath(path, Theme::textBackground(palette()));
     p.setPen(QPen(focus ? Palette::pobi : Theme::faded(Theme::primary(palette()), 0.1), line));
     p.drawPath(path);

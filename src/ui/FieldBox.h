@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class Keycap;
+class QHBoxLayout;
 class QLineEdit;
 
 // The popup's typing box: a borderless line edit on a rounded box of the text background,
@@ -21,6 +22,8 @@ public:
     void setText(const QString& text);
     void setPlaceholder(const QString& text);
     bool focused() const;
+    // Puts a small widget between the text and the key cap (a live preview, for example).
+    void addTrailing(QWidget* widget);
 
 signals:
     void submitted();
@@ -31,6 +34,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QHBoxLayout* m_row;
     QLineEdit* m_edit;
     Keycap* m_keycap;
 };

@@ -341,3 +341,14 @@ TEST(Settings, LaunchAtLoginWithoutAServiceLogsAndStaysOff) {
     ASSERT_EQ(log.messages().size(), 1);
     EXPECT_TRUE(log.messages()[0].startsWith(QStringLiteral("Pobi: launch at login failed: ")));
 }
+
+TEST(Settings, DefaultFileFollowsXdgConfigHome) {
+    TestDirs dirs;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dirs.path().toUtf8());
+    EXPECT_EQ(Settings::defaultPath(), dirs.path() + QStringLiteral("/pobi/pobi.ini"));
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+}

@@ -77,7 +77,10 @@ TEST_F(SpeakerTest, MutedSentencesAreCaptionedAndTimedNotVoiced) {
     EXPECT_EQ(talking, (QList<bool>{true, false}));
 
     // A later sentence's timer alone decides: the first one's would end at 1.7 s.
+    int captions = 0;
+    QObject::connect(&speaker, &Speaker::captionChanged, [&] { ++captions; });
     speaker.say(twenty, settings);
+    EXPECT_EQ(captions, 1) << "the same sentence again is a new caption";
     clock.advance(1000);
     speaker.say(QStringLiteral("Hi"), settings); // 0.6 + 2 x 0.055 = 0.71 s
     clock.advance(709);

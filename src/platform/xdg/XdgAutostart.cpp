@@ -14,21 +14,30 @@ void fail(const QString& reason) {
     qWarning().noquote() << "Pobi: launch at login failed:" << reason;
 }
 
-// Exec= needs quoting when the path has spaces or reserved characters.
-QString quoteExec(const QString& path) {
+// The Exec= value of a desktop entry: an argument with spaces or reserved characters is quoted
+// (with ", `, $ and \ escaped inside), "%" is doubled since it starts a field code, and then
+// every backslash is escaped once more because Exec is also a string value.
+QString execValue(const QString& path) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     bool needs = false;
     for (QChar c : path)
         needs = needs || reserved.contains(c);
-    if (!needs)
-        return path;
-    QString out = QStringLiteral("\"");
-    for (QChar c : path) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            out += u'\\';
-        out += c;
+    QString arg;
+    if (needs) {
+        arg = QStringLiteral("\"");
+        for (QChar c : path) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+                arg += u'\\';
+            arg += c;
+        }
+        arg += u'"';
+    } else {
+        arg = path;
     }
-    return out + u'"';
+    arg.replace(u'%', QStringLiteral("%%"));
+    arg.replace(u'\\', QStringLiteral("\\\\"));
+    arg.replace(u'\n', QStringLiteral("\\n"));
+    return arg;
 }
 
 } // namespace
@@ -50,9 +59,10 @@ bool XdgAutostart::enabled() const {
         return false;
     // A user may switch the entry off in their desktop's settings, which writes Hidden=true.
     while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1String("Hidden=")) &&
-            line.mid(7).trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        const QString line = QString::fromUtf8(file.readLine());
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0 && QStringView(line).left(eq).trimmed() == QLatin1String("Hidden") &&
+            QStringView(line).mid(eq + 1).trimmed() == QLatin1String("true"))
             return false;
     }
     return true;
@@ -86,7 +96,7 @@ void XdgAutostart::setEnabled(bool enabled) {
         << "Type=Application\n"
         << "Name=Pobi\n"
         << "Comment=A talking timekeeper\n"
-        << "Exec=" << quoteExec(QFileInfo(exe).absoluteFilePath()) << "\n"
+        << "Exec=" << execValue(QFileInfo(exe).absoluteFilePath()) << "\n"
         << "Icon=pobi\n"
         << "Terminal=false\n"
         << "X-GNOME-Autostart-enabled=true\n";

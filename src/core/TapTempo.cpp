@@ -1,0 +1,28 @@
+#include "TapTempo.h"
+
+#include "Clock.h"
+#include "TempoWords.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::optional<int> TapTempo::tap() {
+    constexpr int maxTaps = 5;
+    const QDateTime now = m_clock.now();
+    if (!m_times.isEmpty() && m_times.last().msecsTo(now) > 2000)
+        m_times.clear();
+    m_times.append(now);
+    if (m_times.size() > maxTaps)
+        m_times.removeFirst();
+    if (m_times.size() < 2)
+        return std::nullopt;
+
+    double sum = 0.0;
+    for (qsizetype i = 1; i < m_times.size(); ++i)
+        sum += Clock::secondsBetween(m_times[i - 1], m_times[i]);
+    const double mean = sum / static_cast<double>(m_times.size() - 1);
+    if (mean <= 0.0)
+        return TempoWords::maxBpm;
+    const auto bpm = std::lround(60.0 / mean);
+    return static_cast<int>(std::clamp<long>(bpm, TempoWords::minBpm, TempoWords::maxBpm));
+}

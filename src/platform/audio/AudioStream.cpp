@@ -1,0 +1,97 @@
+#include "AudioStream.h"
+
+#include "AudioPlayer.h"
+#include "RenderDevice.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+namespace {
+
+QString describe(QAudio::Error error) {
+    switch (error) {
+    case QAudio::OpenError:
+        return QStringLiteral("the audio output could not be opened");
+    case QAudio::IOError:
+        return QStringLiteral("the audio output stopped accepting data");
+    case QAudio::UnderrunError:
+        return QStringLiteral("the audio output ran dry");
+    case QAudio::FatalError:
+        return QStringLiteral("the audio output failed");
+    case QAudio::NoError:
+        break;
+    }
+    return QStringLiteral("the audio output stopped");
+}
+
+} // namespace
+
+AudioStream::AudioStream(AudioRenderer& renderer) : m_renderer(renderer) {}
+
+AudioStream::~AudioStream() {
+    close();
+}
+
+bool AudioStream::open(QString* error) {
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        *error = QStringLiteral("no audio output device");
+        return false;
+    }
+    QAudioFormat format;
+    format.setSampleRate(AudioPlayer::sampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Float);
+    if (device.isFormatSupported(format) && openAs(false, error))
+        return true;
+    return openAs(true, error);
+}
+
+bool AudioStream::openAs(bool int16, QString* error) {
+    close();
+    QAudioFormat format;
+    format.setSampleRate(AudioPlayer::sampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(int16 ? QAudioFormat::Int16 : QAudioFormat::Float);
+
+    m_int16 = int16;
+    // The server's buffer is left at Qt's default (200 ms). Shorter ones underrun on a busy
+    // machine, and the server then skips what arrives late; below two 20 ms periods the stream
+    // never even starts, as the server's pre-buffer is never filled.
+    m_sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), format, this);
+    m_device = new RenderDevice(m_renderer, int16, this);
+    m_device->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    m_sink->start(m_device);
+    // A sink that cannot open says so at once, without a state change.
+    if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState) {
+        *error = describe(m_sink->error());
+        close();
+        return false;
+    }
+    connect(m_sink, &QAudioSink::stateChanged, this, &AudioStream::onStateChanged);
+    return true;
+}
+
+void AudioStream::close() {
+    if (m_sink) {
+        disconnect(m_sink, nullptr, this, nullptr);
+        m_sink->stop();
+        delete m_sink;
+        m_sink = nullptr;
+    }
+    if (m_device) {
+        m_device->close();
+        delete m_device;
+        m_device = nullptr;
+    }
+}
+
+void AudioStream::onStateChanged(QAudio::State state) {
+    if (state != QAudio::StoppedState || !m_sink || m_sink->error() == QAudio::NoError)
+        return;
+    const QString reason = describe(m_sink->error());
+    close();
+    emit failed(reason);
+}

@@ -1,0 +1,89 @@
+#include "QtAudioPlayer.h"
+
+#include "AudioRenderer.h"
+#include "AudioStream.h"
+
+#include <QThread>
+
+QtAudioPlayer::QtAudioPlayer(QObject* parent)
+    : AudioPlayer(parent), m_renderer(std::make_unique<AudioRenderer>()) {}
+
+QtAudioPlayer::~QtAudioPlayer() {
+    teardown();
+}
+
+bool QtAudioPlayer::start() {
+    if (m_running)
+        return true;
+    m_renderer->reset();
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("pobi-audio"));
+    m_thread->start(QThread::TimeCriticalPriority);
+    m_stream = new AudioStream(*m_renderer);
+    m_stream->moveToThread(m_thread);
+
+    const quint64 generation = ++m_generation;
+    connect(
+        m_stream, &AudioStream::failed, this,
+        [this, generation](const QString& reason) {
+            // A failure of an earlier stream, delivered late, is not this one's.
+            if (generation != m_generation || !m_running)
+                return;
+            teardown();
+            emit failed(reason);
+        },
+        Qt::QueuedConnection);
+
+    bool ok = false;
+    QString error;
+    AudioStream* stream = m_stream;
+    QMetaObject::invokeMethod(
+        stream, [stream, &ok, &error] { ok = stream->open(&error); }, Qt::BlockingQueuedConnection);
+    if (!ok) {
+        teardown();
+        m_error = error;
+        return false;
+    }
+    m_int16 = stream->int16();
+    m_running = true;
+    m_error.clear();
+    return true;
+}
+
+void QtAudioPlayer::stop() {
+    teardown();
+}
+
+void QtAudioPlayer::teardown() {
+    m_running = false;
+    if (m_stream) {
+        AudioStream* stream = m_stream;
+        disconnect(stream, nullptr, this, nullptr);
+        QMetaObject::invokeMethod(
+            stream, [stream] { stream->close(); }, Qt::BlockingQueuedConnection);
+    }
+    if (m_thread) {
+        m_thread->quit();
+        m_thread->wait();
+        delete m_stream;
+        delete m_thread;
+    }
+    m_stream = nullptr;
+    m_thread = nullptr;
+    // Nothing renders any more: everything scheduled can go, on this thread.
+    m_renderer->reset();
+}
+
+qint64 QtAudioPlayer::sampleTime() const {
+    return m_running ? m_renderer->frames() : 0;
+}
+
+void QtAudioPlayer::scheduleVoice(int voice, const Buffer& buffer, qint64 at) {
+    if (m_running)
+        m_renderer->schedule(voice, buffer, at);
+}
+
+void QtAudioPlayer::dropVoice(int voice) {
+    if (m_running)
+        m_renderer->dropVoice(voice);
+}

@@ -1,0 +1,444 @@
+#include "TimerView.h"
+
+#include "Caption.h"
+#include "ChipButton.h"
+#include "Clock.h"
+#include "EveryPicker.h"
+#include "FieldBox.h"
+#include "MascotBrain.h"
+#include "MascotButton.h"
+#include "Metronome.h"
+#include "Parser.h"
+#include "PillButton.h"
+#include "PopoverUI.h"
+#include "Settings.h"
+#include "Shake.h"
+#include "Speaker.h"
+#include "TempoWords.h"
+#include "TextLabel.h"
+#include "TimerEngine.h"
+#include "Words.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLineEdit>
+#include <QLocale>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString timerMode = QStringLiteral("timer");
+const QString stopwatchMode = QStringLiteral("stopwatch");
+const QString tempoMode = QStringLiteral("tempo");
+
+constexpr int closeDelayMs = 900;
+constexpr int hintWindowSeconds = 600;
+
+enum class Verb { Toggle, Stop, Lap, Time, Mute, Unmute, ToggleMute, Settings, Quit };
+
+const QHash<QString, Verb>& verbs() {
+    static const QHash<QString, Verb> table{
+        {QStringLiteral("p"), Verb::Toggle},
+        {QStringLiteral("pause"), Verb::Toggle},
+        {QStringLiteral("resume"), Verb::Toggle},
+        {QStringLiteral("stop"), Verb::Stop},
+        {QStringLiteral("cancel"), Verb::Stop},
+        {QStringLiteral("x"), Verb::Stop},
+        {QStringLiteral("l"), Verb::Lap},
+        {QStringLiteral("lap"), Verb::Lap},
+        {QStringLiteral("t"), Verb::Time},
+        {QStringLiteral("time"), Verb::Time},
+        {QStringLiteral("mute"), Verb::Mute},
+        {QStringLiteral("unmute"), Verb::Unmute},
+        {QStringLiteral("m"), Verb::ToggleMute},
+        {QStringLiteral(","), Verb::Settings},
+        {QStringLiteral("settings"), Verb::Settings},
+        {QStringLiteral("quit"), Verb::Quit},
+    };
+    return table;
+}
+
+// Spaces and tabs only: other white space is part of what was typed.
+QString trimBlanks(const QString& s) {
+    qsizetype start = 0;
+    qsizetype end = s.size();
+    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (start < end && blank(s[start]))
+        ++start;
+    while (end > start && blank(s[end - 1]))
+        --end;
+    return s.mid(start, end - start);
+}
+
+QString trimDots(const QString& s) {
+    qsizetype start = 0;
+    qsizetype end = s.size();
+    while (start < end && s[start] == u'.')
+        ++start;
+    while (end > start && s[end - 1] == u'.')
+        --end;
+    return s.mid(start, end - start);
+}
+
+int clampBpm(int bpm) {
+    return std::clamp(bpm, 30, 260);
+}
+
+} // namespace
+
+TimerView::TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
+                     Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent)
+    : QWidget(parent), m_engine(engine), m_speaker(speaker), m_settings(settings), m_ui(ui),
+      m_metronome(metronome), m_mascot(mascot), m_clock(clock),
+      m_quit([] { QCoreApplication::quit(); }) {
+    build();
+
+    connect(&m_engine, &TimerEngine::changed, this, &TimerView::refresh);
+    connect(&m_settings, &Settings::changed, this, &TimerView::refresh);
+    connect(&m_metronome, &Metronome::bpmChanged, this, &TimerView::refreshPreview);
+    // The popup was opened or its mode switched: the field takes the keyboard on the next turn,
+    // once the page is on screen.
+    connect(&m_ui, &PopoverUI::focusTokenChanged, this, [this] {
+        QMetaObject::invokeMethod(this, &TimerView::focusField, Qt::QueuedConnection);
+    });
+    refresh();
+}
+
+TimerView::~TimerView() = default;
+
+void TimerView::build() {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(12);
+
+    // Mascot, clock and status line.
+    auto* header = new QHBoxLayout;
+    header->setSpacing(12);
+    m_mascotButton = new MascotButton(64, QStringLiteral("Say the time now"));
+    connect(m_mascotButton, &QAbstractButton::clicked, this, [this] {
+        m_mascot.hop(0.7);
+        m_engine.sayNow();
+    });
+    header->addWidget(m_mascotButton, 0, Qt::AlignVCenter);
+    auto* clockColumn = new QVBoxLayout;
+    clockColumn->setSpacing(2);
+    clockColumn->addStretch(1);
+    m_clockLabel = new TextLabel(QString(), 44, QFont::Bold);
+    m_clockLabel->setTabular(true);
+    clockColumn->addWidget(m_clockLabel);
+    m_subtitle = new TextLabel(QString(), 12.5, QFont::Normal, TextLabel::Role::Secondary);
+    clockColumn->addWidget(m_subtitle);
+    clockColumn->addStretch(1);
+    header->addLayout(clockColumn, 1);
+    page->addLayout(header);
+
+    // The field, with the preview beside it.
+    m_field = new FieldBox(QString(), 17, QFont::Medium, 42);
+    m_preview = new TextLabel(QString(), 12.5, QFont::DemiBold, TextLabel::Role::Accent);
+    m_preview->setTabular(true);
+    m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_preview->hide();
+    m_field->addTrailing(m_preview);
+    m_shake = new Shake(m_field);
+    connect(m_field, &FieldBox::submitted, this, &TimerView::submit);
+    connect(m_field->edit(), &QLineEdit::textChanged, this, &TimerView::refreshPreview);
+    page->addWidget(m_field);
+
+    m_caption = new Caption(m_speaker);
+    page->addWidget(m_caption);
+
+    // Buttons while something runs.
+    m_buttons = new QWidget;
+    auto* buttons = new QHBoxLayout(m_buttons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(8);
+    m_lapButton = new PillButton(QStringLiteral("Lap"));
+    m_pauseButton = new PillButton(QStringLiteral("Pause"));
+    m_stopButton = new PillButton(QStringLiteral("Stop"));
+    buttons->addWidget(m_lapButton);
+    buttons->addWidget(m_pauseButton);
+    buttons->addWidget(m_stopButton);
+    connect(m_lapButton, &QAbstractButton::clicked, this, [this] { m_engine.lap(); });
+    connect(m_pauseButton, &QAbstractButton::clicked, this, &TimerView::togglePause);
+    connect(m_stopButton, &QAbstractButton::clicked, this, [this] { m_engine.stop(); });
+    page->addWidget(m_buttons);
+
+    m_lapList = new QWidget;
+    m_lapLayout = new QVBoxLayout(m_lapList);
+    m_lapLayout->setContentsMargins(0, 0, 0, 0);
+    m_lapLayout->setSpacing(3);
+    page->addWidget(m_lapList);
+
+    m_stopwatchButton = new PillButton(QStringLiteral("Start stopwatch"), false, true);
+    connect(m_stopwatchButton, &QAbstractButton::clicked, this, [this] { run(QString()); });
+    page->addWidget(m_stopwatchButton);
+
+    m_recents = new QWidget;
+    m_recentLayout = new QHBoxLayout(m_recents);
+    m_recentLayout->setContentsMargins(0, 0, 0, 0);
+    m_recentLayout->setSpacing(6);
+    m_recentLayout->addStretch(1);
+    page->addWidget(m_recents);
+
+    m_every = new EveryPicker(m_settings, m_speaker, false, QStringLiteral("Speak every"));
+    page->addWidget(m_every);
+}
+
+QString TimerView::text() const {
+    return m_field->text();
+}
+
+void TimerView::setText(const QString& text) {
+    m_field->setText(text);
+}
+
+void TimerView::setMascotView(QWidget* view) {
+    m_mascotButton->setView(view);
+}
+
+void TimerView::focusField() {
+    m_field->edit()->setFocus(Qt::OtherFocusReason);
+}
+
+void TimerView::togglePause() {
+    if (m_engine.state() == TimerEngine::State::Running)
+        m_engine.pause();
+    else
+        m_engine.resume();
+}
+
+bool TimerView::runVerb(const QString& key) {
+    const auto it = verbs().constFind(key);
+    if (it == verbs().constEnd())
+        return false;
+    switch (*it) {
+    case Verb::Toggle:
+        togglePause();
+        break;
+    case Verb::Stop:
+        m_engine.stop();
+        break;
+    case Verb::Lap:
+        m_engine.lap();
+        break;
+    case Verb::Time:
+        m_engine.sayNow();
+        break;
+    case Verb::Mute:
+        m_settings.setMuted(true);
+        break;
+    case Verb::Unmute:
+        m_settings.setMuted(false);
+        break;
+    case Verb::ToggleMute:
+        m_settings.setMuted(!m_settings.muted());
+        break;
+    case Verb::Settings:
+        m_ui.setShowSettings(true);
+        break;
+    case Verb::Quit:
+        if (m_quit)
+            m_quit();
+        break;
+    }
+    return true;
+}
+
+bool TimerView::runTempo(const QString& line) {
+    const auto tempo = TempoWords::parse(line, true);
+    if (!tempo)
+        return false;
+    if (m_engine.active())
+        m_engine.stop();
+    if (tempo->bpm)
+        m_metronome.setBpm(clampBpm(*tempo->bpm));
+    if (tempo->beats) {
+        m_metronome.setBeats(*tempo->beats);
+        // The next click is beat one of the new bar when the count is already past its end.
+        if (m_metronome.n() >= *tempo->beats)
+            m_metronome.resetCounter();
+    }
+    m_settings.setMode(tempoMode);
+    m_metronome.start();
+    return true;
+}
+
+void TimerView::submit() {
+    const QString line = trimBlanks(text());
+    const QString key = line.toLower();
+    if (runVerb(key)) {
+        setText(QString());
+        return;
+    }
+    if (runTempo(line)) {
+        setText(QString());
+        return;
+    }
+    if (line.isEmpty() && m_engine.active()) {
+        togglePause();
+        return;
+    }
+    run(line);
+}
+
+void TimerView::run(const QString& line) {
+    const auto command = Parser::parse(line, m_clock.now());
+    if (!command) {
+        m_shake->play();
+        m_mascot.oops();
+        return;
+    }
+    m_engine.start(*command);
+    m_settings.setMode(command->kind == Kind::Stopwatch ? stopwatchMode : timerMode);
+    m_settings.remember(line);
+    setText(QString());
+    const QPointer<PopoverUI> ui(&m_ui);
+    m_clock.singleShot(closeDelayMs, this, [ui] {
+        if (ui)
+            ui->close();
+    });
+}
+
+std::optional<QString> TimerView::preview() const {
+    const QString line = trimBlanks(text());
+    if (line.isEmpty() || verbs().contains(line.toLower()))
+        return std::nullopt;
+    if (const auto tempo = TempoWords::parse(line, true))
+        return QStringLiteral("\u2669 ") + QString::number(tempo->bpm.value_or(m_metronome.bpm()));
+    const auto command = Parser::parse(line, m_clock.now());
+    if (!command)
+        return std::nullopt;
+    if (command->kind == Kind::Stopwatch)
+        return QStringLiteral("Stopwatch");
+    return Words::clock(double(command->total), true);
+}
+
+QString TimerView::hint() const {
+    const bool stopwatch = m_engine.kind() == Kind::Stopwatch;
+    if (m_engine.state() == TimerEngine::State::Running) {
+        if (const auto next = m_engine.next(); next && next->line.kind != Line::Kind::End) {
+            const double remaining =
+                stopwatch ? 0.0 : std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
+            const double delta = remaining - double(next->at);
+            if (delta < hintWindowSeconds) {
+                const QString word = next->line.kind == Line::Kind::Count
+                                         ? QStringLiteral("countdown")
+                                         : trimDots(next->line.text);
+                return QStringLiteral("Next: \u201C") + word + QStringLiteral("\u201D in ") +
+                       Words::clock(delta, true);
+            }
+        }
+    }
+    if (m_engine.active())
+        return stopwatch ? QStringLiteral("Type l for a lap \u00B7 p to pause \u00B7 stop")
+                         : QStringLiteral("Type p to pause \u00B7 t for the time \u00B7 stop");
+    return QStringLiteral("Or type 120 bpm for Tempo");
+}
+
+QString TimerView::subtitle() const {
+    const QString label = m_engine.label();
+    const QString prefix = label.isEmpty() ? QString() : label + QStringLiteral(" \u00B7 ");
+    switch (m_engine.state()) {
+    case TimerEngine::State::Idle:
+        return m_settings.mode() == stopwatchMode
+                   ? QStringLiteral("Return to start. Type l for laps.")
+                   : QStringLiteral("Type a time. Press return.");
+    case TimerEngine::State::Paused:
+        return prefix + QStringLiteral("Paused");
+    case TimerEngine::State::Done:
+        return prefix + QStringLiteral("Done");
+    case TimerEngine::State::Running:
+        break;
+    }
+    if (m_engine.kind() == Kind::Stopwatch)
+        return prefix + QStringLiteral("Stopwatch");
+    const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
+    const QDateTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0));
+    const QString at = QLocale().toString(end.time(), QLocale::ShortFormat);
+    return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
+}
+
+QStringList TimerView::lapRows() const {
+    QStringList rows;
+    const auto laps = m_engine.laps();
+    for (auto it = laps.crbegin(); it != laps.crend() && rows.size() < 4; ++it) {
+        // Via whole milliseconds, so 65.43 s does not show as 65.42 through binary rounding.
+        const qint64 ms = std::llround(it->split * 1000.0);
+        const qint64 hundredths = ms / 10 % 100;
+        rows << QStringLiteral("Lap %1").arg(it->n) + u'\t' + Words::clock(it->split, false) +
+                    u'.' + QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
+    }
+    return rows;
+}
+
+void TimerView::refreshPreview() {
+    const auto shown = preview();
+    m_preview->setText(shown.value_or(QString()));
+    m_preview->setVisible(shown.has_value());
+}
+
+void TimerView::refresh() {
+    const bool active = m_engine.active();
+    const bool stopwatchMode_ = m_settings.mode() == stopwatchMode;
+
+    m_clockLabel->setText(m_engine.display());
+    m_subtitle->setText(subtitle());
+    m_field->setPlaceholder(stopwatchMode_ ? QStringLiteral("Type l, p or stop")
+                                           : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
+    m_caption->setHint(hint());
+
+    m_buttons->setVisible(active);
+    m_lapButton->setVisible(active && m_engine.kind() == Kind::Stopwatch);
+    m_pauseButton->setTitle(m_engine.state() == TimerEngine::State::Paused
+                                ? QStringLiteral("Resume")
+                                : QStringLiteral("Pause"));
+    rebuildLaps();
+    m_stopwatchButton->setVisible(!active && stopwatchMode_);
+    rebuildChips();
+    m_recents->setVisible(!active && !stopwatchMode_ && !m_settings.recents().isEmpty());
+    m_every->setLive(active);
+    refreshPreview();
+}
+
+void TimerView::rebuildLaps() {
+    const QStringList rows = lapRows();
+    while (m_lapLabels.size() < rows.size()) {
+        auto* label = new TextLabel(QString(), 13, QFont::Medium);
+        label->setTabular(true);
+        m_lapLayout->addWidget(label);
+        m_lapLabels << label;
+    }
+    for (int i = 0; i < m_lapLabels.size(); ++i) {
+        TextLabel* label = m_lapLabels[i];
+        if (i < rows.size()) {
+            // "Lap 3" and its split read as two columns.
+            const QStringList parts = rows[i].split(u'\t');
+            label->setText(parts.value(0) + QStringLiteral("    ") + parts.value(1));
+            label->setRole(i == 0 ? TextLabel::Role::Primary : TextLabel::Role::Secondary);
+        }
+        label->setVisible(i < rows.size());
+    }
+    m_lapList->setVisible(!rows.isEmpty());
+}
+
+void TimerView::rebuildChips() {
+    const QStringList recents = m_settings.recents();
+    if (recents == m_chipTexts)
+        return;
+    m_chipTexts = recents;
+    // A chip may be the sender of the click that changed the recents: let it finish first.
+    for (ChipButton* chip : std::as_const(m_chips)) {
+        chip->hide();
+        chip->deleteLater();
+    }
+    m_chips.clear();
+    for (const QString& entry : recents) {
+        auto* chip = new ChipButton(entry);
+        connect(chip, &QAbstractButton::clicked, this, [this, entry] { run(entry); });
+        m_recentLayout->insertWidget(m_recentLayout->count() - 1, chip);
+        m_chips << chip;
+    }
+}

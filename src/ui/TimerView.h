@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class Caption;
+class ChipButton;
+class Clock;
+class EveryPicker;
+class FieldBox;
+class MascotBrain;
+class MascotButton;
+class Metronome;
+class PillButton;
+class PopoverUI;
+class QHBoxLayout;
+class QVBoxLayout;
+class Settings;
+class Shake;
+class Speaker;
+class TextLabel;
+class TimerEngine;
+
+// The popup page for countdown timers and the stopwatch. Its centre is one text field: Return
+// reads the line as a verb ("p", "stop", "mute", ...), a tempo ("120 bpm", which hands over to
+// the metronome), an empty line (pause, resume or a stopwatch) or a timer for the parser.
+// Around it: the mascot, the big clock, a status line, a preview of what Return would do, a hint,
+// and the buttons, laps and recent entries that fit the engine's state.
+class TimerView : public QWidget {
+    Q_OBJECT
+public:
+    TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
+              Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+    ~TimerView() override;
+
+    // Return in the field.
+    void submit();
+    // Parses line and starts what it describes; on failure the field shakes and keeps its text.
+    void run(const QString& line);
+
+    // What Return would do with the current text ("25:00", "Stopwatch", "♩ 120"), if anything.
+    std::optional<QString> preview() const;
+    // The caption's text for quiet moments.
+    QString hint() const;
+    // The status line under the clock.
+    QString subtitle() const;
+
+    QString text() const;
+    void setText(const QString& text);
+
+    // What "quit" and the application's end mean here; QCoreApplication::quit() unless replaced.
+    void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
+    // Shows the mascot's drawing inside the mascot button (the button itself is always there).
+    void setMascotView(QWidget* view);
+
+    // The parts of the page, for tests and for the popup's keyboard order.
+    FieldBox* field() const { return m_field; }
+    Shake* shake() const { return m_shake; }
+    MascotButton* mascotButton() const { return m_mascotButton; }
+    TextLabel* clockLabel() const { return m_clockLabel; }
+    TextLabel* subtitleLabel() const { return m_subtitle; }
+    TextLabel* previewLabel() const { return m_preview; }
+    Caption* caption() const { return m_caption; }
+    PillButton* lapButton() const { return m_lapButton; }
+    PillButton* pauseButton() const { return m_pauseButton; }
+    PillButton* stopButton() const { return m_stopButton; }
+    PillButton* stopwatchButton() const { return m_stopwatchButton; }
+    QList<ChipButton*> recentChips() const { return m_chips; }
+    QStringList lapRows() const;
+    EveryPicker* everyPicker() const { return m_every; }
+
+private:
+    void build();
+    void refresh();
+    void refreshPreview();
+    void rebuildChips();
+    void rebuildLaps();
+    void togglePause();
+    void focusField();
+    bool runVerb(const QString& key);
+    bool runTempo(const QString& line);
+
+    TimerEngine& m_engine;
+    Speaker& m_speaker;
+    Settings& m_settings;
+    PopoverUI& m_ui;
+    Metronome& m_metronome;
+    MascotBrain& m_mascot;
+    Clock& m_clock;
+    std::function<void()> m_quit;
+
+    MascotButton* m_mascotButton = nullptr;
+    TextLabel* m_clockLabel = nullptr;
+    TextLabel* m_subtitle = nullptr;
+    FieldBox* m_field = nullptr;
+    Shake* m_shake = nullptr;
+    TextLabel* m_preview = nullptr;
+    Caption* m_caption = nullptr;
+    QWidget* m_buttons = nullptr;
+    PillButton* m_lapButton = nullptr;
+    PillButton* m_pauseButton = nullptr;
+    PillButton* m_stopButton = nullptr;
+    QWidget* m_lapList = nullptr;
+    QVBoxLayout* m_lapLayout = nullptr;
+    QList<TextLabel*> m_lapLabels;
+    PillButton* m_stopwatchButton = nullptr;
+    QWidget* m_recents = nullptr;
+    QHBoxLayout* m_recentLayout = nullptr;
+    QList<ChipButton*> m_chips;
+    QStringList m_chipTexts;
+    EveryPicker* m_every = nullptr;
+};

@@ -1,0 +1,174 @@
+#include "BellChime.h"
+
+#include "AudioShare.h"
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "LogCapture.h"
+#include "Metronome.h"
+#include "SharedAudioPlayer.h"
+#include "TestDirs.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The application's wiring: one output, shared by the metronome and the chime.
+class SharedOutputTest : public ::testing::Test {
+protected:
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            output.render(441);
+            clock.advance(10);
+        }
+    }
+
+    // Whether a whole bell sits in the output at frame at.
+    bool bellAt(qint64 at) const {
+        const auto& out = output.output();
+        const auto& bell = *BellChime::bell();
+        if (at < 0 || at + static_cast<qint64>(bell.size()) > static_cast<qint64>(out.size()))
+            return false;
+        for (std::size_t k = 0; k < bell.size(); ++k)
+            if (out[static_cast<std::size_t>(at) + k] != bell[k])
+                return false;
+        return true;
+    }
+
+    bool silentFrom(qint64 from) const {
+        const auto& out = output.output();
+        return std::all_of(out.begin() + from, out.end(), [](float v) { return v == 0.0f; });
+    }
+
+    TestDirs dirs;
+    QSettings store{dirs.settingsFile(), QSettings::IniFormat};
+    FakeClock clock;
+    FakeAudioPlayer output;
+    AudioShare share{output};
+    SharedAudioPlayer metronomeOutput{share};
+    Metronome metronome{store, metronomeOutput, clock};
+    BellChime chime{share, clock};
+};
+
+TEST_F(SharedOutputTest, TheBellIsAShortGlassyDecay) {
+    const auto& bell = *BellChime::bell();
+    ASSERT_EQ(bell.size(), static_cast<std::size_t>(BellChime::bellFrames));
+    EXPECT_EQ(bell.front(), 0.0f);
+    EXPECT_EQ(bell.back(), 0.0f);
+    float peak = 0.0f;
+    for (float v : bell)
+        peak = std::max(peak, std::abs(v));
+    EXPECT_NEAR(peak, 0.45f, 0.001f);
+    float late = 0.0f;
+    for (std::size_t i = bell.size() / 2; i < bell.size(); ++i)
+        late = std::max(late, std::abs(bell[i]));
+    EXPECT_LT(late, peak * 0.3f);  // it dies away
+    EXPECT_GT(late, peak * 0.01f); // but still rings at 0.6 s
+}
+
+TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
+    chime.play();
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_TRUE(chime.holding());
+    run(1200); // the bell has been rendered, but the server may still be playing it
+    EXPECT_TRUE(output.isRunning());
+    run(400);
+    EXPECT_FALSE(output.isRunning());
+    EXPECT_FALSE(chime.holding());
+    EXPECT_TRUE(bellAt(BellChime::leadFrames));
+    EXPECT_EQ(output.starts(), 1);
+    EXPECT_EQ(output.stops(), 1);
+    EXPECT_EQ(share.users(), 0);
+
+    chime.play(); // and again
+    EXPECT_TRUE(output.isRunning());
+    run(1600);
+    EXPECT_FALSE(output.isRunning());
+    EXPECT_EQ(output.starts(), 2);
+}
+
+TEST_F(SharedOutputTest, AChimeDuringTheMetronomeLeavesTheOutputRunning) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(300);
+    const qint64 at = output.sampleTime() + BellChime::leadFrames;
+    chime.play();
+    run(2000);
+    EXPECT_FALSE(chime.holding());
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_TRUE(metronome.running());
+    EXPECT_EQ(output.starts(), 1);
+    EXPECT_EQ(output.stops(), 0);
+    // Clicks and bell mixed: the click at 1.08 s falls inside the bell.
+    const auto& out = output.output();
+    const auto& bell = *BellChime::bell();
+    const auto& lo = *Metronome::loClick();
+    const qint64 click = 3528 + 2 * 22050;
+    EXPECT_EQ(out[static_cast<std::size_t>(click + 100)],
+              bell[static_cast<std::size_t>(click + 100 - at)] + lo[100]);
+    metronome.stop();
+    EXPECT_FALSE(output.isRunning());
+}
+
+TEST_F(SharedOutputTest, AMetronomeStartedDuringTheChimeKeepsTheOutput) {
+    chime.play();
+    run(200);
+    const qint64 startedAt = output.sampleTime();
+    metronome.setBpm(120);
+    metronome.start();
+    EXPECT_EQ(share.users(), 2);
+    run(3000);
+    EXPECT_FALSE(chime.holding());
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_FALSE(bellAt(BellChime::leadFrames)); // the first clicks are mixed in
+    // The clicks go on after the chime has let go, on the shared timeline.
+    const auto& out = output.output();
+    const qint64 late = startedAt + 3528 + 5 * 22050;
+    EXPECT_EQ(out[static_cast<std::size_t>(late + 50)], (*Metronome::loClick())[50]);
+    metronome.stop();
+    EXPECT_FALSE(output.isRunning());
+    EXPECT_EQ(output.starts(), 1);
+}
+
+TEST_F(SharedOutputTest, StoppingTheMetronomeDuringTheChimeDropsOnlyItsClicks) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(500); // the click at 25578 is scheduled, not yet rendered
+    chime.play();
+    const qint64 bellStart = output.sampleTime() + BellChime::leadFrames;
+    metronome.stop();
+    EXPECT_TRUE(output.isRunning());
+    run(1600);
+    EXPECT_TRUE(bellAt(bellStart)); // the bell alone: no click mixed in
+    EXPECT_FALSE(output.isRunning());
+}
+
+TEST_F(SharedOutputTest, AChimeThatCannotStartTheOutputLogsOncePerTry) {
+    LogCapture log;
+    output.failNextStarts(QStringLiteral("Connection refused"));
+    chime.play();
+    chime.play();
+    EXPECT_FALSE(chime.holding());
+    EXPECT_EQ(share.users(), 0);
+    EXPECT_EQ(LogCapture::messages(),
+              QStringList(2, QStringLiteral("Pobi: audio failed: Connection refused")));
+}
+
+TEST_F(SharedOutputTest, AnOutputDyingReachesEveryUser) {
+    LogCapture log;
+    metronome.start();
+    chime.play();
+    run(100);
+    output.die(QStringLiteral("server went away"));
+    EXPECT_FALSE(metronome.running());
+    EXPECT_FALSE(chime.holding());
+    EXPECT_EQ(share.users(), 0);
+    EXPECT_EQ(LogCapture::messages(),
+              QStringList{QStringLiteral("Pobi: audio failed: server went away")});
+    run(2000);
+    chime.play(); // the output comes back for the next user
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_EQ(share.users(), 1);
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+#include "Metronome.h"
+
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Tick {
+    qint64 ms;
+    int n;
+    bool accent;
+};
+
+struct Click {
+    qint64 at;
+    bool hi;
+};
+
+// The metronome on an offline player: the test moves the clock and the player's timeline
+// together, 10 ms (441 frames) at a time, as a real output would.
+class MetronomeTest : public ::testing::Test {
+protected:
+    MetronomeTest() {
+        QObject::connect(&metronome, &Metronome::ticked, [this](int n, bool accent) {
+            ticks.push_back({start.msecsTo(clock.now()), n, accent});
+        });
+    }
+
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            player.render(441);
+            clock.advance(10);
+        }
+    }
+
+    // Finds every click in what was rendered and checks it is one of the two buffers, whole.
+    std::vector<Click> clicks() const {
+        const auto& out = player.output();
+        std::vector<Click> found;
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            if (out[i] == 0.0f)
+                continue;
+            // Sample 0 of a click is silent; the first sound is its sample 1.
+            const std::size_t at = i - 1;
+            const auto& hi = *Metronome::hiClick();
+            const auto& lo = *Metronome::loClick();
+            const bool isHi = out[i] == hi[1];
+            const auto& click = isHi ? hi : lo;
+            EXPECT_LE(at + click.size(), out.size()) << "click cut off at " << at;
+            for (std::size_t k = 0; k < click.size() && at + k < out.size(); ++k) {
+                if (out[at + k] != click[k]) {
+                    ADD_FAILURE() << "click at " << at << " differs at frame " << k;
+                    break;
+                }
+            }
+            found.push_back({static_cast<qint64>(at), isHi});
+            i = at + click.size() - 1;
+        }
+        return found;
+    }
+
+    TestDirs dirs;
+    QSettings store{dirs.settingsFile(), QSettings::IniFormat};
+    FakeClock clock;
+    QDateTime start = clock.now();
+    FakeAudioPlayer player;
+    Metronome metronome{store, player, clock};
+    std::vector<Tick> ticks;
+};
+
+TEST_F(MetronomeTest, At120BpmClicksAre22050SamplesApartFromAn80MsLead) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(2200);
+    const auto found = clicks();
+    ASSERT_EQ(found.size(), 5u);
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        EXPECT_EQ(found[k].at, 3528 + 22050 * static_cast<qint64>(k));
+        EXPECT_EQ(found[k].hi, k % 4 == 0);
+    }
+    ASSERT_EQ(ticks.size(), 5u);
+    for (std::size_t k = 0; k < ticks.size(); ++k) {
+        EXPECT_EQ(ticks[k].ms, 80 + 500 * static_cast<qint64>(k));
+        EXPECT_EQ(ticks[k].n, static_cast<int>(k % 4));
+        EXPECT_EQ(ticks[k].accent, k % 4 == 0);
+    }
+    EXPECT_EQ(metronome.beat(), 0); // the fifth click opens the second bar
+}
+
+TEST_F(MetronomeTest, AccentAndBeatsChooseTheClick) {
+    struct Case {
+        bool accent;
+        int beats;
+        std::vector<bool> hi;
+        std::vector<int> n;
+    };
+    const Case cases[] = {
+        {true, 3, {true, false, false, true, false}, {0, 1, 2, 0, 1}},
+        {false, 4, {false, false, false, false, false}, {0, 1, 2, 3, 0}},
+        {true, 1, {true, true, true, true, true}, {0, 0, 0, 0, 0}},
+        {true, 0, {true, true, true, true, true}, {0, 0, 0, 0, 0}}, // below 1 counts as 1
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "accent " << c.accent << " beats " << c.beats);
+        ticks.clear();
+        metronome.setAccent(c.accent);
+        metronome.setBeats(c.beats);
+        metronome.setBpm(240);
+        metronome.start();
+        run(1200);
+        const auto found = clicks();
+        metronome.stop();
+        ASSERT_EQ(found.size(), 5u);
+        ASSERT_EQ(ticks.size(), 5u);
+        for (std::size_t k = 0; k < 5; ++k) {
+            EXPECT_EQ(found[k].hi, c.hi[k]) << k;
+            EXPECT_EQ(ticks[k].accent, c.hi[k]) << k;
+            EXPECT_EQ(ticks[k].n, c.n[k]) << k;
+        }
+    }
+}
+
+TEST_F(MetronomeTest, ClicksStartFromSilenceAndDieAway) {
+    for (const auto& [buffer, gain] :
+         {std::pair{Metronome::hiClick(), 0.55f}, std::pair{Metronome::loClick(), 0.35f}}) {
+        ASSERT_EQ(buffer->size(), 3087u);
+        EXPECT_EQ((*buffer)[0], 0.0f);
+        float peak = 0.0f;
+        for (float v : *buffer)
+            peak = std::max(peak, std::abs(v));
+        EXPECT_GT(peak, gain * 0.9f);
+        EXPECT_LE(peak, gain);
+        // Over the last cycle of the tone the envelope is at about 0.16 % of its peak.
+        float tail = 0.0f;
+        for (std::size_t i = buffer->size() - 50; i < buffer->size(); ++i)
+            tail = std::max(tail, std::abs((*buffer)[i]));
+        EXPECT_NEAR(tail / gain, 0.0016, 0.0002);
+    }
+    EXPECT_EQ(Metronome::hiClick(), Metronome::hiClick()); // built once
+}
+
+TEST_F(MetronomeTest, StopSilencesEverythingAlreadyScheduled) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(1000); // the click at frame 47628 (1080 ms) is scheduled but not yet heard
+    ASSERT_EQ(ticks.size(), 2u);
+    metronome.stop();
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(metronome.beat(), -1);
+    EXPECT_FALSE(player.isRunning());
+    run(1000);
+    EXPECT_EQ(ticks.size(), 2u);
+    EXPECT_EQ(clock.activeTimers(), 0);
+
+    // A quick restart must not inherit the old run's beat events either.
+    metronome.start();
+    run(40);
+    metronome.stop();
+    metronome.start();
+    run(60);
+    EXPECT_TRUE(ticks.size() == 2u) << "stale beat event delivered";
+    run(30);
+    EXPECT_EQ(ticks.size(), 3u);
+}
+
+TEST_F(MetronomeTest, StartingTwiceOrStoppingWhileStoppedChangesNothing) {
+    int runningChanges = 0;
+    QObject::connect(&metronome, &Metronome::runningChanged, [&] { ++runningChanges; });
+    metronome.stop();
+    metronome.start();
+    const QDateTime startedAt = metronome.startedAt();
+    clock.advance(100);
+    metronome.start();
+    EXPECT_EQ(metronome.startedAt(), startedAt);
+    EXPECT_EQ(player.starts(), 1);
+    EXPECT_EQ(runningChanges, 1);
+}
+
+TEST_F(MetronomeTest, AnOutputThatWillNotStartLeavesItStoppedWithOneLogLine) {
+    LogCapture log;
+    player.failNextStarts(QStringLiteral("Connection refused"));
+    metronome.start();
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(metronome.beat(), -1);
+    run(500);
+    EXPECT_TRUE(ticks.empty());
+    EXPECT_EQ(LogCapture::messages(),
+              QStringList{QStringLiteral("Pobi: audio failed: Connection refused")});
+}
+
+TEST_F(MetronomeTest, AnOutputDyingMidRunStopsIt) {
+    LogCapture log;
+    metronome.start();
+    run(700);
+    const auto heard = ticks.size();
+    player.die(QStringLiteral("server went away"));
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(metronome.beat(), -1);
+    run(1000);
+    EXPECT_EQ(ticks.size(), heard);
+    EXPECT_EQ(LogCapture::messages(),
+              QStringList{QStringLiteral("Pobi: audio failed: server went away")});
+    metronome.start(); // the output is back
+    EXPECT_TRUE(metronome.running());
+}
+
+TEST_F(MetronomeTest, ATempoChangeTakesEffectFromTheNextScheduledClick) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(500); // clicks at 3528 and 25578 are scheduled
+    metronome.setBpm(60);
+    run(2500);
+    const auto found = clicks();
+    ASSERT_GE(found.size(), 4u);
+    EXPECT_EQ(found[1].at - found[0].at, 22050);
+    EXPECT_EQ(found[2].at - found[1].at, 22050); // computed before the change
+    EXPECT_EQ(found[3].at - found[2].at, 44100);
+}
+
+TEST(MetronomeSettings, PersistsAndFallsBackOnWrongTypes) {
+    TestDirs dirs;
+    FakeClock clock;
+    FakeAudioPlayer player;
+    {
+        QSettings store(dirs.settingsFile(), QSettings::IniFormat);
+        Metronome fresh(store, player, clock);
+        EXPECT_EQ(fresh.bpm(), 100);
+        EXPECT_EQ(fresh.beats(), 4);
+        EXPECT_TRUE(fresh.accent());
+        EXPECT_FALSE(fresh.running());
+        EXPECT_EQ(fresh.beat(), -1);
+        fresh.setBpm(87);
+        fresh.setBeats(7);
+        fresh.setAccent(false);
+    }
+    {
+        // Written through: a second reader of the file sees the values.
+        QSettings store(dirs.settingsFile(), QSettings::IniFormat);
+        Metronome again(store, player, clock);
+        EXPECT_EQ(again.bpm(), 87);
+        EXPECT_EQ(again.beats(), 7);
+        EXPECT_FALSE(again.accent());
+        store.setValue(QStringLiteral("tempo.bpm"), QStringLiteral("fast"));
+        store.setValue(QStringLiteral("tempo.beats"), QStringList{"1", "2"});
+        store.setValue(QStringLiteral("tempo.accent"), 3);
+        store.sync();
+    }
+    QSettings store(dirs.settingsFile(), QSettings::IniFormat);
+    Metronome fallback(store, player, clock);
+    EXPECT_EQ(fallback.bpm(), 100);
+    EXPECT_EQ(fallback.beats(), 4);
+    EXPECT_TRUE(fallback.accent());
+}
+
+} // namespace

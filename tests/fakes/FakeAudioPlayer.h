@@ -1,0 +1,44 @@
+#pragma once
+
+#include "AudioPlayer.h"
+#include "AudioRenderer.h"
+
+#include <vector>
+
+// An audio player with no device: the test renders the timeline itself, frame block by frame
+// block, through the real renderer. start() can be made to fail, and a running player can be made
+// to die as a lost sound server would.
+class FakeAudioPlayer final : public AudioPlayer {
+    Q_OBJECT
+public:
+    using AudioPlayer::AudioPlayer;
+
+    bool start() override;
+    void stop() override;
+    bool isRunning() const override { return m_running; }
+    QString errorString() const override { return m_error; }
+    qint64 sampleTime() const override { return m_running ? m_renderer.frames() : 0; }
+    void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override;
+    void dropVoice(int voice) override;
+
+    // Renders the next frames of the timeline (silence while stopped) and keeps them in output().
+    std::vector<float> render(int frames);
+    const std::vector<float>& output() const { return m_output; }
+
+    // The next start() fails with reason (an empty reason lets it succeed again).
+    void failNextStarts(const QString& reason) { m_refuse = reason; }
+    // Stops as a lost server would, sending failed(reason).
+    void die(const QString& reason);
+
+    int starts() const { return m_starts; }
+    int stops() const { return m_stops; }
+
+private:
+    AudioRenderer m_renderer;
+    std::vector<float> m_output;
+    bool m_running = false;
+    QString m_error;
+    QString m_refuse;
+    int m_starts = 0;
+    int m_stops = 0;
+};

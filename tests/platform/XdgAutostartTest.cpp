@@ -1,0 +1,120 @@
+#include "xdg/XdgAutostart.h"
+
+#include "LogCapture.h"
+#include "TestDirs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void write(const QString& path, const QByteArray& body) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(body);
+}
+
+QString execLine(const QString& desktopFile) {
+    for (const QString& line : read(desktopFile).split(u'\n')) {
+        if (line.startsWith(QLatin1String("Exec=")))
+            return line.mid(5);
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(XdgAutostart, FollowsXdgConfigHome) {
+    TestDirs dirs;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dirs.path().toUtf8());
+    EXPECT_EQ(XdgAutostart().filePath(), dirs.path() + QStringLiteral("/autostart/pobi.desktop"));
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+}
+
+TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
+    TestDirs dirs;
+    XdgAutostart item(dirs.file(QStringLiteral("autostart")));
+    LogCapture log;
+    EXPECT_FALSE(item.enabled());
+    item.setEnabled(true); // the folder does not exist yet
+    EXPECT_TRUE(item.enabled());
+    const QString text = read(item.filePath());
+    EXPECT_TRUE(text.startsWith(QLatin1String("[Desktop Entry]\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QLatin1String("\nType=Application\n")));
+    EXPECT_EQ(execLine(item.filePath()), QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(QDir::isAbsolutePath(execLine(item.filePath())));
+
+    item.setEnabled(false);
+    EXPECT_FALSE(item.enabled());
+    EXPECT_FALSE(QFile::exists(item.filePath()));
+    item.setEnabled(false); // already off: nothing to do, nothing to report
+    EXPECT_EQ(log.messages(), QStringList());
+}
+
+TEST(XdgAutostart, AnEntryHiddenByTheUserCountsAsOffUntilEnabledAgain) {
+    TestDirs dirs;
+    XdgAutostart item(dirs.path());
+    write(item.filePath(), "[Desktop Entry]\nType=Application\nExec=/x\nHidden=true\n");
+    EXPECT_FALSE(item.enabled());
+    write(item.filePath(), "[Desktop Entry]\nType=Application\nExec=/x\nHidden=false\n");
+    EXPECT_TRUE(item.enabled());
+    write(item.filePath(), "[Desktop Entry]\nHidden = true\n");
+    EXPECT_FALSE(item.enabled());
+    item.setEnabled(true);
+    EXPECT_TRUE(item.enabled());
+    EXPECT_FALSE(read(item.filePath()).contains(QLatin1String("Hidden")));
+}
+
+TEST(XdgAutostart, ExecIsQuotedAndEscapedForDesktopEntries) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/opt/pobi/bin/pobi", "/opt/pobi/bin/pobi"},
+        {"/opt/my apps/pobi", "\"/opt/my apps/pobi\""},
+        {"/opt/a$b/pobi", "\"/opt/a\\\\$b/pobi\""},
+        {"/opt/100%/pobi", "/opt/100%%/pobi"},
+        {"/opt/q\"x/pobi", "\"/opt/q\\\\\"x/pobi\""},
+    };
+    for (auto [exe, expected] : cases) {
+        TestDirs dirs;
+        XdgAutostart item(dirs.path(), QString::fromUtf8(exe));
+        item.setEnabled(true);
+        EXPECT_EQ(execLine(item.filePath()), QString::fromUtf8(expected)) << exe;
+    }
+}
+
+TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {
+    TestDirs dirs;
+    // A plain file where the folder should be: the folder cannot be made (even by root).
+    write(dirs.file(QStringLiteral("blocked")), "x");
+    XdgAutostart cannotWrite(dirs.file(QStringLiteral("blocked")));
+    {
+        LogCapture log;
+        cannotWrite.setEnabled(true);
+        EXPECT_FALSE(cannotWrite.enabled());
+        ASSERT_EQ(log.messages().size(), 1);
+        EXPECT_TRUE(log.messages()[0].startsWith(QLatin1String("Pobi: launch at login failed: ")))
+            << log.messages()[0].toStdString();
+    }
+    EXPECT_EQ(read(dirs.file(QStringLiteral("blocked"))), QStringLiteral("x"));
+
+    // A folder where the entry should be cannot be removed as a file.
+    XdgAutostart cannotRemove(dirs.path());
+    ASSERT_TRUE(QDir().mkpath(cannotRemove.filePath() + QStringLiteral("/keep")));
+    {
+        LogCapture log;
+        cannotRemove.setEnabled(false);
+        ASSERT_EQ(log.messages().size(), 1);
+        EXPECT_TRUE(log.messages()[0].startsWith(QLatin1String("Pobi: launch at login failed: ")));
+    }
+    EXPECT_TRUE(QFileInfo(cannotRemove.filePath() + QStringLiteral("/keep")).isDir());
+}

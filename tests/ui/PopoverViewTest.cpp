@@ -1,0 +1,140 @@
+#include "PopoverView.h"
+
+#include "IconButton.h"
+#include "MascotView.h"
+#include "Palette.h"
+#include "SegmentedPicker.h"
+#include "SettingsView.h"
+#include "TempoRig.h"
+#include "TempoView.h"
+#include "TimerEngine.h"
+#include "TimerView.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PopoverViewTest : public ::testing::Test, protected TempoRig {
+protected:
+    PopoverViewTest() {
+        view.show();
+        FakeClock::flush();
+    }
+
+    // Clicks a segment of the mode switch, as the user would.
+    void pick(const QString& mode) {
+        SegmentedPicker* picker = view.modePicker();
+        const int index = static_cast<int>(PopoverView::modes().indexOf(mode));
+        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(index).center());
+    }
+
+    TimerEngine engine{settings, speaker, clock};
+    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock};
+};
+
+TEST_F(PopoverViewTest, IsFixedWidthAndShowsThePageOfTheMode) {
+    EXPECT_EQ(view.width(), 340);
+    EXPECT_EQ(view.currentPage(), view.timerView());
+    EXPECT_TRUE(view.timerView()->isVisible());
+    EXPECT_FALSE(view.tempoView()->isVisible());
+    EXPECT_EQ(view.modePicker()->label(0), QStringLiteral("Timer"));
+    EXPECT_EQ(view.modePicker()->label(1), QStringLiteral("Stopwatch"));
+    EXPECT_EQ(view.modePicker()->label(2), QStringLiteral("Tempo"));
+}
+
+TEST_F(PopoverViewTest, SwitchingToTempoStopsACountdownAndPersists) {
+    engine.start(Command{Kind::Timer, 300, {}});
+    ASSERT_TRUE(engine.active());
+    QSignalSpy pages(&view, &PopoverView::pageChanged);
+    pick("tempo");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
+    EXPECT_EQ(settings.mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(Settings(dirs.settingsFile()).mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(ui.focusToken(), 1);
+    EXPECT_EQ(view.modePicker()->value(), 2);
+    EXPECT_EQ(view.currentPage(), view.tempoView());
+    EXPECT_TRUE(view.tempoView()->isVisible());
+    EXPECT_FALSE(view.timerView()->isVisible());
+    EXPECT_GE(pages.count(), 1);
+}
+
+TEST_F(PopoverViewTest, LeavingTempoStopsTheMetronome) {
+    settings.setMode("tempo");
+    metronome.start();
+    pick("stopwatch");
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(settings.mode(), QStringLiteral("stopwatch"));
+    EXPECT_EQ(view.currentPage(), view.timerView());
+}
+
+TEST_F(PopoverViewTest, ChoosingTheCurrentModeChangesNothing) {
+    settings.setMode("tempo");
+    metronome.start();
+    const int token = ui.focusToken();
+    pick("tempo");
+    view.chooseMode("tempo");
+    EXPECT_TRUE(metronome.running());
+    EXPECT_EQ(ui.focusToken(), token);
+
+    settings.setMode("timer");
+    engine.start(Command{Kind::Timer, 300, {}});
+    pick("timer");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Running);
+    EXPECT_EQ(ui.focusToken(), token);
+}
+
+TEST_F(PopoverViewTest, AFinishedTimerGoesIdleOnASwitch) {
+    engine.start(Command{Kind::Timer, 2, {}});
+    clock.advance(2500);
+    ASSERT_EQ(engine.state(), TimerEngine::State::Done);
+    pick("stopwatch");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
+}
+
+TEST_F(PopoverViewTest, MuteButtonShowsTheMutedStateAtAGlance) {
+    IconButton* mute = view.muteButton();
+    EXPECT_EQ(mute->symbol(), QStringLiteral("speaker.wave.2"));
+    EXPECT_EQ(mute->toolTip(), QStringLiteral("Mute"));
+    EXPECT_FALSE(mute->tint().has_value());
+    QTest::mouseClick(mute, Qt::LeftButton);
+    EXPECT_TRUE(settings.muted());
+    EXPECT_EQ(mute->symbol(), QStringLiteral("speaker.slash.fill"));
+    EXPECT_EQ(mute->toolTip(), QStringLiteral("Unmute"));
+    EXPECT_EQ(mute->tint(), std::optional<QColor>(Palette::pobi));
+    QTest::mouseClick(mute, Qt::LeftButton);
+    EXPECT_FALSE(settings.muted());
+    EXPECT_FALSE(mute->tint().has_value());
+}
+
+TEST_F(PopoverViewTest, SettingsPageComesAndGoes) {
+    EXPECT_EQ(view.settingsButton()->toolTip(), QStringLiteral("Settings"));
+    QTest::mouseClick(view.settingsButton(), Qt::LeftButton);
+    EXPECT_TRUE(ui.showSettings());
+    EXPECT_EQ(view.currentPage(), view.settingsView());
+    EXPECT_TRUE(view.settingsView()->isVisible());
+    EXPECT_FALSE(view.modePicker()->isVisible());
+    QTest::mouseClick(view.settingsView()->backButton(), Qt::LeftButton);
+    EXPECT_FALSE(ui.showSettings());
+    EXPECT_TRUE(view.timerView()->isVisible());
+    EXPECT_FALSE(view.settingsView()->isVisible());
+}
+
+TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
+    settings.setMode("tempo");
+    EXPECT_TRUE(view.tempoView()->mascotView()->ticking());
+    EXPECT_TRUE(view.tempoView()->refreshing());
+    view.hide();
+    EXPECT_FALSE(view.tempoView()->mascotView()->ticking());
+    EXPECT_FALSE(view.tempoView()->refreshing());
+    for (auto* m : view.findChildren<MascotView*>())
+        EXPECT_FALSE(m->ticking());
+    view.show();
+    EXPECT_TRUE(view.tempoView()->mascotView()->ticking());
+    // The hidden timer page's mascot stays still.
+    for (auto* m : view.timerView()->findChildren<MascotView*>())
+        EXPECT_FALSE(m->ticking());
+}
+
+} // namespace

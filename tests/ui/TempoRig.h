@@ -1,0 +1,35 @@
+#pragma once
+
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "MascotBrain.h"
+#include "Metronome.h"
+#include "PopoverUI.h"
+#include "Settings.h"
+#include "Speaker.h"
+#include "TestDirs.h"
+
+#include <QCoreApplication>
+
+// The objects behind the popup's pages, all offline: a fake clock, speech that only records,
+// and a metronome on a player whose timeline the test renders itself.
+struct TempoRig {
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+    FakeAudioPlayer player;
+    Metronome metronome{settings.store(), player, clock};
+    PopoverUI ui;
+    MascotBrain mascot{MascotBrain::Mood::Content, false, [] { return 0.5; }};
+
+    // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            player.render(441);
+            clock.advance(10);
+        }
+    }
+};
