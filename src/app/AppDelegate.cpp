@@ -3,6 +3,7 @@
 #include "AudioShare.h"
 #include "BellChime.h"
 #include "Clock.h"
+#include "Director.h"
 #include "Glyph.h"
 #include "Hotkey.h"
 #include "HotkeyService.h"
@@ -57,6 +58,8 @@ TimerEngine& AppDelegate::engine() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
+                                            *m_settings, m_clock);
 
     auto content = [this](PopoverUI& ui) -> QWidget* {
         return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,

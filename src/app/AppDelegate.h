@@ -9,6 +9,7 @@
 class AudioShare;
 class BellChime;
 class Clock;
+class Director;
 class Hotkey;
 class HotkeyService;
 class MascotBrain;
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<BellChime> m_chime;
     std::unique_ptr<MascotBrain> m_mascot;
     std::unique_ptr<TimerEngine> m_engine;
+    std::unique_ptr<Director> m_director;
     std::unique_ptr<StatusController> m_status;
     std::unique_ptr<HotkeyService> m_hotkeyService;
     std::unique_ptr<Hotkey> m_hotkey;
