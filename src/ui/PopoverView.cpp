@@ -1,5 +1,6 @@
 #include "PopoverView.h"
 
+#include "FieldBox.h"
 #include "IconButton.h"
 #include "Metronome.h"
 #include "Palette.h"
@@ -113,6 +114,13 @@ void PopoverView::showPage() {
     }
     page->show();
     m_work->setVisible(!settingsPage);
+    // Whoever focuses the popup (the window as it opens) reaches the page's text field.
+    if (page == m_tempo)
+        setFocusProxy(m_tempo->field());
+    else if (page == m_timer)
+        setFocusProxy(m_timer->field());
+    else
+        setFocusProxy(m_settingsView);
     updateGeometry();
     adjustSize();
     emit pageChanged();

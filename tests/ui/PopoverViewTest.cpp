@@ -1,5 +1,6 @@
 #include "PopoverView.h"
 
+#include "FieldBox.h"
 #include "IconButton.h"
 #include "MascotView.h"
 #include "Palette.h"
@@ -10,6 +11,8 @@
 #include "TimerEngine.h"
 #include "TimerView.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -109,12 +112,14 @@ TEST_F(PopoverViewTest, MuteButtonShowsTheMutedStateAtAGlance) {
 }
 
 TEST_F(PopoverViewTest, SettingsPageComesAndGoes) {
+    const int workHeight = view.sizeHint().height();
     EXPECT_EQ(view.settingsButton()->toolTip(), QStringLiteral("Settings"));
     QTest::mouseClick(view.settingsButton(), Qt::LeftButton);
     EXPECT_TRUE(ui.showSettings());
     EXPECT_EQ(view.currentPage(), view.settingsView());
     EXPECT_TRUE(view.settingsView()->isVisible());
     EXPECT_FALSE(view.modePicker()->isVisible());
+    EXPECT_NE(view.sizeHint().height(), workHeight);
     QTest::mouseClick(view.settingsView()->backButton(), Qt::LeftButton);
     EXPECT_FALSE(ui.showSettings());
     EXPECT_TRUE(view.timerView()->isVisible());
@@ -135,6 +140,18 @@ TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
     // The hidden timer page's mascot stays still.
     for (auto* m : view.timerView()->findChildren<MascotView*>())
         EXPECT_FALSE(m->ticking());
+}
+
+TEST_F(PopoverViewTest, FocusingThePopupReachesTheShownPagesField) {
+    QApplication::setActiveWindow(&view);
+    view.setFocus();
+    EXPECT_TRUE(view.timerView()->field()->edit()->hasFocus());
+    pick("tempo");
+    FakeClock::flush();
+    EXPECT_TRUE(view.tempoView()->field()->edit()->hasFocus());
+    view.modePicker()->setFocus();
+    view.setFocus();
+    EXPECT_TRUE(view.tempoView()->field()->edit()->hasFocus());
 }
 
 } // namespace
