@@ -195,6 +195,7 @@ void SettingsView::build() {
     hotkeyRow->addStretch(1);
     general->addLayout(hotkeyRow);
     m_hotkeyHelp = new TextLabel(QString(), 11.5, QFont::Normal, TextLabel::Role::Secondary);
+    m_hotkeyHelp->setAttribute(Qt::WA_TransparentForMouseEvents, false); // for its tooltip
     m_hotkeyHelp->hide();
     general->addWidget(m_hotkeyHelp);
     m_quitButton = new LinkButton(QStringLiteral("Quit Pobi"));
@@ -331,6 +332,34 @@ void SettingsView::setHotkeyHelp(const QString& text) {
 
 QString SettingsView::hotkeyHelp() const {
     return m_hotkeyHelp->text();
+}
+
+QString SettingsView::hotkeyHelpFor(const HotkeyService::Status& status) {
+    switch (status.backend) {
+    case HotkeyService::Backend::X11:
+        return QStringLiteral("Works in every app.");
+    case HotkeyService::Backend::Portal:
+        return QStringLiteral("Registered with the desktop; change it in its shortcut settings.");
+    case HotkeyService::Backend::Unavailable:
+        break;
+    }
+    return QStringLiteral("Bind a shortcut to: pobi --toggle");
+}
+
+void SettingsView::setHotkeyService(HotkeyService* service) {
+    if (m_hotkey)
+        disconnect(m_hotkey, nullptr, this, nullptr);
+    m_hotkey = service;
+    if (!service)
+        return;
+    auto show = [this] {
+        if (!m_hotkey)
+            return;
+        setHotkeyHelp(hotkeyHelpFor(m_hotkey->status()));
+        m_hotkeyHelp->setToolTip(m_hotkey->reason());
+    };
+    connect(service, &HotkeyService::statusChanged, this, show);
+    show();
 }
 
 QString SettingsView::endPreview(const Settings& settings) {

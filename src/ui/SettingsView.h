@@ -1,5 +1,8 @@
 #pragma once
 
+#include "HotkeyService.h"
+
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -23,9 +26,12 @@ public:
                  QWidget* parent = nullptr);
     ~SettingsView() override;
 
-    // How the global shortcut works on this desktop, shown beside its key caps.
+    // How the global shortcut works on this desktop, shown under its key caps.
     void setHotkeyHelp(const QString& text);
     QString hotkeyHelp() const;
+    // Follows the hotkey's status from now on (and shows why it is unavailable as a tooltip).
+    void setHotkeyService(HotkeyService* service);
+    static QString hotkeyHelpFor(const HotkeyService::Status& status);
     // What "Quit Pobi" does; QCoreApplication::quit() unless replaced.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
 
@@ -88,4 +94,5 @@ private:
     SwitchRow* m_launch = nullptr;
     TextLabel* m_hotkeyHelp = nullptr;
     QWidget* m_quitButton = nullptr;
+    QPointer<HotkeyService> m_hotkey;
 };

@@ -7,6 +7,7 @@
 #include "FieldBox.h"
 #include "MascotBrain.h"
 #include "MascotButton.h"
+#include "MascotView.h"
 #include "Metronome.h"
 #include "Parser.h"
 #include "PillButton.h"
@@ -118,6 +119,7 @@ void TimerView::build() {
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
     m_mascotButton = new MascotButton(64, QStringLiteral("Say the time now"));
+    m_mascotButton->setView(new MascotView(&m_mascot, true, false));
     connect(m_mascotButton, &QAbstractButton::clicked, this, [this] {
         m_mascot.hop(0.7);
         m_engine.sayNow();
@@ -176,11 +178,12 @@ void TimerView::build() {
     connect(m_stopwatchButton, &QAbstractButton::clicked, this, [this] { run(QString()); });
     page->addWidget(m_stopwatchButton);
 
+    // Chips are placed by hand: the row never widens the page, and chips that do not fit in
+    // its width are left out.
     m_recents = new QWidget;
-    m_recentLayout = new QHBoxLayout(m_recents);
-    m_recentLayout->setContentsMargins(0, 0, 0, 0);
-    m_recentLayout->setSpacing(6);
-    m_recentLayout->addStretch(1);
+    m_recents->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_recents->setFixedHeight(24);
+    m_recents->installEventFilter(this);
     page->addWidget(m_recents);
 
     m_every = new EveryPicker(m_settings, m_speaker, false, QStringLiteral("Speak every"));
@@ -438,7 +441,26 @@ void TimerView::rebuildChips() {
     for (const QString& entry : recents) {
         auto* chip = new ChipButton(entry);
         connect(chip, &QAbstractButton::clicked, this, [this, entry] { run(entry); });
-        m_recentLayout->insertWidget(m_recentLayout->count() - 1, chip);
+        chip->setParent(m_recents);
         m_chips << chip;
     }
+    placeChips();
+}
+
+void TimerView::placeChips() {
+    int x = 0;
+    for (ChipButton* chip : std::as_const(m_chips)) {
+        const QSize size = chip->sizeHint();
+        const bool fits = x + size.width() <= m_recents->width();
+        chip->setGeometry(x, 0, size.width(), size.height());
+        chip->setVisible(fits);
+        if (fits)
+            x += size.width() + 6;
+    }
+}
+
+bool TimerView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_recents && event->type() == QEvent::Resize)
+        placeChips();
+    return QWidget::eventFilter(watched, event);
 }

@@ -52,7 +52,7 @@ public:
 
     // What "quit" and the application's end mean here; QCoreApplication::quit() unless replaced.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
-    // Shows the mascot's drawing inside the mascot button (the button itself is always there).
+    // Replaces the drawing inside the mascot button (the animated mascot by default).
     void setMascotView(QWidget* view);
 
     // The parts of the page, for tests and for the popup's keyboard order.
@@ -71,11 +71,15 @@ public:
     QStringList lapRows() const;
     EveryPicker* everyPicker() const { return m_every; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void build();
     void refresh();
     void refreshPreview();
     void rebuildChips();
+    void placeChips();
     void rebuildLaps();
     void togglePause();
     void focusField();
@@ -107,7 +111,6 @@ private:
     QList<TextLabel*> m_lapLabels;
     PillButton* m_stopwatchButton = nullptr;
     QWidget* m_recents = nullptr;
-    QHBoxLayout* m_recentLayout = nullptr;
     QList<ChipButton*> m_chips;
     QStringList m_chipTexts;
     EveryPicker* m_every = nullptr;

@@ -236,3 +236,25 @@ TEST(SettingsView, SnapshotsInLightAndDark) {
         EXPECT_EQ(corner.lightness() < 128, dark);
     }
 }
+
+namespace {
+class ScriptedHotkey final : public HotkeyService {
+public:
+    void registerHotkey(quint32, quint32) override {}
+    void unregisterHotkey() override {}
+    void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
+};
+} // namespace
+
+TEST(SettingsView, HotkeyHelpFollowsTheBackend) {
+    SettingsPage page;
+    ScriptedHotkey hotkey;
+    page.view.setHotkeyService(&hotkey);
+    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Bind a shortcut to: pobi --toggle"));
+    hotkey.become(HotkeyService::Backend::X11);
+    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Works in every app."));
+    hotkey.become(HotkeyService::Backend::Portal);
+    EXPECT_TRUE(page.view.hotkeyHelp().contains(QStringLiteral("shortcut settings")));
+    hotkey.become(HotkeyService::Backend::Unavailable, QStringLiteral("no X11 and no portal"));
+    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Bind a shortcut to: pobi --toggle"));
+}

@@ -381,3 +381,21 @@ TEST(TimerView, EveryControlHasAnAccessibleName) {
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
     }
 }
+
+TEST(TimerView, RecentChipsThatDoNotFitAreLeftOutWithoutWideningThePage) {
+    TimerPage page;
+    page.settings.setRecents({QStringLiteral("until 17:45 standup"), QStringLiteral("25m pasta"),
+                              QStringLiteral("1h30 deep work"), QStringLiteral("tea")});
+    page.frame.resize(340, page.frame.sizeHint().height());
+    QCoreApplication::processEvents();
+    EXPECT_LE(page.frame.minimumSizeHint().width(), 340);
+    const auto chips = page.view->recentChips();
+    ASSERT_EQ(chips.size(), 4);
+    EXPECT_TRUE(chips[0]->isVisibleTo(page.view));
+    EXPECT_FALSE(chips[3]->isVisibleTo(page.view) && chips[2]->isVisibleTo(page.view));
+    for (ChipButton* chip : chips) {
+        if (chip->isVisibleTo(page.view)) {
+            EXPECT_LE(chip->geometry().right(), chip->parentWidget()->width());
+        }
+    }
+}
