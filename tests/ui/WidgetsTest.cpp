@@ -1,5 +1,7 @@
+#include "Caption.h"
 #include "ChipButton.h"
 #include "IconButton.h"
+#include "PageFixture.h"
 #include "Palette.h"
 #include "PillButton.h"
 #include "SegmentedPicker.h"
@@ -170,4 +172,29 @@ TEST(Theme, TabularDigitsTakeTheSameWidth) {
                      Theme::tabularWidth(f, QStringLiteral("00:00")));
     EXPECT_DOUBLE_EQ(Theme::tabularWidth(f, QStringLiteral("1")),
                      Theme::tabularWidth(f, QStringLiteral("8")));
+}
+
+TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
+    PageFixture f;
+    Caption caption(f.speaker, QStringLiteral("Or type 120 bpm for Tempo"));
+    EXPECT_EQ(caption.shownText(), QStringLiteral("Or type 120 bpm for Tempo"));
+    EXPECT_FALSE(caption.dotVisible());
+    EXPECT_FALSE(caption.emphasised());
+
+    f.speaker.say(QStringLiteral("25 minutes. Starting now."), f.settings);
+    EXPECT_EQ(caption.shownText(), QStringLiteral("\u201C25 minutes. Starting now.\u201D"));
+    EXPECT_TRUE(caption.dotVisible());
+    EXPECT_EQ(caption.accessibleName(), caption.shownText());
+    caption.setHint(QStringLiteral("Type p to pause"));
+    EXPECT_EQ(caption.shownText(), QStringLiteral("\u201C25 minutes. Starting now.\u201D"));
+
+    f.speech.finish();
+    FakeClock::flush();
+    EXPECT_FALSE(f.speaker.talking());
+    EXPECT_EQ(caption.shownText(), QStringLiteral("Type p to pause"));
+    EXPECT_FALSE(caption.dotVisible());
+    // Long lines wrap rather than widen the popup.
+    f.speaker.say(QString(200, u'w').replace(QStringLiteral("wwwww"), QStringLiteral("word ")),
+                  f.settings);
+    EXPECT_GT(caption.heightForWidth(300), caption.heightForWidth(3000));
 }
