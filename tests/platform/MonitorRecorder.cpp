@@ -1,7 +1,9 @@
 #include "MonitorRecorder.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -139,4 +141,10 @@ int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
             return int(i * 1000 / kRate);
     }
     return -1;
+}
+
+SinkSettles::~SinkSettles() {
+    QEventLoop loop;
+    QTimer::singleShot(1200, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -40,3 +40,14 @@ private:
     QProcess m_process;
     QList<qint16> m_samples;
 };
+
+// Waits, on a real event loop, when it goes out of scope, so the sound a test made has left the
+// shared sink before the next test starts (speech-dispatcher reports an end while the sound
+// server still plays the last part).
+class SinkSettles {
+public:
+    SinkSettles() = default;
+    ~SinkSettles();
+    SinkSettles(const SinkSettles&) = delete;
+    SinkSettles& operator=(const SinkSettles&) = delete;
+};

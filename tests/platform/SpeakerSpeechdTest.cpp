@@ -1,5 +1,6 @@
 #include "Clock.h"
 #include "LogCapture.h"
+#include "MonitorRecorder.h"
 #include "Settings.h"
 #include "Speaker.h"
 #include "TestDirs.h"
@@ -32,6 +33,7 @@ bool spinUntil(const std::function<bool()>& done, int timeoutMs) {
 
 // The old sentence's CANCEL comes back after the new one has started: it must not end talking.
 TEST(SpeakerOnSpeechd, CutOffSentenceLeavesTheNewOneTalking) {
+    const SinkSettles settles;
     TestDirs dirs;
     Settings settings(dirs.settingsFile());
     SpeechdService speech;

@@ -56,6 +56,7 @@ std::optional<Outcome> Endings::waitFor(quint64 id, int timeoutMs) {
 }
 
 TEST(SpeechdService, SpeaksASentenceAudiblyAndReportsItsEnd) {
+    const SinkSettles settles;
     SpeechdService speech;
     ASSERT_TRUE(speech.available()) << speech.reason().toStdString();
     Endings endings(speech);
@@ -72,6 +73,7 @@ TEST(SpeechdService, SpeaksASentenceAudiblyAndReportsItsEnd) {
 }
 
 TEST(SpeechdService, ACutOffSentenceIsCancelledAndTheNextOneFinishes) {
+    const SinkSettles settles;
     SpeechdService speech;
     ASSERT_TRUE(speech.available()) << speech.reason().toStdString();
     Endings endings(speech);
@@ -92,6 +94,7 @@ TEST(SpeechdService, ACutOffSentenceIsCancelledAndTheNextOneFinishes) {
 }
 
 TEST(SpeechdService, ListsBaseVoicesOnlyWithoutBlocking) {
+    const SinkSettles settles;
     SpeechdService speech;
     ASSERT_TRUE(speech.available()) << speech.reason().toStdString();
     QList<QList<VoiceInfo>> ready;

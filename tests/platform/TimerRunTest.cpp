@@ -28,6 +28,7 @@ void spin(int ms) {
 // Speech is told from the bell by spectrum: the bell has nothing below 1.3 kHz, espeak's voice
 // carries most of its energy there; the bell's fundamental is a sharp peak speech does not have.
 TEST(TimerRun, FifteenSecondsSpeakCountChimeAndEndInOrder) {
+    const SinkSettles settles;
     TestDirs dirs;
     Settings settings(dirs.settingsFile());
     settings.setCountdown(3); // count 3, 2, 1: well apart from the start line
