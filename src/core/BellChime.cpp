@@ -73,7 +73,7 @@ void BellChime::play() {
         qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + m_player->errorString();
         return;
     }
-    const qint64 at = m_player->sampleTime() + leadFrames;
+    const qint64 at = std::max<qint64>(m_player->sampleTime() + leadFrames, startupFrames);
     m_player->schedule(bell(), at);
     m_end = std::max(m_end, at + bellFrames);
     if (!m_release)

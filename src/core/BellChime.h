@@ -21,6 +21,9 @@ public:
     static constexpr int bellFrames = 52920;
     // The bell starts this long after play(), so the block being rendered does not cut its attack.
     static constexpr int leadFrames = 441;
+    // On an output that has only just started, the bell waits until this frame: a sound server
+    // can drop what arrives while it is still setting up the stream.
+    static constexpr int startupFrames = 8820;
     // Output is held this long after the last rendered frame, for what the sound server still
     // buffers.
     static constexpr int tailMs = 300;

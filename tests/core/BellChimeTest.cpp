@@ -70,19 +70,19 @@ TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     chime.play();
     EXPECT_TRUE(output.isRunning());
     EXPECT_TRUE(chime.holding());
-    run(1200); // the bell has been rendered, but the server may still be playing it
+    run(1500); // the bell has been rendered, but the server may still be playing it
     EXPECT_TRUE(output.isRunning());
-    run(400);
+    run(600);
     EXPECT_FALSE(output.isRunning());
     EXPECT_FALSE(chime.holding());
-    EXPECT_TRUE(bellAt(BellChime::leadFrames));
+    EXPECT_TRUE(bellAt(BellChime::startupFrames));
     EXPECT_EQ(output.starts(), 1);
     EXPECT_EQ(output.stops(), 1);
     EXPECT_EQ(share.users(), 0);
 
     chime.play(); // and again
     EXPECT_TRUE(output.isRunning());
-    run(1600);
+    run(2100);
     EXPECT_FALSE(output.isRunning());
     EXPECT_EQ(output.starts(), 2);
 }
@@ -120,7 +120,7 @@ TEST_F(SharedOutputTest, AMetronomeStartedDuringTheChimeKeepsTheOutput) {
     run(3000);
     EXPECT_FALSE(chime.holding());
     EXPECT_TRUE(output.isRunning());
-    EXPECT_FALSE(bellAt(BellChime::leadFrames)); // the first clicks are mixed in
+    EXPECT_FALSE(bellAt(BellChime::startupFrames)); // the first clicks are mixed in
     // The clicks go on after the chime has let go, on the shared timeline.
     const auto& out = output.output();
     const qint64 late = startedAt + 3528 + 5 * 22050;

@@ -148,7 +148,7 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkAndReleasesTheOutput) {
     SinkRecording recording(dirs.file(QStringLiteral("chime.wav")));
     chime.play();
     EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
-    spin(1900);
+    spin(2200);
     EXPECT_FALSE(player.isRunning());
     const auto samples = recording.samples();
     // One bell, whole: no stretch of silence inside it.
