@@ -304,8 +304,12 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
     if (command == QStringLiteral("tempo")) {
         m_settings.setMode(QStringLiteral("tempo"));
     } else if (command && !command->isEmpty()) {
-        if (auto parsed = Parser::parse(*command, m_clock.now()))
+        if (auto parsed = Parser::parse(*command, m_clock.now())) {
+            // As when typed into the popup: the page of what runs is the one shown.
+            m_settings.setMode(parsed->kind == Kind::Stopwatch ? QStringLiteral("stopwatch")
+                                                               : QStringLiteral("timer"));
             m_engine.start(*parsed);
+        }
     }
 
     QPointer<QWidget> guard(host);
