@@ -1,5 +1,7 @@
 #include "Parser.h"
 
+#include "Trim.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -88,16 +90,6 @@ double number(QStringView digits) {
 // The part of the typed line after the first n code units of what a rule consumed.
 QString restAfter(const QString& trimmed, qsizetype n) {
     return n < trimmed.size() ? trimmed.mid(n) : QString();
-}
-
-QString trimSpacesAndTabs(QStringView s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && (s[begin] == u' ' || s[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (s[end - 1] == u' ' || s[end - 1] == u'\t'))
-        --end;
-    return s.mid(begin, end - begin).toString();
 }
 
 // The instant when the wall clock of zone shows time on date. A time skipped by a daylight-saving
@@ -280,10 +272,10 @@ std::optional<Command> parse(const QString& text, const QDateTime& now) {
 }
 
 QString tidy(const QString& s) {
-    QString out = trimSpacesAndTabs(s);
+    QString out = Trim::spacesAndTabs(s);
     const QRegularExpressionMatch m = match(tidyPattern, out);
     if (m.hasMatch())
-        out = trimSpacesAndTabs(QStringView(out).mid(m.capturedLength(0)));
+        out = Trim::spacesAndTabs(QStringView(out).mid(m.capturedLength(0)));
     if (out.isEmpty())
         return out;
     // The first character in upper case; it may become more than one ("ß" -> "SS").

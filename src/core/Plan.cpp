@@ -2,23 +2,10 @@
 
 #include "Settings.h"
 #include "Tone.h"
+#include "Trim.h"
 #include "Words.h"
 
 #include <cmath>
-
-namespace {
-
-QString trimSpacesAndTabs(const QString& s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && (s[begin] == u' ' || s[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (s[end - 1] == u' ' || s[end - 1] == u'\t'))
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-} // namespace
 
 namespace Plan {
 
@@ -54,7 +41,7 @@ PlanMap make(qint64 total, const QString& label, const Settings& settings) {
 }
 
 QString endText(const QString& label, const Settings& settings) {
-    const QString message = trimSpacesAndTabs(settings.endMessage());
+    const QString message = Trim::spacesAndTabs(settings.endMessage());
     if (message.isEmpty())
         return Tones::end(settings.tone(), label);
     return label.isEmpty() ? message : label + QStringLiteral(". ") + message;

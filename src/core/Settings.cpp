@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "LoginItem.h"
+#include "Trim.h"
 
 #include <QStandardPaths>
 #include <QtDebug>
@@ -80,20 +81,6 @@ std::optional<QStringList> readStringList(const QVariant& v) {
     if (v.typeId() == QMetaType::QString)
         return QStringList{v.toString()};
     return std::nullopt;
-}
-
-bool isHorizontalSpace(QChar c) {
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
-
-QString trimHorizontal(const QString& s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && isHorizontalSpace(s[begin]))
-        ++begin;
-    while (end > begin && isHorizontalSpace(s[end - 1]))
-        --end;
-    return s.mid(begin, end - begin);
 }
 
 } // namespace
@@ -200,7 +187,7 @@ void Settings::setMode(const QString& v) {
 }
 
 void Settings::remember(const QString& text) {
-    const QString entry = trimHorizontal(text);
+    const QString entry = Trim::horizontal(text);
     if (entry.isEmpty())
         return;
     const QString key = entry.toLower();

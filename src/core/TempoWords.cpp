@@ -1,28 +1,11 @@
 #include "TempoWords.h"
 
+#include "Trim.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 
 namespace TempoWords {
-
-namespace {
-
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-// Trims spaces and tabs only: other white space is not the user's padding.
-QString trimBlanks(const QString& s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && isBlank(s[from]))
-        ++from;
-    while (to > from && isBlank(s[to - 1]))
-        --to;
-    return s.mid(from, to - from);
-}
-
-} // namespace
 
 std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
     // Compiled once; both are applied to lower-cased text. Without Unicode properties \d and \s
@@ -30,8 +13,8 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
     static const QRegularExpression signature(QStringLiteral("\\b([2-9]|1[0-2])\\s*/\\s*(4|8)\\b"));
     static const QRegularExpression number(QStringLiteral("\\b\\d{2,3}\\b"));
 
-    QString s = QLatin1Char(' ') + trimBlanks(text.toLower()) + QLatin1Char(' ');
-    if (trimBlanks(s).isEmpty())
+    QString s = QLatin1Char(' ') + Trim::spacesAndTabs(text.toLower()) + QLatin1Char(' ');
+    if (Trim::spacesAndTabs(s).isEmpty())
         return std::nullopt;
 
     bool hasKeyword = false;
@@ -49,7 +32,7 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
     Tempo tempo;
     if (const auto m = signature.match(s); m.hasMatch()) {
         const QString matched = m.captured(0);
-        tempo.beats = trimBlanks(matched.section(QLatin1Char('/'), 0, 0)).toInt();
+        tempo.beats = Trim::spacesAndTabs(matched.section(QLatin1Char('/'), 0, 0)).toInt();
         s.remove(m.capturedStart(0), m.capturedLength(0));
         hasKeyword = true;
         anyKeyword = true;
@@ -80,7 +63,7 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
 
     if (!numberFound && !tempoWord && !anyKeyword)
         return std::nullopt;
-    if (!trimBlanks(s).isEmpty())
+    if (!Trim::spacesAndTabs(s).isEmpty())
         return std::nullopt;
     if (needsKeyword && !hasKeyword)
         return std::nullopt;

@@ -21,6 +21,7 @@
 #include "TempoWords.h"
 #include "TextLabel.h"
 #include "Theme.h"
+#include "Trim.h"
 #include "Words.h"
 
 #include <QBoxLayout>
@@ -37,18 +38,6 @@ QList<SegmentedPicker::Item> beatsChoices() {
     for (const int b : TempoWords::beatsChoices)
         items.append({QString::number(b), b});
     return items;
-}
-
-// Trims white space but not line breaks from both ends.
-QString trimmedLine(const QString& s) {
-    auto blank = [](QChar c) { return c.isSpace() && c != u'\n' && c != u'\r'; };
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && blank(s[from]))
-        ++from;
-    while (to > from && blank(s[to - 1]))
-        --to;
-    return s.mid(from, to - from);
 }
 
 int clampBpm(int bpm) {
@@ -227,7 +216,7 @@ void TempoView::tapBeat() {
 }
 
 void TempoView::submit() {
-    const QString line = trimmedLine(m_field->text());
+    const QString line = Trim::horizontal(m_field->text());
     m_field->setText({});
     const QString key = line.toLower();
     if (line.isEmpty() || key == QStringLiteral("stop") || key == QStringLiteral("start") ||

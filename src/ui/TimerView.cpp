@@ -18,6 +18,7 @@
 #include "TempoWords.h"
 #include "TextLabel.h"
 #include "TimerEngine.h"
+#include "Trim.h"
 #include "Words.h"
 
 #include <QCoreApplication>
@@ -60,18 +61,6 @@ const QHash<QString, Verb>& verbs() {
         {QStringLiteral("quit"), Verb::Quit},
     };
     return table;
-}
-
-// Spaces and tabs only: other white space is part of what was typed.
-QString trimBlanks(const QString& s) {
-    qsizetype start = 0;
-    qsizetype end = s.size();
-    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (start < end && blank(s[start]))
-        ++start;
-    while (end > start && blank(s[end - 1]))
-        --end;
-    return s.mid(start, end - start);
 }
 
 QString trimDots(const QString& s) {
@@ -270,7 +259,7 @@ bool TimerView::runTempo(const QString& line) {
 }
 
 void TimerView::submit() {
-    const QString line = trimBlanks(text());
+    const QString line = Trim::spacesAndTabs(text());
     const QString key = line.toLower();
     if (runVerb(key)) {
         setText(QString());
@@ -306,7 +295,7 @@ void TimerView::run(const QString& line) {
 }
 
 std::optional<QString> TimerView::preview() const {
-    const QString line = trimBlanks(text());
+    const QString line = Trim::spacesAndTabs(text());
     if (line.isEmpty() || verbs().contains(line.toLower()))
         return std::nullopt;
     if (const auto tempo = TempoWords::parse(line, true))

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Launch at login through the XDG autostart spec: $XDG_CONFIG_HOME/autostart/pobi.desktop.
+// Launch at login through an XDG autostart entry: $XDG_CONFIG_HOME/autostart/pobi.desktop.
 class XdgAutostart final : public LoginItem {
 public:
     // directory: where the .desktop file lives; empty means the user's autostart folder.
