@@ -78,9 +78,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     // no hotkey either: that belongs to the Pobi that may be running beside it.
     if (snapshot) {
         m_speaker->setSilent(true);
+        // The command is the first argument after the folder that is not "--dark", so the
+        // options may come in either order.
         std::optional<QString> command;
-        if (snapshotAt + 2 < m_arguments.size())
-            command = m_arguments.at(snapshotAt + 2);
+        for (qsizetype i = snapshotAt + 2; i < m_arguments.size() && !command; ++i) {
+            if (m_arguments.at(i) != QStringLiteral("--dark"))
+                command = m_arguments.at(i);
+        }
         m_status->snapshot(m_arguments.at(snapshotAt + 1), command);
         return;
     }

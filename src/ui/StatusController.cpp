@@ -301,36 +301,54 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
         });
         return;
     }
+    // The page is switched for the picture only: the stored mode is put back on the way out.
+    const QString storedMode = m_settings.mode();
     if (command == QStringLiteral("tempo")) {
         m_settings.setMode(QStringLiteral("tempo"));
     } else if (command && !command->isEmpty()) {
-        if (auto parsed = Parser::parse(*command, m_clock.now()))
+        if (auto parsed = Parser::parse(*command, m_clock.now())) {
+            // As when typed into the popup: the page of what runs is the one shown.
+            m_settings.setMode(parsed->kind == Kind::Stopwatch ? QStringLiteral("stopwatch")
+                                                               : QStringLiteral("timer"));
             m_engine.start(*parsed);
+        }
     }
 
     QPointer<QWidget> guard(host);
-    m_clock.singleShot(1500, this, [this, guard, dir] {
+    m_clock.singleShot(1500, this, [this, guard, dir, storedMode] {
         if (guard)
             savePng(guard, dir, QStringLiteral("popover.png"));
         m_ui->setShowSettings(true);
-        m_clock.singleShot(1000, this, [this, guard, dir] {
+        m_clock.singleShot(1000, this, [this, guard, dir, storedMode] {
             if (guard)
                 savePng(guard, dir, QStringLiteral("settings.png"));
+            m_settings.setMode(storedMode);
             QApplication::quit();
         });
     });
+}
+
+QImage StatusController::renderImage(QWidget* widget) {
+    // grab() rather than render() into an image: render() draws a child with a graphics effect
+    // (the text field's shake) at twice its offset, over the rows below it.
+    QImage image = widget->grab().toImage();
+    if (image.isNull())
+        return image;
+    if (image.size() != widget->size())
+        image = image.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(1);
+    QImage out(image.size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(widget->palette().color(QPalette::Window));
+    QPainter p(&out);
+    p.drawImage(0, 0, image);
+    return out;
 }
 
 void StatusController::savePng(QWidget* host, const QString& dir, const QString& name) {
     host->adjustSize();
     if (host->layout())
         host->layout()->activate();
-    // Rendered at one pixel per point whatever the screen's scale, so files compare across
-    // machines.
-    QImage image(host->size(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(1);
-    image.fill(host->palette().color(QPalette::Window));
-    host->render(&image);
+    const QImage image = renderImage(host);
     if (image.isNull())
         return;
     image.save(QDir(dir).filePath(name), "PNG");

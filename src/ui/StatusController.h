@@ -66,6 +66,10 @@ public:
     PopupWindow* popup() const { return m_popup; }
     QMenu* menu() const { return m_menu; }
 
+    // The widget drawn as on screen, at one pixel per point whatever the screen's scale, so
+    // snapshot files compare across machines.
+    static QImage renderImage(QWidget* widget);
+
     // Rebuilds the menu for the current engine and metronome state (also done at every opening).
     void rebuildMenu();
 
