@@ -301,6 +301,8 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
         });
         return;
     }
+    // The page is switched for the picture only: the stored mode is put back on the way out.
+    const QString storedMode = m_settings.mode();
     if (command == QStringLiteral("tempo")) {
         m_settings.setMode(QStringLiteral("tempo"));
     } else if (command && !command->isEmpty()) {
@@ -313,13 +315,14 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
     }
 
     QPointer<QWidget> guard(host);
-    m_clock.singleShot(1500, this, [this, guard, dir] {
+    m_clock.singleShot(1500, this, [this, guard, dir, storedMode] {
         if (guard)
             savePng(guard, dir, QStringLiteral("popover.png"));
         m_ui->setShowSettings(true);
-        m_clock.singleShot(1000, this, [this, guard, dir] {
+        m_clock.singleShot(1000, this, [this, guard, dir, storedMode] {
             if (guard)
                 savePng(guard, dir, QStringLiteral("settings.png"));
+            m_settings.setMode(storedMode);
             QApplication::quit();
         });
     });

@@ -50,6 +50,25 @@ TEST(Snapshot, WritesExactlyTwoPngs340WideInLightAndDark) {
     EXPECT_LT(cornerGray[1], 100) << "dark background";
 }
 
+TEST(Snapshot, DarkOptionMayPrecedeTheCommandAndTheStoredModeIsKept) {
+    QTemporaryDir dir;
+    PobiProcess pobi;
+    auto height = [&](const QString& name, QStringList extra) {
+        const QString out = dir.filePath(name);
+        QStringList args{QStringLiteral("--snapshot"), out, QStringLiteral("--dark")};
+        args << extra;
+        EXPECT_EQ(pobi.runAnother(args, 20000), 0);
+        return QImage(QDir(out).filePath(QStringLiteral("popover.png"))).height();
+    };
+    const int idle = height(QStringLiteral("idle"), {});
+    // A running stopwatch adds its Lap, Pause and Stop row: the command was not lost.
+    const int running = height(QStringLiteral("sw"), {QStringLiteral("sw")});
+    EXPECT_GT(idle, 100);
+    EXPECT_GT(running, idle);
+    const QSettings stored(pobi.settingsFile(), QSettings::IniFormat);
+    EXPECT_NE(stored.value(QStringLiteral("mode")).toString(), QStringLiteral("stopwatch"));
+}
+
 TEST(Snapshot, TempoCheckPrintsOneLineOfHalfSecondGaps) {
     QTemporaryDir dir;
     PobiProcess pobi;

@@ -1,5 +1,6 @@
 #include "Caption.h"
 #include "FieldBox.h"
+#include "PageFixture.h"
 #include "PillButton.h"
 #include "PopoverView.h"
 #include "PopupWindow.h"
@@ -104,6 +105,7 @@ TEST_F(PopoverLayoutTest, StopwatchLapsLengthenThePage) {
     settle();
     expectEverythingFits();
     EXPECT_GT(window.height(), before);
+    StatusController::renderImage(view).save(snapshotPath(dirs, "stopwatch-laps.png"));
 }
 
 // The snapshot's picture shows the text field where the layout put it, not over the rows below.
