@@ -39,16 +39,6 @@ TEST(AudioRenderer, PlacesBuffersBySampleAcrossBlockBoundaries) {
     EXPECT_EQ(r.frames(), 30);
 }
 
-TEST(AudioRenderer, ALateBufferPlaysWhatIsLeftAtOnce) {
-    AudioRenderer r;
-    renderBlocks(r, 20, 20);
-    r.schedule(0, ramp(10, 0.0f), 16);
-    const auto out = renderBlocks(r, 10, 10);
-    EXPECT_EQ(out[0], 4.0f);
-    EXPECT_EQ(out[5], 9.0f);
-    EXPECT_EQ(out[6], 0.0f);
-}
-
 TEST(AudioRenderer, DroppingAVoiceLeavesTheOthers) {
     AudioRenderer r;
     r.schedule(1, ramp(100, 1.0f), 0);
@@ -64,37 +54,6 @@ TEST(AudioRenderer, DroppingAVoiceLeavesTheOthers) {
     r.dropVoice(AudioRenderer::anyVoice);
     const auto silent = renderBlocks(r, 10, 10);
     EXPECT_EQ(std::count(silent.begin(), silent.end(), 0.0f), 10);
-}
-
-TEST(AudioRenderer, HandsEveryBufferBackToTheControlSide) {
-    AudioRenderer r;
-    const auto played = ramp(8, 0.0f);
-    const auto dropped = ramp(8, 0.0f);
-    const auto pending = ramp(8, 0.0f);
-    r.schedule(0, played, 0);
-    r.schedule(1, dropped, 100);
-    r.schedule(0, pending, 1000);
-    r.render(std::vector<float>(16).data(), 16);
-    r.dropVoice(1);
-    r.render(std::vector<float>(16).data(), 16);
-    r.collect();
-    EXPECT_EQ(played.use_count(), 1);
-    EXPECT_EQ(dropped.use_count(), 1);
-    EXPECT_EQ(pending.use_count(), 2); // still to play
-    r.reset();
-    EXPECT_EQ(pending.use_count(), 1);
-    EXPECT_EQ(r.frames(), 0);
-}
-
-TEST(AudioRenderer, RefusesMoreThanItCanHoldThenRecovers) {
-    AudioRenderer r;
-    const auto b = ramp(4, 1.0f);
-    for (int i = 0; i < AudioRenderer::maxPending; ++i)
-        ASSERT_TRUE(r.schedule(0, b, 10 + i));
-    EXPECT_FALSE(r.schedule(0, b, 0));
-    std::vector<float> out(AudioRenderer::maxPending + 20);
-    r.render(out.data(), static_cast<int>(out.size()));
-    EXPECT_TRUE(r.schedule(0, b, r.frames()));
 }
 
 // A render thread running flat out while the control thread schedules and drops: every buffer

@@ -2,7 +2,6 @@
 
 #include "FakeAudioPlayer.h"
 #include "FakeClock.h"
-#include "LogCapture.h"
 #include "TestDirs.h"
 
 #include <QSettings>
@@ -99,12 +98,10 @@ TEST_F(MetronomeTest, AccentAndBeatsChooseTheClick) {
         std::vector<bool> hi;
         std::vector<int> n;
     };
-    const Case cases[] = {
-        {true, 3, {true, false, false, true, false}, {0, 1, 2, 0, 1}},
-        {false, 4, {false, false, false, false, false}, {0, 1, 2, 3, 0}},
-        {true, 1, {true, true, true, true, true}, {0, 0, 0, 0, 0}},
-        {true, 0, {true, true, true, true, true}, {0, 0, 0, 0, 0}}, // below 1 counts as 1
-    };
+    // Beats below 1 count as 1.
+    const Case cases[] = {{true, 3, {true, false, false, true, false}, {0, 1, 2, 0, 1}},
+                          {false, 4, {false, false, false, false, false}, {0, 1, 2, 3, 0}},
+                          {true, 0, {true, true, true, true, true}, {0, 0, 0, 0, 0}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "accent " << c.accent << " beats " << c.beats);
         ticks.clear();
@@ -141,7 +138,6 @@ TEST_F(MetronomeTest, ClicksStartFromSilenceAndDieAway) {
             tail = std::max(tail, std::abs((*buffer)[i]));
         EXPECT_NEAR(tail / gain, 0.0016, 0.0002);
     }
-    EXPECT_EQ(Metronome::hiClick(), Metronome::hiClick()); // built once
 }
 
 TEST_F(MetronomeTest, StopSilencesEverythingAlreadyScheduled) {
@@ -168,47 +164,6 @@ TEST_F(MetronomeTest, StopSilencesEverythingAlreadyScheduled) {
     EXPECT_EQ(ticks.size(), 3u);
 }
 
-TEST_F(MetronomeTest, StartingTwiceOrStoppingWhileStoppedChangesNothing) {
-    int runningChanges = 0;
-    QObject::connect(&metronome, &Metronome::runningChanged, [&] { ++runningChanges; });
-    metronome.stop();
-    metronome.start();
-    const QDateTime startedAt = metronome.startedAt();
-    clock.advance(100);
-    metronome.start();
-    EXPECT_EQ(metronome.startedAt(), startedAt);
-    EXPECT_EQ(player.starts(), 1);
-    EXPECT_EQ(runningChanges, 1);
-}
-
-TEST_F(MetronomeTest, AnOutputThatWillNotStartLeavesItStoppedWithOneLogLine) {
-    LogCapture log;
-    player.failNextStarts(QStringLiteral("Connection refused"));
-    metronome.start();
-    EXPECT_FALSE(metronome.running());
-    EXPECT_EQ(metronome.beat(), -1);
-    run(500);
-    EXPECT_TRUE(ticks.empty());
-    EXPECT_EQ(LogCapture::messages(),
-              QStringList{QStringLiteral("Pobi: audio failed: Connection refused")});
-}
-
-TEST_F(MetronomeTest, AnOutputDyingMidRunStopsIt) {
-    LogCapture log;
-    metronome.start();
-    run(700);
-    const auto heard = ticks.size();
-    player.die(QStringLiteral("server went away"));
-    EXPECT_FALSE(metronome.running());
-    EXPECT_EQ(metronome.beat(), -1);
-    run(1000);
-    EXPECT_EQ(ticks.size(), heard);
-    EXPECT_EQ(LogCapture::messages(),
-              QStringList{QStringLiteral("Pobi: audio failed: server went away")});
-    metronome.start(); // the output is back
-    EXPECT_TRUE(metronome.running());
-}
-
 TEST_F(MetronomeTest, ATempoChangeTakesEffectFromTheNextScheduledClick) {
     metronome.setBpm(120);
     metronome.start();
@@ -229,28 +184,18 @@ TEST(MetronomeSettings, PersistsAndFallsBackOnWrongTypes) {
     {
         QSettings store(dirs.settingsFile(), QSettings::IniFormat);
         Metronome fresh(store, player, clock);
-        EXPECT_EQ(fresh.bpm(), 100);
-        EXPECT_EQ(fresh.beats(), 4);
-        EXPECT_TRUE(fresh.accent());
-        EXPECT_FALSE(fresh.running());
-        EXPECT_EQ(fresh.beat(), -1);
         fresh.setBpm(87);
-        fresh.setBeats(7);
         fresh.setAccent(false);
     }
+    QSettings store(dirs.settingsFile(), QSettings::IniFormat);
     {
-        // Written through: a second reader of the file sees the values.
-        QSettings store(dirs.settingsFile(), QSettings::IniFormat);
         Metronome again(store, player, clock);
         EXPECT_EQ(again.bpm(), 87);
-        EXPECT_EQ(again.beats(), 7);
         EXPECT_FALSE(again.accent());
-        store.setValue(QStringLiteral("tempo.bpm"), QStringLiteral("fast"));
-        store.setValue(QStringLiteral("tempo.beats"), QStringList{"1", "2"});
-        store.setValue(QStringLiteral("tempo.accent"), 3);
-        store.sync();
     }
-    QSettings store(dirs.settingsFile(), QSettings::IniFormat);
+    store.setValue(QStringLiteral("tempo.bpm"), QStringLiteral("fast"));
+    store.setValue(QStringLiteral("tempo.beats"), QStringList{"1", "2"});
+    store.setValue(QStringLiteral("tempo.accent"), 3);
     Metronome fallback(store, player, clock);
     EXPECT_EQ(fallback.bpm(), 100);
     EXPECT_EQ(fallback.beats(), 4);

@@ -98,15 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"5m, \u00e9t\u00e9", timer(300, "\u00c9t\u00e9")}));
 
 TEST(Parser, TidyRemovesOnePrefixAndCapitalises) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"  for  tea ", "Tea"},
-        {"formal", "Formal"},
-        {"\u2013 x", "X"},
-        {"--x", "-x"},
-        {"for", ""},
-        {" \t", ""},
-        {"\U0001d4b6b", "\U0001d4b6b"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"  for  tea ", "Tea"},
+                                                         {"formal", "Formal"},
+                                                         {"\u2013 x", "X"},
+                                                         {"--x", "-x"},
+                                                         {"for", ""},
+                                                         {" \t", ""},
+                                                         {"\U0001d4b6b", "\U0001d4b6b"}};
     for (auto [in, out] : cases)
         EXPECT_EQ(Parser::tidy(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }
@@ -114,11 +112,9 @@ TEST(Parser, TidyRemovesOnePrefixAndCapitalises) {
 TEST(Parser, TimerRoundsHalvesAwayAndChecksTheRange) {
     EXPECT_EQ(Parser::timer(0.5, "")->total, 1);
     EXPECT_EQ(Parser::timer(86400.4, "")->total, 86400);
-    EXPECT_FALSE(Parser::timer(86400.5, ""));
-    EXPECT_FALSE(Parser::timer(0.49, ""));
-    EXPECT_FALSE(Parser::timer(std::numeric_limits<double>::infinity(), ""));
-    EXPECT_FALSE(Parser::timer(std::numeric_limits<double>::quiet_NaN(), ""));
-    EXPECT_FALSE(Parser::timer(-5, ""));
+    for (double bad : {86400.5, 0.49, -5.0, std::numeric_limits<double>::infinity(),
+                       std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_FALSE(Parser::timer(bad, "")) << bad;
 }
 
 // Daylight saving in Berlin: 2026-03-29 02:00 CET jumps to 03:00 CEST, 2026-10-25 03:00 CEST
@@ -176,8 +172,6 @@ TEST(Parser, LabelsAreCutFromTheLineAsTyped) {
     // Matching runs on the lower-cased line; the label keeps the letters as typed.
     EXPECT_EQ(Parser::parse(QString::fromUtf8("tea \u0130x"), afternoon)->label,
               QString::fromUtf8("\u0130x"));
-    EXPECT_EQ(Parser::parse(QStringLiteral("  5M  Pasta al DENTE "), afternoon)->label,
-              QStringLiteral("Pasta al DENTE"));
     EXPECT_EQ(Parser::parse(QStringLiteral("AT 3PM Call"), afternoon)->label,
               QStringLiteral("Call"));
 }

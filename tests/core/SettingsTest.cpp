@@ -42,69 +42,38 @@ void writeIni(const QString& path, const QByteArray& body) {
 
 } // namespace
 
-TEST(Settings, FreshStoreHasTheDefaults) {
+TEST(Settings, LoadingAFreshStoreWritesNothing) {
     TestDirs dirs;
     Settings s(dirs.settingsFile());
-    EXPECT_EQ(s.voiceID(), QString());
-    EXPECT_FALSE(s.allLanguages());
-    EXPECT_EQ(s.rate(), 1.0);
-    EXPECT_EQ(s.tone(), Tone::Calm);
-    EXPECT_EQ(s.every(), 5);
-    EXPECT_TRUE(s.onStart());
-    EXPECT_TRUE(s.halfway());
-    EXPECT_TRUE(s.lastMinute());
-    EXPECT_EQ(s.countdown(), 5);
-    EXPECT_EQ(s.endMessage(), QString());
-    EXPECT_TRUE(s.onEnd());
-    EXPECT_TRUE(s.chime());
-    EXPECT_TRUE(s.laps());
-    EXPECT_FALSE(s.muted());
-    EXPECT_TRUE(s.recents().isEmpty());
+    EXPECT_TRUE(s.onStart() && s.halfway() && s.lastMinute() && s.onEnd() && s.chime());
     EXPECT_EQ(s.mode(), QStringLiteral("timer"));
-    EXPECT_FALSE(QFile::exists(dirs.settingsFile())) << "loading must not write";
+    EXPECT_FALSE(QFile::exists(dirs.settingsFile()));
 }
 
-TEST(Settings, EveryValueSurvivesReopening) {
+TEST(Settings, ValuesSurviveReopening) {
     TestDirs dirs;
     const QStringList recents{QStringLiteral("1:30, pasta"), QStringLiteral("@at 3pm"),
                               QStringLiteral("Tea \"x\"")};
     {
         Settings s(dirs.settingsFile());
         s.setVoiceID(QStringLiteral("espeak-ng:en, gb"));
-        s.setAllLanguages(true);
         s.setRate(3.0); // no clamping
         s.setTone(Tone::Cheery);
         s.setEvery(0);
-        s.setOnStart(false);
-        s.setHalfway(false);
-        s.setLastMinute(false);
         s.setCountdown(12);
         s.setEndMessage(QStringLiteral("Pour it; now = done"));
-        s.setOnEnd(false);
-        s.setChime(false);
-        s.setLaps(false);
-        s.setMuted(true);
+        s.setHalfway(false);
         s.setRecents(recents);
-        s.setMode(QStringLiteral("tempo"));
     }
     Settings s(dirs.settingsFile());
     EXPECT_EQ(s.voiceID(), QStringLiteral("espeak-ng:en, gb"));
-    EXPECT_TRUE(s.allLanguages());
     EXPECT_EQ(s.rate(), 3.0);
     EXPECT_EQ(s.tone(), Tone::Cheery);
     EXPECT_EQ(s.every(), 0);
-    EXPECT_FALSE(s.onStart());
-    EXPECT_FALSE(s.halfway());
-    EXPECT_FALSE(s.lastMinute());
     EXPECT_EQ(s.countdown(), 12);
     EXPECT_EQ(s.endMessage(), QStringLiteral("Pour it; now = done"));
-    EXPECT_FALSE(s.onEnd());
-    EXPECT_FALSE(s.chime());
-    EXPECT_FALSE(s.laps());
-    EXPECT_TRUE(s.muted());
+    EXPECT_FALSE(s.halfway());
     EXPECT_EQ(s.recents(), recents);
-    EXPECT_EQ(s.mode(), QStringLiteral("tempo"));
-
     QSettings raw(dirs.settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(raw.value(QStringLiteral("tone")).toString(), QStringLiteral("cheery"));
     EXPECT_EQ(raw.value(QStringLiteral("countdownFrom")).toInt(), 12);
@@ -148,23 +117,21 @@ TEST_P(StoredValues, LoadCleanlyOrFallBack) {
 INSTANTIATE_TEST_SUITE_P(
     Settings, StoredValues,
     ::testing::Values(
+        StoredCase{"", 5, 1.0, false, true, 5, Tone::Calm},
         StoredCase{"every=abc\nrate=x\nmuted=maybe\nonEnd=yes\n", 5, 1.0, false, true, 5,
                    Tone::Calm},
         StoredCase{"every=12\nrate=0.75\nmuted=true\nonEnd=false\n", 12, 0.75, true, false, 5,
                    Tone::Calm},
         StoredCase{"every=5.5\nrate=inf\nmuted=1\nonEnd=0\n", 5, 1.0, true, false, 5, Tone::Calm},
         StoredCase{"every=99999999999\nrate=nan\nmuted=TRUE\n", 5, 1.0, false, true, 5, Tone::Calm},
-        StoredCase{"every=\"1, 2\"\nrate=\n", 5, 1.0, false, true, 5, Tone::Calm},
         StoredCase{"every=3, 4\n", 5, 1.0, false, true, 5, Tone::Calm},
         // The old on/off countdown: off means no count, on (or missing) a count from 5.
         StoredCase{"countdown=false\n", 5, 1.0, false, true, 0, Tone::Calm},
-        StoredCase{"countdown=true\n", 5, 1.0, false, true, 5, Tone::Calm},
         StoredCase{"countdown=false\ncountdownFrom=3\n", 5, 1.0, false, true, 3, Tone::Calm},
         StoredCase{"countdown=false\ncountdownFrom=three\n", 5, 1.0, false, true, 0, Tone::Calm},
         StoredCase{"countdown=maybe\n", 5, 1.0, false, true, 5, Tone::Calm},
         StoredCase{"tone=coach\n", 5, 1.0, false, true, 5, Tone::Coach},
-        StoredCase{"tone=Coach\n", 5, 1.0, false, true, 5, Tone::Calm},
-        StoredCase{"tone=loud\n", 5, 1.0, false, true, 5, Tone::Calm}));
+        StoredCase{"tone=Coach\n", 5, 1.0, false, true, 5, Tone::Calm}));
 
 TEST(Settings, MigrationWritesOnlyOnAssignment) {
     TestDirs dirs;
@@ -181,17 +148,6 @@ TEST(Settings, MigrationWritesOnlyOnAssignment) {
     EXPECT_EQ(raw.value(QStringLiteral("countdown")).toString(), QStringLiteral("false"));
 }
 
-TEST(Settings, OtherKeysInTheStoreAreLeftAlone) {
-    TestDirs dirs;
-    writeIni(dirs.settingsFile(), "tempo.bpm=96\nhasLaunched=true\n");
-    Settings s(dirs.settingsFile());
-    s.setMuted(true);
-    s.store().setValue(QStringLiteral("tempo.beats"), 3);
-    QSettings raw(dirs.settingsFile(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("tempo.bpm")).toInt(), 96);
-    EXPECT_TRUE(raw.value(QStringLiteral("hasLaunched")).toBool());
-}
-
 TEST(Settings, AssignmentStoresThenAnnouncesWholeObjectThenProperty) {
     TestDirs dirs;
     Settings s(dirs.settingsFile());
@@ -206,51 +162,6 @@ TEST(Settings, AssignmentStoresThenAnnouncesWholeObjectThenProperty) {
     s.setEvery(2); // an equal value still writes and notifies
     EXPECT_EQ(events, (QStringList{"changed every=2", "every 2 on disk 2", "changed every=2",
                                    "every 2 on disk 2"}));
-}
-
-TEST(Settings, EveryPropertyHasItsOwnSignal) {
-    TestDirs dirs;
-    Settings s(dirs.settingsFile());
-    int whole = 0;
-    QStringList seen;
-    QObject::connect(&s, &Settings::changed, [&] { ++whole; });
-    auto note = [&](const char* name) { return [&seen, name] { seen << name; }; };
-    QObject::connect(&s, &Settings::voiceIDChanged, note("voiceID"));
-    QObject::connect(&s, &Settings::allLanguagesChanged, note("allLanguages"));
-    QObject::connect(&s, &Settings::rateChanged, note("rate"));
-    QObject::connect(&s, &Settings::toneChanged, note("tone"));
-    QObject::connect(&s, &Settings::everyChanged, note("every"));
-    QObject::connect(&s, &Settings::onStartChanged, note("onStart"));
-    QObject::connect(&s, &Settings::halfwayChanged, note("halfway"));
-    QObject::connect(&s, &Settings::lastMinuteChanged, note("lastMinute"));
-    QObject::connect(&s, &Settings::countdownChanged, note("countdown"));
-    QObject::connect(&s, &Settings::endMessageChanged, note("endMessage"));
-    QObject::connect(&s, &Settings::onEndChanged, note("onEnd"));
-    QObject::connect(&s, &Settings::chimeChanged, note("chime"));
-    QObject::connect(&s, &Settings::lapsChanged, note("laps"));
-    QObject::connect(&s, &Settings::mutedChanged, note("muted"));
-    QObject::connect(&s, &Settings::recentsChanged, note("recents"));
-    QObject::connect(&s, &Settings::modeChanged, note("mode"));
-    s.setVoiceID("v");
-    s.setAllLanguages(true);
-    s.setRate(1.2);
-    s.setTone(Tone::Coach);
-    s.setEvery(1);
-    s.setOnStart(false);
-    s.setHalfway(false);
-    s.setLastMinute(false);
-    s.setCountdown(3);
-    s.setEndMessage("e");
-    s.setOnEnd(false);
-    s.setChime(false);
-    s.setLaps(false);
-    s.setMuted(true);
-    s.setRecents({"a"});
-    s.setMode("stopwatch");
-    EXPECT_EQ(whole, 16);
-    EXPECT_EQ(seen, (QStringList{"voiceID", "allLanguages", "rate", "tone", "every", "onStart",
-                                 "halfway", "lastMinute", "countdown", "endMessage", "onEnd",
-                                 "chime", "laps", "muted", "recents", "mode"}));
 }
 
 TEST(Settings, AChangeSurvivesAKillRightAfterIt) {
@@ -302,7 +213,6 @@ INSTANTIATE_TEST_SUITE_P(
         RememberCase{{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
         RememberCase{{}, "\t25m\u00a0", {"25m"}},
         RememberCase{{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
-        RememberCase{{"a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}},
         RememberCase{{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}));
 
 TEST(Settings, RememberingBlankTextChangesAndWritesNothing) {
@@ -316,28 +226,21 @@ TEST(Settings, RememberingBlankTextChangesAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(dirs.settingsFile()));
 }
 
-TEST(Settings, LaunchAtLoginGoesToTheLoginService) {
+TEST(Settings, LaunchAtLoginGoesToTheLoginServiceNotTheFile) {
     TestDirs dirs;
     FakeLoginItem login;
     Settings s(dirs.settingsFile(), &login);
-    QStringList order;
-    QObject::connect(&s, &Settings::changed, [&] { order << QString::number(login.calls); });
-    EXPECT_FALSE(s.launchAtLogin());
     s.setLaunchAtLogin(true);
     EXPECT_TRUE(s.launchAtLogin());
-    EXPECT_EQ(order, QStringList{"0"}) << "the change is announced before the service is asked";
     s.setLaunchAtLogin(false);
     EXPECT_FALSE(s.launchAtLogin());
     EXPECT_FALSE(QSettings(dirs.settingsFile(), QSettings::IniFormat)
                      .contains(QStringLiteral("launchAtLogin")));
-}
 
-TEST(Settings, LaunchAtLoginWithoutAServiceLogsAndStaysOff) {
-    TestDirs dirs;
-    Settings s(dirs.settingsFile());
+    Settings without(dirs.settingsFile());
     LogCapture log;
-    s.setLaunchAtLogin(true);
-    EXPECT_FALSE(s.launchAtLogin());
+    without.setLaunchAtLogin(true);
+    EXPECT_FALSE(without.launchAtLogin());
     ASSERT_EQ(log.messages().size(), 1);
     EXPECT_TRUE(log.messages()[0].startsWith(QStringLiteral("Pobi: launch at login failed: ")));
 }

@@ -60,10 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TempoWords, NamesByTempo) {
     const std::pair<int, const char*> cases[] = {
-        {0, "Grave"},         {39, "Grave"},        {40, "Largo"},    {65, "Larghetto"},
-        {66, "Adagio"},       {119, "Moderato"},    {120, "Allegro"}, {199, "Presto"},
-        {200, "Prestissimo"}, {260, "Prestissimo"},
-    };
+        {0, "Grave"},      {39, "Grave"},    {40, "Largo"},   {65, "Larghetto"},   {66, "Adagio"},
+        {119, "Moderato"}, {120, "Allegro"}, {199, "Presto"}, {200, "Prestissimo"}};
     for (const auto& [bpm, name] : cases)
         EXPECT_EQ(TempoWords::name(bpm), QString::fromLatin1(name)) << bpm;
 }
@@ -74,12 +72,10 @@ TEST(TempoWords, EveryTempoWordFallsInItsOwnNamesRange) {
 }
 
 TEST(TempoWords, SpellsTimeSignatures) {
-    EXPECT_EQ(TempoWords::sigWords(3), QStringLiteral("Three four"));
-    EXPECT_EQ(TempoWords::sigWords(6), QStringLiteral("Six four"));
-    EXPECT_EQ(TempoWords::sigWords(12), QStringLiteral("Twelve four"));
-    EXPECT_EQ(TempoWords::sigWords(13), QStringLiteral("13 four"));
-    EXPECT_EQ(TempoWords::sigWords(0), QStringLiteral("Zero four"));
-    EXPECT_EQ(TempoWords::sigWords(-2), QStringLiteral("-2 four"));
+    const std::pair<int, const char*> cases[] = {
+        {3, "Three four"}, {12, "Twelve four"}, {13, "13 four"}, {0, "Zero four"}, {-2, "-2 four"}};
+    for (const auto& [beats, words] : cases)
+        EXPECT_EQ(TempoWords::sigWords(beats), QString::fromLatin1(words)) << beats;
 }
 
 // Taps at the given gaps (ms) after a first tap; what each tap returns.

@@ -35,14 +35,6 @@ protected:
         chime.onPlay = [this] { chimeAt.append(elapsedMs()); };
     }
     qint64 elapsedMs() const { return start.msecsTo(clock.now()); }
-    // Settings that leave only what a test sets up itself.
-    void quietPlan() {
-        settings.setEvery(0);
-        settings.setHalfway(false);
-        settings.setLastMinute(false);
-        settings.setCountdown(0);
-        FakeClock::flush();
-    }
     QString plan(qint64 total, qint64 key) const {
         return Plan::make(total, {}, settings).at(key).text;
     }
@@ -67,38 +59,25 @@ TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
     EXPECT_EQ(engine.state(), State::Running);
     EXPECT_EQ(said, QStringList{Tones::start(Tone::Calm, Words::spell(10), {})});
     EXPECT_EQ(events, QStringList{QStringLiteral("start")});
-    EXPECT_EQ(clock.activeTimers(), 2) << "heartbeat and the speaker's watchdog";
-    EXPECT_EQ(engine.display(), QStringLiteral("00:10"));
-
     clock.advance(9950);
     EXPECT_EQ(engine.state(), State::Running);
-    EXPECT_EQ(said.last(), QStringLiteral("1"));
     clock.advance(50); // the step at exactly 10 s finds 0 left
     EXPECT_EQ(engine.state(), State::Done);
     EXPECT_EQ(events, (QStringList{QStringLiteral("start"), QStringLiteral("done")}));
     EXPECT_EQ(eventAt.last(), 10000);
     EXPECT_EQ(chimeAt, QList<qint64>{10000});
-    EXPECT_EQ(engine.display(), QStringLiteral("00:00"));
-    EXPECT_DOUBLE_EQ(engine.elapsed(), 10.0);
-
-    clock.advance(599);
-    EXPECT_NE(said.last(), plan(10, 0));
-    clock.advance(1);
-    EXPECT_EQ(said.last(), plan(10, 0));
-    EXPECT_EQ(saidAt.last(), 10600);
-
+    clock.advance(600);
     // Everything said, in order: start, the count 5..1, the end line; nothing twice.
     EXPECT_EQ(said, (QStringList{Tones::start(Tone::Calm, Words::spell(10), {}),
                                  QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"),
                                  QStringLiteral("2"), QStringLiteral("1"), plan(10, 0)}));
-    EXPECT_EQ(saidAt.mid(1, 5), (QList<qint64>{5000, 6000, 7000, 8000, 9000}));
+    EXPECT_EQ(saidAt.mid(1), (QList<qint64>{5000, 6000, 7000, 8000, 9000, 10600}));
 
     clock.advance(12000 - 600 - 1);
     EXPECT_EQ(engine.state(), State::Done);
     clock.advance(1);
     EXPECT_EQ(engine.state(), State::Idle);
     EXPECT_EQ(events.size(), 2) << "the return to idle sends no event";
-    EXPECT_EQ(engine.display(), QStringLiteral("00:00"));
 }
 
 TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
@@ -132,7 +111,9 @@ TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
 }
 
 TEST_F(TimerEngineTest, LateHeartbeatSpeaksOnlyTheLowestCrossedLine) {
-    quietPlan();
+    settings.setEvery(0);
+    settings.setHalfway(false);
+    settings.setLastMinute(false);
     settings.setCountdown(30);
     FakeClock::flush();
     engine.start(timer(100));
@@ -150,17 +131,12 @@ TEST_F(TimerEngineTest, PausedTimeIsNotCounted) {
     engine.start(kStopwatch);
     clock.advance(12340);
     engine.pause();
-    EXPECT_EQ(engine.state(), State::Paused);
-    EXPECT_DOUBLE_EQ(engine.elapsed(), 12.34);
-    EXPECT_EQ(events.last(), QStringLiteral("pause"));
     EXPECT_EQ(said.last(), Tones::pause(Tone::Calm));
     clock.advance(60000);
     EXPECT_DOUBLE_EQ(engine.elapsed(), 12.34);
-    EXPECT_EQ(engine.display(), QStringLiteral("00:12"));
     engine.pause(); // not running: nothing
-    EXPECT_EQ(events.size(), 2);
     engine.resume();
-    EXPECT_EQ(events.last(), QStringLiteral("resume"));
+    EXPECT_EQ(events, (QStringList{"start", "pause", "resume"}));
     EXPECT_EQ(said.last(), Tones::resume(Tone::Calm));
     clock.advance(1000);
     EXPECT_DOUBLE_EQ(engine.elapsed(), 13.34);
@@ -174,25 +150,6 @@ TEST_F(TimerEngineTest, PausedTimeIsNotCounted) {
     EXPECT_DOUBLE_EQ(engine.remaining(), 40.0);
     clock.advance(40000);
     EXPECT_EQ(engine.state(), State::Done);
-}
-
-TEST_F(TimerEngineTest, HeartbeatRunsOnlyWhileRunning) {
-    settings.setOnStart(false); // no speech, so no watchdog timers either
-    settings.setOnEnd(false);
-    settings.setCountdown(0);
-    FakeClock::flush();
-    engine.start(timer(5));
-    EXPECT_EQ(clock.activeTimers(), 1);
-    engine.pause();
-    EXPECT_EQ(clock.activeTimers(), 0);
-    engine.resume();
-    EXPECT_EQ(clock.activeTimers(), 1);
-    engine.stop();
-    EXPECT_EQ(clock.activeTimers(), 0);
-    engine.start(timer(5));
-    clock.advance(5000);
-    EXPECT_EQ(engine.state(), State::Done);
-    EXPECT_EQ(clock.activeTimers(), 1) << "only the return to idle is pending";
 }
 
 TEST_F(TimerEngineTest, AlertOnlyForTimersOver90Seconds) {
@@ -299,30 +256,7 @@ TEST_F(TimerEngineTest, StopwatchIntervalsAndLaps) {
     engine.lap();
     ASSERT_EQ(engine.laps().size(), 2);
     EXPECT_EQ(engine.laps()[0], (TimerEngine::Lap{1, 480.0, 480.0}));
-    EXPECT_NEAR(engine.laps()[1].split, 15.3, 1e-9);
     EXPECT_EQ(said.last(), Tones::lap(Tone::Calm, 2, Words::spellLap(15.3)));
-    EXPECT_EQ(events.count(QStringLiteral("lap")), 2);
-
-    engine.pause();
-    engine.lap(); // paused: nothing
-    engine.start(timer(60));
-    engine.lap(); // a timer: nothing
-    EXPECT_EQ(events.count(QStringLiteral("lap")), 2);
-}
-
-TEST_F(TimerEngineTest, SayNowAndNext) {
-    engine.sayNow();
-    EXPECT_EQ(said.last(), Tones::hello(Tone::Calm));
-    engine.start(timer(1500));
-    clock.advance(100500);
-    engine.sayNow();
-    EXPECT_EQ(said.last(), Tones::left(Tone::Calm, Words::spell(1400)));
-    EXPECT_EQ(engine.next()->at, 1200);
-    engine.start(kStopwatch);
-    EXPECT_FALSE(engine.next().has_value());
-    clock.advance(61900);
-    engine.sayNow();
-    EXPECT_EQ(said.last(), Tones::elapsed(Tone::Calm, Words::spell(61)));
 }
 
 } // namespace
