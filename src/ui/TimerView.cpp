@@ -26,6 +26,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -349,8 +350,17 @@ QString TimerView::subtitle() const {
         return prefix + QStringLiteral("Stopwatch");
     const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
     const QDateTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0));
-    const QString at = QLocale().toString(end.time(), QLocale::ShortFormat);
+    const QString at = shortTime(end.time(), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
+}
+
+QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
+    // Some short formats (the C locale's among them) carry seconds, which would make a fixed
+    // end time look like a running clock.
+    static const QRegularExpression seconds(QStringLiteral("[:.]ss?"));
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(seconds);
+    return locale.toString(time, format);
 }
 
 QStringList TimerView::lapRows() const {

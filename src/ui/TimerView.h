@@ -6,6 +6,8 @@
 #include <optional>
 
 class Caption;
+class QLocale;
+class QTime;
 class ChipButton;
 class Clock;
 class EveryPicker;
@@ -46,6 +48,8 @@ public:
     QString hint() const;
     // The status line under the clock.
     QString subtitle() const;
+    // A time of day in the locale's short format, never with seconds.
+    static QString shortTime(const QTime& time, const QLocale& locale);
 
     QString text() const;
     void setText(const QString& text);

@@ -277,12 +277,19 @@ TEST(TimerView, NeverAHintForTheEndLine) {
     EXPECT_EQ(page.view->hint(), QStringLiteral("Or type 120 bpm for Tempo"));
 }
 
+TEST(TimerView, EndTimeHasNoSeconds) {
+    const QTime t(14, 30, 45);
+    EXPECT_EQ(TimerView::shortTime(t, QLocale::c()), QStringLiteral("14:30"));
+    const QString us = TimerView::shortTime(t, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_TRUE(us.startsWith(QStringLiteral("2:30"))) << us.toStdString();
+    EXPECT_FALSE(us.contains(QStringLiteral("45"))) << us.toStdString();
+}
+
 TEST(TimerView, SubtitleByState) {
     TimerPage page;
     EXPECT_EQ(page.view->subtitle(), QStringLiteral("Type a time. Press return."));
     page.enter(QStringLiteral("10m"));
-    const QString at =
-        QLocale().toString(page.clock.now().addSecs(600).time(), QLocale::ShortFormat);
+    const QString at = TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale());
     EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + at);
     EXPECT_EQ(page.view->subtitleLabel()->text(), page.view->subtitle());
     page.enter(QStringLiteral("10m tea"));
