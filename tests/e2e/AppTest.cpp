@@ -1,6 +1,6 @@
-#include "../platform/MonitorRecorder.h"
-#include "../platform/Spin.h"
+#include "MonitorRecorder.h"
 #include "PobiProcess.h"
+#include "Spin.h"
 
 #include <QDir>
 #include <QElapsedTimer>

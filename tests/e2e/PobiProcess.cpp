@@ -1,6 +1,6 @@
 #include "PobiProcess.h"
 
-#include "../platform/Spin.h"
+#include "Spin.h"
 
 #include <QCoreApplication>
 #include <QDir>
