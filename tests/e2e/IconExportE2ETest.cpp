@@ -1,11 +1,9 @@
 #include "TestDirs.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
-#include <QSize>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,17 +16,7 @@ int runPobi(const QStringList& args) {
         env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(POBI_EXE), args);
-    if (!p.waitForFinished(60000))
-        return -1;
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-}
-
-// Width and height from the PNG header.
-QSize pngSize(const QByteArray& data) {
-    if (data.size() < 24 || !data.startsWith("\x89PNG\r\n\x1a\n"))
-        return {};
-    return {static_cast<int>(qFromBigEndian<quint32>(data.constData() + 16)),
-            static_cast<int>(qFromBigEndian<quint32>(data.constData() + 20))};
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 QMap<QString, QByteArray> readAll(const QString& path) {
@@ -50,15 +38,13 @@ void checkExport(const QString& flag, const QMap<QString, int>& expected) {
     ASSERT_EQ(first.keys(), expected.keys());
     for (auto it = first.begin(); it != first.end(); ++it) {
         const int px = expected.value(it.key());
-        EXPECT_EQ(pngSize(it.value()), QSize(px, px)) << it.key().toStdString();
-        EXPECT_EQ(static_cast<quint8>(it.value().at(25)), 6) << "RGBA " << it.key().toStdString();
+        const QImage image = QImage::fromData(it.value(), "PNG");
+        EXPECT_EQ(image.size(), QSize(px, px)) << it.key().toStdString();
+        EXPECT_TRUE(image.hasAlphaChannel()) << it.key().toStdString();
     }
     // A second run replaces every file with the very same bytes.
     ASSERT_EQ(runPobi({flag, target}), 0);
-    const auto second = readAll(target);
-    ASSERT_EQ(second.keys(), first.keys());
-    for (auto it = first.begin(); it != first.end(); ++it)
-        EXPECT_TRUE(second.value(it.key()) == it.value()) << it.key().toStdString();
+    EXPECT_TRUE(readAll(target) == first);
 }
 
 TEST(IconExportE2E, DesktopIconsHeadless) {
@@ -84,9 +70,7 @@ TEST(IconExportE2E, MobileIconsHeadless) {
 
 TEST(IconExportE2E, UnwritableTargetStillExitsZero) {
     TestDirs dirs;
-    QFile blocker(dirs.file("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(QFile(dirs.file("file")).open(QIODevice::WriteOnly));
     EXPECT_EQ(runPobi({QStringLiteral("--render-icon"), dirs.file("file/icons")}), 0);
     EXPECT_FALSE(QDir(dirs.file("file/icons")).exists());
 }

@@ -1,26 +1,23 @@
 #include "PobiProcess.h"
 
+#include "../platform/Spin.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
+#include <QMap>
+#include <QRegularExpression>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
-    if (!firstLaunch) {
-        QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
-        QFile f(settingsFile());
-        if (f.open(QIODevice::WriteOnly))
-            f.write("[General]\nhasLaunched=true\n");
-    }
+    QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
+    QFile f(settingsFile());
+    if (!firstLaunch && f.open(QIODevice::WriteOnly))
+        f.write("[General]\nhasLaunched=true\n");
 }
 
 PobiProcess::~PobiProcess() {
     stop();
-}
-
-QString PobiProcess::settingsFile() const {
-    return m_config.filePath(QStringLiteral("pobi/pobi.ini"));
 }
 
 QProcessEnvironment PobiProcess::environment() const {
@@ -30,38 +27,34 @@ QProcessEnvironment PobiProcess::environment() const {
     return env;
 }
 
-bool PobiProcess::start(const QStringList& args) {
+bool PobiProcess::start() {
     m_process.setProcessEnvironment(environment());
-    m_process.start(QStringLiteral(POBI_EXE), args);
-    m_started = m_process.waitForStarted(5000);
-    return m_started;
+    m_process.start(QStringLiteral(POBI_EXE), {});
+    return m_process.waitForStarted(5000);
 }
 
 void PobiProcess::stop() {
     if (m_process.state() == QProcess::NotRunning)
         return;
     m_process.terminate();
-    if (!m_process.waitForFinished(3000)) {
+    if (!m_process.waitForFinished(3000))
         m_process.kill();
-        m_process.waitForFinished(3000);
-    }
+    m_process.waitForFinished(3000);
 }
 
 void PobiProcess::pump() {
     QCoreApplication::processEvents();
-    if (!m_started)
-        return;
-    m_process.waitForReadyRead(20);
+    if (m_process.state() != QProcess::NotRunning)
+        m_process.waitForReadyRead(20);
     m_stderr += m_process.readAllStandardError();
 }
 
 QStringList PobiProcess::trace() {
     pump();
     QStringList out;
-    for (const QByteArray& line : m_stderr.split('\n')) {
+    for (const QByteArray& line : m_stderr.split('\n'))
         if (line.startsWith("pobi-trace: "))
             out << QString::fromUtf8(line.mid(12));
-    }
     return out;
 }
 
@@ -75,10 +68,9 @@ std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs,
     t.start();
     do {
         const QStringList lines = trace();
-        for (int i = from; i < lines.size(); ++i) {
+        for (int i = from; i < lines.size(); ++i)
             if (lines[i].contains(text))
                 return i;
-        }
     } while (t.elapsed() < timeoutMs && m_process.state() != QProcess::NotRunning);
     return std::nullopt;
 }
@@ -110,89 +102,44 @@ bool available() {
            !qEnvironmentVariableIsEmpty("POBI_TEST_DISPLAY");
 }
 
-QByteArray run(const QString& program, const QStringList& args, int timeoutMs, int* exitCode) {
+static QString run(const QStringList& args) {
     QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(5000))
         p.kill();
-        p.waitForFinished(1000);
-    }
-    if (exitCode)
-        *exitCode = p.exitCode();
-    return p.readAllStandardOutput();
+    p.waitForFinished(1000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void xdotool(const QStringList& args) {
+    run(args);
 }
 
 QList<QRect> pobiWindows() {
+    static const QRegularExpression field(QStringLiteral("^(X|Y|WIDTH|HEIGHT)=(\\d+)$"),
+                                          QRegularExpression::MultilineOption);
     QList<QRect> out;
-    const QByteArray ids =
-        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                        QStringLiteral("--classname"), QStringLiteral("^pobi$")});
-    for (const QByteArray& id : ids.split('\n')) {
-        if (id.trimmed().isEmpty())
-            continue;
-        const QByteArray shell =
-            run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
-                                            QStringLiteral("--shell"), QString::fromLatin1(id)});
-        int x = 0, y = 0, w = 0, h = 0;
-        for (const QByteArray& line : shell.split('\n')) {
-            const int eq = line.indexOf('=');
-            if (eq < 0)
-                continue;
-            const QByteArray key = line.left(eq);
-            const int value = line.mid(eq + 1).toInt();
-            if (key == "X")
-                x = value;
-            else if (key == "Y")
-                y = value;
-            else if (key == "WIDTH")
-                w = value;
-            else if (key == "HEIGHT")
-                h = value;
-        }
-        out << QRect(x, y, w, h);
+    const QString ids = run({"search", "--onlyvisible", "--classname", "^pobi$"});
+    for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
+        QMap<QString, int> g;
+        for (const auto& m : field.globalMatch(run({"getwindowgeometry", "--shell", id})))
+            g[m.captured(1)] = m.captured(2).toInt();
+        out << QRect(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
     }
     return out;
 }
 
 std::optional<QRect> trayIcon(int timeoutMs) {
     std::optional<QRect> found;
-    waitUntil(
+    spinUntil(
         [&] {
-            for (const QRect& r : pobiWindows()) {
+            for (const QRect& r : pobiWindows())
                 if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
                     found = r;
-            }
             return found.has_value();
         },
         timeoutMs);
     return found;
-}
-
-void click(QPoint at, int button) {
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-         QStringLiteral("click"), QString::number(button)});
-}
-
-void key(const QString& keys) {
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
-}
-
-void type(const QString& text) {
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
-}
-
-bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(50);
-    }
-    return true;
 }
 
 } // namespace Desktop

@@ -1,15 +1,13 @@
 #include "MonitorRecorder.h"
 
-#include <QEventLoop>
+#include "Spin.h"
+
 #include <QFile>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
-
-MonitorRecorder::MonitorRecorder() = default;
 
 MonitorRecorder::~MonitorRecorder() {
     if (m_process.state() != QProcess::NotRunning) {
@@ -19,13 +17,9 @@ MonitorRecorder::~MonitorRecorder() {
 }
 
 bool MonitorRecorder::start() {
-    m_process.setProgram(QStringLiteral("parecord"));
-    m_process.setArguments({QStringLiteral("--latency-msec=20"),
-                            QStringLiteral("--device=nullsink.monitor"),
-                            QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--channels=1"),
-                            QStringLiteral("--format=s16le"), QStringLiteral("--raw"),
-                            m_dir.filePath(QStringLiteral("out.raw"))});
-    m_process.start();
+    m_process.start(QStringLiteral("parecord"),
+                    {"--latency-msec=20", "--device=nullsink.monitor", "--rate=44100",
+                     "--channels=1", "--format=s16le", "--raw", m_dir.filePath("out.raw")});
     if (!m_process.waitForStarted(3000))
         return false;
     // Let the stream connect before anything is played.
@@ -37,27 +31,12 @@ void MonitorRecorder::stop() {
     m_process.terminate(); // SIGTERM: parecord flushes and exits
     m_process.waitForFinished(3000);
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));
-    m_samples.clear();
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray data = file.readAll();
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     m_samples.resize(data.size() / 2);
     memcpy(m_samples.data(), data.constData(), static_cast<size_t>(m_samples.size()) * 2);
 }
 
 namespace {
-
-QList<double> rms(const QList<qint16>& samples, int windowMs) {
-    const int n = MonitorRecorder::kRate * windowMs / 1000;
-    QList<double> out;
-    for (qsizetype i = 0; i + n <= samples.size(); i += n) {
-        double sum = 0;
-        for (qsizetype j = i; j < i + n; ++j)
-            sum += double(samples[j]) * samples[j];
-        out.append(std::sqrt(sum / n) / 32768.0);
-    }
-    return out;
-}
 
 // Eighth-order Butterworth-like low-pass (four cascaded biquads, RBJ cookbook): a 1.3 kHz tone
 // comes out more than 40 dB down.
@@ -88,10 +67,41 @@ QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
     return out;
 }
 
+// Stretches whose 20 ms windows are louder (root mean square) than threshold.
+QList<MonitorRecorder::Span> spans(const QList<qint16>& samples, double threshold, int windowMs,
+                                   int mergeMs) {
+    const int n = MonitorRecorder::kRate * windowMs / 1000;
+    QList<MonitorRecorder::Span> out;
+    for (qsizetype i = 0; i + n <= samples.size(); i += n) {
+        double sum = 0;
+        for (qsizetype j = i; j < i + n; ++j)
+            sum += double(samples[j]) * samples[j];
+        if (std::sqrt(sum / n) / 32768.0 < threshold)
+            continue;
+        const int at = int(i * 1000 / MonitorRecorder::kRate);
+        if (!out.isEmpty() && at - out.last().endMs <= mergeMs)
+            out.last().endMs = at + windowMs;
+        else
+            out.append({at, at + windowMs});
+    }
+    return out;
+}
+
 } // namespace
 
-QList<double> MonitorRecorder::levels(int windowMs) const {
-    return rms(m_samples, windowMs);
+QList<qsizetype> MonitorRecorder::onsets(int threshold, int gap) const {
+    QList<qsizetype> found;
+    qsizetype quiet = gap;
+    for (qsizetype i = 0; i < m_samples.size(); ++i) {
+        if (std::abs(m_samples[i]) <= threshold) {
+            ++quiet;
+            continue;
+        }
+        if (quiet >= gap)
+            found.append(i);
+        quiet = 0;
+    }
+    return found;
 }
 
 QList<MonitorRecorder::Span> MonitorRecorder::sounds(double threshold, int windowMs,
@@ -102,22 +112,6 @@ QList<MonitorRecorder::Span> MonitorRecorder::sounds(double threshold, int windo
 QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, int windowMs,
                                                             int mergeMs) const {
     return spans(lowPass(m_samples, 700), threshold, windowMs, mergeMs);
-}
-
-QList<MonitorRecorder::Span> MonitorRecorder::spans(const QList<qint16>& samples, double threshold,
-                                                    int windowMs, int mergeMs) {
-    QList<Span> out;
-    const QList<double> lv = rms(samples, windowMs);
-    for (qsizetype i = 0; i < lv.size(); ++i) {
-        if (lv[i] < threshold)
-            continue;
-        const int at = int(i) * windowMs;
-        if (!out.isEmpty() && at - out.last().endMs <= mergeMs)
-            out.last().endMs = at + windowMs;
-        else
-            out.append({at, at + windowMs});
-    }
-    return out;
 }
 
 int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
@@ -144,7 +138,5 @@ int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
 }
 
 SinkSettles::~SinkSettles() {
-    QEventLoop loop;
-    QTimer::singleShot(1200, &loop, &QEventLoop::quit);
-    loop.exec();
+    spin(1200);
 }

@@ -10,7 +10,6 @@ class MonitorRecorder {
 public:
     static constexpr int kRate = 44100;
 
-    MonitorRecorder();
     ~MonitorRecorder();
     // Starts parecord; false if it could not start.
     bool start();
@@ -18,8 +17,8 @@ public:
     void stop();
 
     const QList<qint16>& samples() const { return m_samples; }
-    // Root-mean-square level of each window of windowMs, from the start of the recording.
-    QList<double> levels(int windowMs) const;
+    // Where each sound starts: the first sample above threshold after at least gap quiet ones.
+    QList<qsizetype> onsets(int threshold, int gap) const;
     // Stretches of sound louder than threshold, as [begin, end) in ms; gaps shorter than
     // mergeMs are bridged.
     struct Span {
@@ -34,20 +33,13 @@ public:
     int toneOnsetMs(double hz, double amplitude) const;
 
 private:
-    static QList<Span> spans(const QList<qint16>& samples, double threshold, int windowMs,
-                             int mergeMs);
     QTemporaryDir m_dir;
     QProcess m_process;
     QList<qint16> m_samples;
 };
 
-// Waits, on a real event loop, when it goes out of scope, so the sound a test made has left the
-// shared sink before the next test starts (speech-dispatcher reports an end while the sound
-// server still plays the last part).
-class SinkSettles {
-public:
-    SinkSettles() = default;
+// Waits on a real event loop when it goes out of scope, so a test's sound has left the shared sink
+// before the next test starts (speech-dispatcher reports an end while the server still plays).
+struct SinkSettles {
     ~SinkSettles();
-    SinkSettles(const SinkSettles&) = delete;
-    SinkSettles& operator=(const SinkSettles&) = delete;
 };

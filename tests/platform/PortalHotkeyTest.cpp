@@ -1,62 +1,17 @@
 #include "Hotkey.h"
+#include "Spin.h"
 #include "portal/PortalHotkeyService.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& pred, int ms = 5000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!pred()) {
-        if (elapsed.elapsed() > ms)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-// A private session bus for one test.
-class PrivateBus {
-public:
-    PrivateBus() {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address")});
-        if (m_daemon.waitForReadyRead(5000))
-            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        for (const QString& name : m_names)
-            QDBusConnection::disconnectFromBus(name);
-        m_daemon.terminate();
-        m_daemon.waitForFinished(2000);
-    }
-    QDBusConnection connect(const QString& name) {
-        m_names << name;
-        return QDBusConnection::connectToBus(m_address, name);
-    }
-    bool ok() const { return !m_address.isEmpty(); }
-
-private:
-    QProcess m_daemon;
-    QString m_address;
-    QStringList m_names;
-};
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
 // and then the request's Response signal, as the real portal does.
@@ -69,13 +24,12 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         calls << member;
-        if (member == QLatin1String("Get")) {
-            m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
-            return true;
-        }
-        if (member == QLatin1String("Close")) {
-            closedSessions << message.path();
-            m_bus.send(message.createReply());
+        if (member == QLatin1String("Get") || member == QLatin1String("Close")) {
+            if (member == QLatin1String("Close"))
+                closedSessions << message.path();
+            m_bus.send(member == QLatin1String("Close")
+                           ? message.createReply()
+                           : message.createReply(QVariant::fromValue(QDBusVariant(1u))));
             return true;
         }
         const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
@@ -91,18 +45,7 @@ public:
                       options.value(QStringLiteral("session_handle_token")).toString();
             results.insert(QStringLiteral("session_handle"), session);
         } else if (member == QLatin1String("BindShortcuts")) {
-            boundSession = qdbus_cast<QDBusObjectPath>(message.arguments().at(0)).path();
-            const QDBusArgument list = message.arguments().at(1).value<QDBusArgument>();
-            list.beginArray();
-            while (!list.atEnd()) {
-                QString id;
-                QVariantMap props;
-                list.beginStructure();
-                list >> id >> props;
-                list.endStructure();
-                shortcuts.insert(id, props);
-            }
-            list.endArray();
+            message.arguments().at(1).value<QDBusArgument>() >> shortcuts;
         }
         QDBusMessage response = QDBusMessage::createSignal(
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
@@ -121,84 +64,104 @@ public:
     }
 
     QStringList calls;
-    QString session, boundSession;
+    QString session;
     QStringList closedSessions;
-    QMap<QString, QVariantMap> shortcuts;
+    QList<std::pair<QString, QVariantMap>> shortcuts;
     uint responseCode = 0;
 
 private:
     QDBusConnection m_bus;
 };
 
-TEST(PortalHotkey, WithoutASessionBusItIsUnavailable) {
-    PortalHotkeyService service(QDBusConnection::connectToBus(
+// A private session bus, on which a test may put the fake portal.
+class PortalHotkey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address")});
+        ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+    void TearDown() override {
+        for (const QString& name : m_names + QStringList{"pobi-no-bus"})
+            QDBusConnection::disconnectFromBus(name);
+        m_daemon.terminate();
+        m_daemon.waitForFinished(2000);
+    }
+    QDBusConnection bus(const char* name) {
+        m_names << QLatin1String(name);
+        return QDBusConnection::connectToBus(m_address, m_names.last());
+    }
+    std::unique_ptr<FakePortal> startPortal(uint responseCode = 0) {
+        QDBusConnection portalBus = bus("pobi-portal");
+        auto portal = std::make_unique<FakePortal>(portalBus);
+        portal->responseCode = responseCode;
+        EXPECT_TRUE(
+            portalBus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                            portal.get(), QDBusConnection::SubPath));
+        EXPECT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        return portal;
+    }
+    // Registers control-alt-T and waits until the service has an answer.
+    QString reasonAfterRegistering(PortalHotkeyService& service) {
+        service.registerHotkey(17, 6144);
+        spinUntil([&] { return service.reason() != HotkeyService::notRegistered(); });
+        EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
+        return service.reason();
+    }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_names;
+};
+
+TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
+    PortalHotkeyService noBus(QDBusConnection::connectToBus(
         QStringLiteral("unix:path=/nonexistent/pobi-bus"), QStringLiteral("pobi-no-bus")));
-    service.registerHotkey(17, 6144);
-    EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
-    EXPECT_EQ(service.reason(), QStringLiteral("no D-Bus session bus"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("pobi-no-bus"));
+    noBus.registerHotkey(17, 6144);
+    EXPECT_EQ(noBus.backend(), HotkeyService::Backend::Unavailable);
+    EXPECT_EQ(noBus.reason(), QStringLiteral("no D-Bus session bus"));
+
+    PortalHotkeyService without(bus("pobi-client"));
+    EXPECT_TRUE(
+        reasonAfterRegistering(without).startsWith(QLatin1String("no GlobalShortcuts portal")))
+        << without.reason().toStdString();
+
+    const auto portal = startPortal(1); // the user cancelled
+    PortalHotkeyService refused(bus("pobi-client2"));
+    EXPECT_EQ(reasonAfterRegistering(refused),
+              QStringLiteral("the portal did not open a shortcuts session"));
 }
 
-TEST(PortalHotkey, ABusWithoutThePortalMakesItUnavailable) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.ok()) << "dbus-daemon did not start";
-    PortalHotkeyService service(bus.connect(QStringLiteral("pobi-client")));
-    service.registerHotkey(17, 6144);
-    ASSERT_TRUE(waitUntil([&] { return service.reason() != HotkeyService::notRegistered(); }));
-    EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
-    EXPECT_TRUE(service.reason().startsWith(QStringLiteral("no GlobalShortcuts portal")))
-        << service.reason().toStdString();
-}
-
-TEST(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivation) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.ok()) << "dbus-daemon did not start";
-    QDBusConnection portalBus = bus.connect(QStringLiteral("pobi-portal"));
-    FakePortal portal(portalBus);
-    ASSERT_TRUE(portalBus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                &portal, QDBusConnection::SubPath));
-    ASSERT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
-
-    PortalHotkeyService service(bus.connect(QStringLiteral("pobi-client")));
+TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
+    const auto portal = startPortal();
+    PortalHotkeyService service(bus("pobi-client"));
     int runs = 0;
     auto hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] { ++runs; });
-    ASSERT_TRUE(waitUntil([&] { return service.backend() == HotkeyService::Backend::Portal; }))
+    ASSERT_TRUE(spinUntil([&] { return service.backend() == HotkeyService::Backend::Portal; }))
         << service.reason().toStdString();
-    EXPECT_EQ(portal.calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
-    EXPECT_EQ(portal.boundSession, portal.session);
-    ASSERT_TRUE(portal.shortcuts.contains(QString::fromLatin1(PortalHotkeyService::shortcutId)));
-    EXPECT_EQ(portal.shortcuts.first().value(QStringLiteral("preferred_trigger")).toString(),
+    EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
+    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
+    ASSERT_EQ(portal->shortcuts.size(), 1);
+    EXPECT_EQ(portal->shortcuts[0].first, id);
+    EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")).toString(),
               QStringLiteral("CTRL+ALT+t"));
 
-    portal.activate(portal.session, QString::fromLatin1(PortalHotkeyService::shortcutId));
-    ASSERT_TRUE(waitUntil([&] { return runs == 1; }));
+    portal->activate(portal->session, id);
+    ASSERT_TRUE(spinUntil([&] { return runs == 1; }));
     // Another session's or another shortcut's activation is not ours.
-    portal.activate(portal.session + QStringLiteral("x"),
-                    QString::fromLatin1(PortalHotkeyService::shortcutId));
-    portal.activate(portal.session, QStringLiteral("other"));
-    waitUntil([] { return false; }, 200);
+    portal->activate(portal->session + QStringLiteral("x"), id);
+    portal->activate(portal->session, QStringLiteral("other"));
+    spin(200);
     EXPECT_EQ(runs, 1);
 
     hotkey.reset();
-    EXPECT_TRUE(waitUntil([&] { return portal.closedSessions == QStringList{portal.session}; }));
-    portal.activate(portal.session, QString::fromLatin1(PortalHotkeyService::shortcutId));
-    waitUntil([] { return false; }, 200);
+    EXPECT_TRUE(spinUntil([&] { return portal->closedSessions == QStringList{portal->session}; }));
+    portal->activate(portal->session, id);
+    spin(200);
     EXPECT_EQ(runs, 1);
-}
-
-TEST(PortalHotkey, ARefusedBindingIsUnavailable) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.ok()) << "dbus-daemon did not start";
-    QDBusConnection portalBus = bus.connect(QStringLiteral("pobi-portal"));
-    FakePortal portal(portalBus);
-    portal.responseCode = 1; // the user cancelled
-    ASSERT_TRUE(portalBus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                &portal, QDBusConnection::SubPath));
-    ASSERT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
-    PortalHotkeyService service(bus.connect(QStringLiteral("pobi-client")));
-    service.registerHotkey(17, 6144);
-    ASSERT_TRUE(waitUntil([&] { return service.reason() != HotkeyService::notRegistered(); }));
-    EXPECT_EQ(service.reason(), QStringLiteral("the portal did not open a shortcuts session"));
 }
 
 } // namespace
