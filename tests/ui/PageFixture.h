@@ -1,42 +1,37 @@
 #pragma once
 
+#include "FakeAudioPlayer.h"
 #include "FakeClock.h"
 #include "FakeSpeech.h"
+#include "MascotBrain.h"
+#include "Metronome.h"
+#include "PopoverUI.h"
 #include "Settings.h"
 #include "Speaker.h"
 #include "TestDirs.h"
 
-#include <QPalette>
-#include <QString>
+#include <QStringList>
 
-// The shared objects a popup page is built from, with fakes for time and speech and a private
-// settings file.
+// The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
+// private settings file, and a metronome on a player whose timeline the test renders itself.
 struct PageFixture {
     TestDirs dirs;
     Settings settings{dirs.settingsFile()};
     FakeClock clock;
     FakeSpeech speech;
     Speaker speaker{speech, clock};
+    FakeAudioPlayer player;
+    Metronome metronome{settings.store(), player, clock};
+    PopoverUI ui;
+    MascotBrain mascot{MascotBrain::Mood::Content, false, [] { return 0.5; }};
 
     QStringList said() const { return speech.texts(); }
+
+    // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            player.render(441);
+            clock.advance(10);
+        }
+    }
 };
-
-// A dark desktop palette, as a dark theme would give the application.
-inline QPalette darkPalette() {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(40, 40, 42));
-    p.setColor(QPalette::WindowText, QColor(235, 235, 240));
-    p.setColor(QPalette::Base, QColor(28, 28, 30));
-    p.setColor(QPalette::AlternateBase, QColor(50, 50, 52));
-    p.setColor(QPalette::Text, QColor(235, 235, 240));
-    p.setColor(QPalette::Button, QColor(58, 58, 60));
-    p.setColor(QPalette::ButtonText, QColor(235, 235, 240));
-    p.setColor(QPalette::PlaceholderText, QColor(140, 140, 146));
-    return p;
-}
-
-// Where page snapshots go: $POBI_SNAPSHOT_DIR when set, else the test's temporary folder.
-inline QString snapshotPath(const TestDirs& dirs, const QString& name) {
-    const QString dir = qEnvironmentVariable("POBI_SNAPSHOT_DIR");
-    return dir.isEmpty() ? dirs.file(name) : dir + u'/' + name;
-}
