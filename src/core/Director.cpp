@@ -25,7 +25,7 @@ Director::Director(MascotBrain& mascot, TimerEngine& engine, Metronome& metronom
       m_lastMuted(settings.muted()), m_lastRunning(metronome.running()) {
     // The engine's events reach the mascot one turn later, after the engine has finished the
     // step that sent them (a "pause" handler must see the engine already paused).
-    connect(&engine, &TimerEngine::event, this, &Director::engineEvent, Qt::QueuedConnection);
+    connect(&engine, &TimerEngine::eventSent, this, &Director::engineEvent, Qt::QueuedConnection);
 
     // Talking and caption: the current values count too.
     connect(&speaker, &Speaker::talkingChanged, this, [this](bool talking) {

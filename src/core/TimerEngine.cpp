@@ -87,7 +87,7 @@ void TimerEngine::start(const Command& command) {
     m_alerted = false;
     emit changed();
     setState(State::Running);
-    emit event(QStringLiteral("start"));
+    emit eventSent(QStringLiteral("start"));
     const Tone tone = m_settings.tone();
     if (m_kind == Kind::Stopwatch) {
         if (m_settings.onStart())
@@ -142,7 +142,7 @@ void TimerEngine::step() {
             say(*text);
         if (!m_alerted && s <= 60 && m_total >= 91) {
             m_alerted = true;
-            emit event(QStringLiteral("alert"));
+            emit eventSent(QStringLiteral("alert"));
         }
     }
     setTick();
@@ -153,7 +153,7 @@ void TimerEngine::finish() {
     m_acc = static_cast<double>(m_total);
     setState(State::Done);
     setTick();
-    emit event(QStringLiteral("done"));
+    emit eventSent(QStringLiteral("done"));
     const bool chime = m_settings.chime();
     if (chime && !m_settings.muted() && m_chime)
         m_chime->play();
@@ -179,7 +179,7 @@ void TimerEngine::pause() {
     if (m_settings.onStart())
         say(Tones::pause(m_settings.tone()));
     setTick();
-    emit event(QStringLiteral("pause"));
+    emit eventSent(QStringLiteral("pause"));
 }
 
 void TimerEngine::resume() {
@@ -189,7 +189,7 @@ void TimerEngine::resume() {
     setState(State::Running);
     if (m_settings.onStart())
         say(Tones::resume(m_settings.tone()));
-    emit event(QStringLiteral("resume"));
+    emit eventSent(QStringLiteral("resume"));
     loop();
 }
 
@@ -202,7 +202,7 @@ void TimerEngine::stop() {
     m_acc = 0;
     setTick();
     if (before != State::Idle)
-        emit event(QStringLiteral("stop"));
+        emit eventSent(QStringLiteral("stop"));
 }
 
 void TimerEngine::lap() {
@@ -213,7 +213,7 @@ void TimerEngine::lap() {
     const int n = static_cast<int>(m_laps.size()) + 1;
     m_laps.append({n, e - p, e});
     emit changed();
-    emit event(QStringLiteral("lap"));
+    emit eventSent(QStringLiteral("lap"));
     if (m_settings.laps())
         say(Tones::lap(m_settings.tone(), n, Words::spellLap(e - p)));
 }

@@ -64,7 +64,7 @@ signals:
     void changed();
     void stateChanged(TimerEngine::State state);
     // "start", "pause", "resume", "stop", "lap", "alert", "done"
-    void event(const QString& name);
+    void eventSent(const QString& name);
 
 private:
     void replan();

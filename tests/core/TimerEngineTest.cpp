@@ -28,7 +28,7 @@ protected:
             said.append(text);
             saidAt.append(elapsedMs());
         });
-        QObject::connect(&engine, &TimerEngine::event, [this](const QString& name) {
+        QObject::connect(&engine, &TimerEngine::eventSent, [this](const QString& name) {
             events.append(name);
             eventAt.append(elapsedMs());
         });

@@ -38,7 +38,7 @@ TEST(TimerRun, FifteenSecondsSpeakCountChimeAndEndInOrder) {
     sinceStart.start();
     engine.start({Kind::Timer, 15, {}});
     qint64 doneAt = -1;
-    QObject::connect(&engine, &TimerEngine::event, [&](const QString& e) {
+    QObject::connect(&engine, &TimerEngine::eventSent, [&](const QString& e) {
         if (e == QLatin1String("done"))
             doneAt = sinceStart.elapsed();
     });
