@@ -110,27 +110,27 @@ void Metronome::setBeat(int beat) {
     emit beatChanged(beat);
 }
 
-void Metronome::setBpm(int bpm) {
-    m_bpm = bpm;
-    m_store.setValue(kBpmKey, bpm);
+void Metronome::persist(const QString& key, const QVariant& value) {
+    m_store.setValue(key, value);
     m_store.sync();
     emit changed();
+}
+
+void Metronome::setBpm(int bpm) {
+    m_bpm = bpm;
+    persist(kBpmKey, bpm);
     emit bpmChanged(bpm);
 }
 
 void Metronome::setBeats(int beats) {
     m_beats = beats;
-    m_store.setValue(kBeatsKey, beats);
-    m_store.sync();
-    emit changed();
+    persist(kBeatsKey, beats);
     emit beatsChanged(beats);
 }
 
 void Metronome::setAccent(bool accent) {
     m_accent = accent;
-    m_store.setValue(kAccentKey, accent);
-    m_store.sync();
-    emit changed();
+    persist(kAccentKey, accent);
     emit accentChanged(accent);
 }
 

@@ -9,6 +9,7 @@
 class Clock;
 class ClockTimer;
 class QSettings;
+class QVariant;
 
 // Clicks on every beat, scheduled sample-accurately 150 ms ahead on the audio player's timeline,
 // with ticked() sent when each click is heard. Tempo, beats and accent persist in store.
@@ -59,6 +60,8 @@ private:
     void fail(const QString& reason);
     void setRunning(bool running);
     void setBeat(int beat);
+    // Stores a tempo setting at once and announces the change.
+    void persist(const QString& key, const QVariant& value);
 
     QSettings& m_store;
     AudioPlayer& m_player;
