@@ -32,7 +32,8 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     TestDirs dirs;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", dirs.path().toUtf8());
-    EXPECT_EQ(XdgAutostart().filePath(), dirs.path() + QStringLiteral("/autostart/pobi.desktop"));
+    EXPECT_EQ(XdgAutostart().filePath(),
+              dirs.path() + QStringLiteral("/autostart/" POBI_APP_ID ".desktop"));
     qputenv("XDG_CONFIG_HOME", saved);
 
     XdgAutostart item(dirs.file(QStringLiteral("autostart")));
@@ -56,6 +57,17 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     item.setEnabled(true);
     EXPECT_TRUE(item.enabled());
     EXPECT_FALSE(read(item.filePath()).contains(QLatin1String("Hidden")));
+
+    // The entry earlier versions wrote counts, and either switch position leaves none of it.
+    const QString old = dirs.file(QStringLiteral("autostart/pobi.desktop"));
+    for (bool on : {true, false}) {
+        QFile::remove(item.filePath());
+        write(old, "[Desktop Entry]\nType=Application\nExec=/x\n");
+        EXPECT_TRUE(item.enabled());
+        item.setEnabled(on);
+        EXPECT_FALSE(QFile::exists(old));
+        EXPECT_EQ(item.enabled(), on);
+    }
 }
 
 TEST(XdgAutostart, ExecIsQuotedAndEscapedForDesktopEntries) {
@@ -72,6 +84,17 @@ TEST(XdgAutostart, ExecIsQuotedAndEscapedForDesktopEntries) {
         item.setEnabled(true);
         EXPECT_EQ(execLine(item.filePath()), QString::fromUtf8(expected)) << exe;
     }
+    // An installed program, found on PATH under its own name, is named plainly.
+    TestDirs dirs;
+    const QString exe = dirs.file(QStringLiteral("pobi"));
+    write(exe, "#!/bin/sh\n");
+    QFile::setPermissions(exe, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dirs.path()) + ':' + path);
+    XdgAutostart item(dirs.file(QStringLiteral("autostart")), exe);
+    item.setEnabled(true);
+    qputenv("PATH", path);
+    EXPECT_EQ(execLine(item.filePath()), QStringLiteral("pobi"));
 }
 
 TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {
