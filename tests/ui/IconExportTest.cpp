@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(IconExport, MobileFilesHaveTheirSizesAndColours) {
+TEST(IconExport, MobileFilesHaveTheirColoursAndShapes) {
     TestDirs dirs;
     const QString target = dirs.file("not/yet/there");
     IconRenderer::renderMobile(target);
