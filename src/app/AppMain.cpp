@@ -40,7 +40,8 @@ int runPobi(int& argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pobi"));
-    QApplication::setDesktopFileName(QStringLiteral("pobi"));
+    // Lets a Wayland compositor find the installed menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral(POBI_APP_ID));
     // Pobi lives in the tray: closing the popup must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -15,11 +15,11 @@ namespace {
 
 // Writes the whole file, replacing any old one. The writer adds no text or time chunks, so the
 // same picture always gives the same bytes.
-void write(const QDir& dir, const QString& name, const QImage& image) {
+bool write(const QDir& dir, const QString& name, const QImage& image) {
     if (image.isNull())
-        return;
+        return false;
     QImageWriter writer(dir.filePath(name), "png");
-    writer.write(image.convertToFormat(QImage::Format_ARGB32));
+    return writer.write(image.convertToFormat(QImage::Format_ARGB32));
 }
 
 QImage mascotAlone(int pixels) {
@@ -71,6 +71,15 @@ void renderMobile(const QString& directory) {
     write(dir, QStringLiteral("android-icon-background.png"), background);
     write(dir, QStringLiteral("android-icon-monochrome.png"), monochrome(foreground));
     write(dir, QStringLiteral("mascot.png"), mascotAlone(512));
+}
+
+bool renderTheme(const QString& directory, const QString& name) {
+    bool all = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        const QDir dir = prepare(QStringLiteral("%1/%2x%2/apps").arg(directory).arg(size));
+        all = write(dir, name + QStringLiteral(".png"), IconView::render(size)) && all;
+    }
+    return all;
 }
 
 } // namespace IconRenderer

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     TestDirs dirs;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", dirs.path().toUtf8());
-    EXPECT_EQ(XdgAutostart().filePath(), dirs.path() + QStringLiteral("/autostart/pobi.desktop"));
+    EXPECT_EQ(XdgAutostart().filePath(), dirs.file("autostart/" POBI_APP_ID ".desktop"));
     qputenv("XDG_CONFIG_HOME", saved);
 
     XdgAutostart item(dirs.file(QStringLiteral("autostart")));
@@ -40,9 +41,7 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     EXPECT_FALSE(item.enabled());
     item.setEnabled(true); // the folder does not exist yet
     EXPECT_TRUE(item.enabled());
-    const QString text = read(item.filePath());
-    EXPECT_TRUE(text.startsWith(QLatin1String("[Desktop Entry]\n"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QLatin1String("\nType=Application\n")));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("desktop-file-validate"), {item.filePath()}), 0);
     EXPECT_EQ(execLine(item.filePath()), QCoreApplication::applicationFilePath());
 
     item.setEnabled(false);
@@ -50,28 +49,37 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     item.setEnabled(false); // already off: nothing to do, nothing to report
     EXPECT_EQ(log.messages(), QStringList());
 
-    // An entry the user hid counts as off until enabled again.
-    write(item.filePath(), "[Desktop Entry]\nType=Application\nExec=/x\nHidden = true\n");
-    EXPECT_FALSE(item.enabled());
-    item.setEnabled(true);
-    EXPECT_TRUE(item.enabled());
-    EXPECT_FALSE(read(item.filePath()).contains(QLatin1String("Hidden")));
+    // A hidden entry counts as off, one under an earlier name as on; a switch leaves neither.
+    const QString old = dirs.file(QStringLiteral("autostart/pobi.desktop"));
+    for (auto [file, hidden, on] :
+         {std::tuple{item.filePath(), true, true}, {old, false, true}, {old, false, false}}) {
+        QFile::remove(item.filePath());
+        write(file, hidden ? "[Desktop Entry]\nExec=/x\nHidden = true\n" : "[Desktop Entry]\n");
+        EXPECT_EQ(item.enabled(), !hidden);
+        item.setEnabled(on);
+        EXPECT_EQ(item.enabled(), on);
+        EXPECT_FALSE(QFile::exists(old) || read(item.filePath()).contains(QLatin1String("Hidden")));
+    }
 }
 
-TEST(XdgAutostart, ExecIsQuotedAndEscapedForDesktopEntries) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/opt/pobi/bin/pobi", "/opt/pobi/bin/pobi"},
+TEST(XdgAutostart, ExecNamesTheProgramQuotedAndEscapedForDesktopEntries) {
+    // A program that PATH finds under its own name (an installed one) is named plainly.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(QCoreApplication::applicationDirPath()) + ':' + path);
+    const std::pair<QString, QString> cases[] = {
+        {QCoreApplication::applicationFilePath(), QCoreApplication::applicationName()},
         {"/opt/my apps/pobi", "\"/opt/my apps/pobi\""},
         {"/opt/a$b/pobi", "\"/opt/a\\\\$b/pobi\""},
         {"/opt/100%/pobi", "/opt/100%%/pobi"},
         {"/opt/q\"x/pobi", "\"/opt/q\\\\\"x/pobi\""},
     };
-    for (auto [exe, expected] : cases) {
+    for (const auto& [exe, expected] : cases) {
         TestDirs dirs;
-        XdgAutostart item(dirs.path(), QString::fromUtf8(exe));
+        XdgAutostart item(dirs.path(), exe);
         item.setEnabled(true);
-        EXPECT_EQ(execLine(item.filePath()), QString::fromUtf8(expected)) << exe;
+        EXPECT_EQ(execLine(item.filePath()), expected) << exe.toStdString();
     }
+    qputenv("PATH", path);
 }
 
 TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {

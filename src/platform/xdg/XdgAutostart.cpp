@@ -40,24 +40,22 @@ QString execValue(const QString& path) {
     return arg;
 }
 
-} // namespace
-
-XdgAutostart::XdgAutostart(QString directory, QString executable)
-    : m_directory(std::move(directory)), m_executable(std::move(executable)) {}
-
-QString XdgAutostart::filePath() const {
-    QString dir = m_directory;
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/autostart");
-    return dir + QStringLiteral("/pobi.desktop");
+// A Pobi that PATH finds under its own name (an installed one) is named plainly, like in the menu
+// entry, so the entry still starts Pobi after it moves between /usr/local and /usr, say from a
+// source install to the package. Any other copy (a build folder) needs its absolute path.
+QString command(const QString& executable) {
+    const QFileInfo exe(executable);
+    const QString found = QStandardPaths::findExecutable(exe.fileName());
+    if (!found.isEmpty() && QFileInfo(found).canonicalFilePath() == exe.canonicalFilePath())
+        return exe.fileName();
+    return exe.absoluteFilePath();
 }
 
-bool XdgAutostart::enabled() const {
-    QFile file(filePath());
+// Hidden=true is how a desktop's settings switch an entry off without removing it.
+bool entryEnabled(const QString& path) {
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
-    // A user may switch the entry off in their desktop's settings, which writes Hidden=true.
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine());
         const qsizetype eq = line.indexOf(u'=');
@@ -68,11 +66,37 @@ bool XdgAutostart::enabled() const {
     return true;
 }
 
+} // namespace
+
+XdgAutostart::XdgAutostart(QString directory, QString executable)
+    : m_directory(std::move(directory)), m_executable(std::move(executable)) {}
+
+QString XdgAutostart::directory() const {
+    if (!m_directory.isEmpty())
+        return m_directory;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/autostart");
+}
+
+QString XdgAutostart::filePath() const {
+    return directory() + QStringLiteral("/" POBI_APP_ID ".desktop");
+}
+
+QString XdgAutostart::oldFilePath() const {
+    return directory() + QStringLiteral("/pobi.desktop");
+}
+
+bool XdgAutostart::enabled() const {
+    return entryEnabled(QFile::exists(filePath()) ? filePath() : oldFilePath());
+}
+
 void XdgAutostart::setEnabled(bool enabled) {
     const QString path = filePath();
     if (!enabled) {
-        if (QFile::exists(path) && !QFile::remove(path))
-            fail(QStringLiteral("cannot remove %1").arg(path));
+        for (const QString& entry : {path, oldFilePath()}) {
+            if (QFile::exists(entry) && !QFile::remove(entry))
+                fail(QStringLiteral("cannot remove %1").arg(entry));
+        }
         return;
     }
     QString exe = m_executable;
@@ -96,11 +120,16 @@ void XdgAutostart::setEnabled(bool enabled) {
         << "Type=Application\n"
         << "Name=Pobi\n"
         << "Comment=A talking timekeeper\n"
-        << "Exec=" << execValue(QFileInfo(exe).absoluteFilePath()) << "\n"
-        << "Icon=pobi\n"
+        << "Exec=" << execValue(command(exe)) << "\n"
+        << "Icon=" POBI_APP_ID "\n"
         << "Terminal=false\n"
         << "X-GNOME-Autostart-enabled=true\n";
     out.flush();
-    if (!file.commit())
+    if (!file.commit()) {
         fail(file.errorString());
+        return;
+    }
+    // Two entries would start Pobi twice at login.
+    if (QFile::exists(oldFilePath()) && !QFile::remove(oldFilePath()))
+        fail(QStringLiteral("cannot remove %1").arg(oldFilePath()));
 }
