@@ -1,5 +1,9 @@
 #include "Appearance.h"
 
+#include "Theme.h"
+
+#include <QApplication>
+
 namespace Appearance {
 namespace {
 
@@ -53,6 +57,22 @@ QPalette dark() {
 
 QPalette palette(bool dark) {
     return dark ? Appearance::dark() : light();
+}
+
+QPalette forScheme(ColorSchemeService::Scheme scheme, const QPalette& desktop) {
+    using Scheme = ColorSchemeService::Scheme;
+    if (scheme == Scheme::NoPreference || (scheme == Scheme::Dark) == Theme::isDark(desktop))
+        return desktop;
+    return palette(scheme == Scheme::Dark);
+}
+
+void follow(ColorSchemeService& schemes) {
+    const QPalette desktop = QApplication::palette();
+    auto apply = [desktop](ColorSchemeService::Scheme scheme) {
+        QApplication::setPalette(forScheme(scheme, desktop));
+    };
+    apply(schemes.scheme());
+    QObject::connect(&schemes, &ColorSchemeService::schemeChanged, qApp, apply);
 }
 
 } // namespace Appearance
