@@ -68,8 +68,12 @@ QPalette forScheme(ColorSchemeService::Scheme scheme, const QPalette& desktop) {
 
 void follow(ColorSchemeService& schemes) {
     const QPalette desktop = QApplication::palette();
+    // Set only when it changes: a palette set on the application stops it following the
+    // platform theme's own changes.
     auto apply = [desktop](ColorSchemeService::Scheme scheme) {
-        QApplication::setPalette(forScheme(scheme, desktop));
+        const QPalette wanted = forScheme(scheme, desktop);
+        if (wanted != QApplication::palette())
+            QApplication::setPalette(wanted);
     };
     apply(schemes.scheme());
     QObject::connect(&schemes, &ColorSchemeService::schemeChanged, qApp, apply);

@@ -216,9 +216,12 @@ void StatusController::updateIcon() {
         auto found = m_glyphs.constFind(px);
         if (found != m_glyphs.constEnd())
             return *found;
-        ++m_glyphBuilds;
-        const QImage glyph = m_glyphFactory ? m_glyphFactory(m_lastTalking.value_or(false), px)
-                                            : QImage(px, px, QImage::Format_Alpha8);
+        QImage glyph =
+            m_glyphFactory ? m_glyphFactory(m_lastTalking.value_or(false), px) : QImage();
+        if (glyph.isNull()) {
+            glyph = QImage(px, px, QImage::Format_Alpha8);
+            glyph.fill(Qt::transparent);
+        }
         return *m_glyphs.insert(px, glyph);
     };
     const auto ink = TrayIconPainter::ink();

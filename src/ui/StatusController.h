@@ -63,7 +63,6 @@ public:
     bool titleGrey() const { return m_lastGrey; }
     QString toolTip() const;
     QIcon icon() const { return m_icon; }
-    int glyphBuilds() const { return m_glyphBuilds; }
     PopoverUI& ui() { return *m_ui; }
     PopupWindow* popup() const { return m_popup; }
     QMenu* menu() const { return m_menu; }
@@ -104,6 +103,5 @@ private:
     std::optional<double> m_lastRing;
     QHash<int, QImage> m_glyphs; // by size in pixels, for the talking flag last drawn
     QIcon m_icon;
-    int m_glyphBuilds = 0;
     bool m_refreshQueued = false;
 };
