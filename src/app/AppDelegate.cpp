@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "Appearance.h"
 #include "AudioShare.h"
 #include "BellChime.h"
 #include "Clock.h"
@@ -19,6 +20,7 @@
 #include "StatusController.h"
 #include "TimerEngine.h"
 #include "audio/QtAudioPlayer.h"
+#include "portal/PortalColorScheme.h"
 #include "speechd/SpeechdService.h"
 #include "x11/X11Compositing.h"
 #include "xdg/XdgAutostart.h"
@@ -69,7 +71,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     const bool snapshot = snapshotAt >= 0 && snapshotAt + 1 < m_arguments.size();
     m_status = std::make_unique<StatusController>(
         engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
-        [](bool talking) { return Glyph::image(talking); }, !snapshot);
+        [](bool talking, int px) {
+            return Glyph::image(talking, px / double(Glyph::logicalSize.width()));
+        },
+        !snapshot);
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
         m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
@@ -88,6 +93,10 @@ void AppDelegate::applicationDidFinishLaunching() {
         m_status->snapshot(m_arguments.at(snapshotAt + 1), command);
         return;
     }
+
+    // The popup follows the desktop's light or dark choice, which Qt alone does not see.
+    m_colorScheme = std::make_unique<PortalColorScheme>();
+    Appearance::follow(*m_colorScheme);
 
     m_hotkeyService = HotkeyServiceFactory::create();
     QPointer<AppDelegate> self(this);

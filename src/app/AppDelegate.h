@@ -9,6 +9,7 @@
 class AudioShare;
 class BellChime;
 class Clock;
+class ColorSchemeService;
 class Director;
 class Hotkey;
 class HotkeyService;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<TimerEngine> m_engine;
     std::unique_ptr<Director> m_director;
     std::unique_ptr<StatusController> m_status;
+    std::unique_ptr<ColorSchemeService> m_colorScheme;
     std::unique_ptr<HotkeyService> m_hotkeyService;
     std::unique_ptr<Hotkey> m_hotkey;
 };

@@ -1,5 +1,9 @@
 #include "Appearance.h"
 
+#include "Theme.h"
+
+#include <QApplication>
+
 namespace Appearance {
 namespace {
 
@@ -53,6 +57,26 @@ QPalette dark() {
 
 QPalette palette(bool dark) {
     return dark ? Appearance::dark() : light();
+}
+
+QPalette forScheme(ColorSchemeService::Scheme scheme, const QPalette& desktop) {
+    using Scheme = ColorSchemeService::Scheme;
+    if (scheme == Scheme::NoPreference || (scheme == Scheme::Dark) == Theme::isDark(desktop))
+        return desktop;
+    return palette(scheme == Scheme::Dark);
+}
+
+void follow(ColorSchemeService& schemes) {
+    const QPalette desktop = QApplication::palette();
+    // Set only when it changes: a palette set on the application stops it following the
+    // platform theme's own changes.
+    auto apply = [desktop](ColorSchemeService::Scheme scheme) {
+        const QPalette wanted = forScheme(scheme, desktop);
+        if (wanted != QApplication::palette())
+            QApplication::setPalette(wanted);
+    };
+    apply(schemes.scheme());
+    QObject::connect(&schemes, &ColorSchemeService::schemeChanged, qApp, apply);
 }
 
 } // namespace Appearance

@@ -23,13 +23,17 @@ QPainterPath arc(QPointF centre, double r, double from, double to) {
 } // namespace
 
 QImage Glyph::image(bool talking, qreal devicePixelRatio) {
-    const QSize px(static_cast<int>(std::ceil(logicalSize.width() * devicePixelRatio)),
-                   static_cast<int>(std::ceil(logicalSize.height() * devicePixelRatio)));
+    // Less a rounding error, so a ratio of n / 18 gives exactly n pixels.
+    auto pixels = [&](int logical) {
+        return static_cast<int>(std::ceil(logical * devicePixelRatio - 1e-9));
+    };
+    const QSize px(pixels(logicalSize.width()), pixels(logicalSize.height()));
     QImage img(px, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(devicePixelRatio);
     img.fill(Qt::transparent);
 
+    // Scaled by hand: a painter on an image whose ratio is below 1 clips to its top left.
     QPainter p(&img);
+    p.scale(devicePixelRatio, devicePixelRatio);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
@@ -51,6 +55,8 @@ QImage Glyph::image(bool talking, qreal devicePixelRatio) {
     p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(arc({7, 11.4}, 1.25, 200, 340));
     p.drawPath(arc({11, 11.4}, 1.25, 200, 340));
+    p.end();
+    img.setDevicePixelRatio(devicePixelRatio);
     return img;
 }
 

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -122,6 +123,17 @@ void PopupWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void PopupWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    if (event->button() == Qt::RightButton && !rect().contains(event->position().toPoint()) &&
+        m_anchor.contains(global)) {
+        dismiss();
+        emit menuRequested(global);
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void PopupWindow::showEvent(QShowEvent* event) {

@@ -51,10 +51,14 @@ public:
 signals:
     void opened();
     void closed();
+    // A right click on the tray icon it was opened from: the window closed, and the icon's menu
+    // should open at global. The window's grab kept that click from the icon.
+    void menuRequested(QPoint global);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

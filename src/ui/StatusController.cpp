@@ -51,6 +51,14 @@ StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settin
         m_popup->setContent(m_content(*m_ui));
     connect(m_popup, &PopupWindow::opened, this, [] { trace(QStringLiteral("popup shown")); });
     connect(m_popup, &PopupWindow::closed, this, [] { trace(QStringLiteral("popup hidden")); });
+    // Queued: the menu opens once the click that closed the popup is over.
+    connect(
+        m_popup, &PopupWindow::menuRequested, this,
+        [this](QPoint at) {
+            if (m_menu)
+                m_menu->popup(at);
+        },
+        Qt::QueuedConnection);
 
     QPointer<StatusController> self(this);
     m_ui->setClose([self] {
@@ -171,8 +179,7 @@ void StatusController::refresh() {
     bool iconDirty = false;
     if (!m_lastTalking || *m_lastTalking != talking) {
         m_lastTalking = talking;
-        m_glyph = m_glyphFactory ? m_glyphFactory(talking) : QImage();
-        ++m_glyphBuilds;
+        m_glyphs.clear();
         iconDirty = true;
     }
 
@@ -205,11 +212,27 @@ void StatusController::refresh() {
 }
 
 void StatusController::updateIcon() {
-    const QColor fg = QApplication::palette().color(QPalette::WindowText);
-    m_iconImage = TrayIconPainter::paint(m_glyph, fg, m_lastRing, m_lastGrey);
+    auto glyphAt = [this](int px) {
+        auto found = m_glyphs.constFind(px);
+        if (found != m_glyphs.constEnd())
+            return *found;
+        QImage glyph =
+            m_glyphFactory ? m_glyphFactory(m_lastTalking.value_or(false), px) : QImage();
+        if (glyph.isNull()) {
+            glyph = QImage(px, px, QImage::Format_Alpha8);
+            glyph.fill(Qt::transparent);
+        }
+        return *m_glyphs.insert(px, glyph);
+    };
+    const auto ink = TrayIconPainter::ink();
+    QIcon icon;
+    for (const int size : TrayIconPainter::sizes)
+        icon.addPixmap(
+            QPixmap::fromImage(TrayIconPainter::paint(glyphAt, ink, m_lastRing, m_lastGrey, size)));
+    m_icon = icon;
     if (!m_tray)
         return;
-    m_tray->setIcon(QIcon(QPixmap::fromImage(m_iconImage)));
+    m_tray->setIcon(m_icon);
     if (!m_tray->isVisible())
         m_tray->show();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QObject>
@@ -28,8 +29,9 @@ public:
     // once more for a snapshot); it brings the engine, speaker, settings, metronome and mascot
     // the page needs.
     using ContentFactory = std::function<QWidget*(PopoverUI& ui)>;
-    // The status glyph for the talking flag, as a template image (only alpha counts).
-    using GlyphFactory = std::function<QImage(bool talking)>;
+    // The status glyph for the talking flag, as a template image (only alpha counts) of px
+    // pixels square.
+    using GlyphFactory = std::function<QImage(bool talking, int px)>;
 
     static constexpr const char* toolTipHeading = "Pobi (Ctrl+Alt+T)";
 
@@ -60,8 +62,7 @@ public:
     QString title() const { return m_lastTitle; }
     bool titleGrey() const { return m_lastGrey; }
     QString toolTip() const;
-    QImage iconImage() const { return m_iconImage; }
-    int glyphBuilds() const { return m_glyphBuilds; }
+    QIcon icon() const { return m_icon; }
     PopoverUI& ui() { return *m_ui; }
     PopupWindow* popup() const { return m_popup; }
     QMenu* menu() const { return m_menu; }
@@ -100,8 +101,7 @@ private:
     bool m_lastGrey = false;
     std::optional<bool> m_lastTalking;
     std::optional<double> m_lastRing;
-    QImage m_glyph;
-    QImage m_iconImage;
-    int m_glyphBuilds = 0;
+    QHash<int, QImage> m_glyphs; // by size in pixels, for the talking flag last drawn
+    QIcon m_icon;
     bool m_refreshQueued = false;
 };

@@ -25,11 +25,6 @@ TEST(StatusTitle, FollowsTheTable) {
     }
 }
 
-TEST(StatusTitle, GreyOnlyWhilePaused) {
-    for (State s : {State::Idle, State::Running, State::Paused, State::Done})
-        EXPECT_EQ(StatusTitle::grey(s), s == State::Paused) << int(s);
-}
-
 namespace {
 QStringList titles(State state, bool metronome) {
     QStringList out;

@@ -1,5 +1,6 @@
 #include "Hotkey.h"
 #include "Spin.h"
+#include "portal/PortalColorScheme.h"
 #include "portal/PortalHotkeyService.h"
 
 #include <QDBusConnection>
@@ -9,12 +10,14 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
-// and then the request's Response signal, as the real portal does.
+// and then the request's Response signal, as the real portal does. And its Settings, holding
+// the colour scheme: with ReadOne, or (an older portal) only Read, which wraps the value twice.
 class FakePortal final : public QDBusVirtualObject {
 public:
     explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
@@ -24,6 +27,15 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         calls << member;
+        if (message.interface() == QLatin1String("org.freedesktop.portal.Settings")) {
+            QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
+            value =
+                member == QLatin1String("Read") ? QVariant::fromValue(QDBusVariant(value)) : value;
+            m_bus.send(member == QLatin1String("ReadOne") && !readOne
+                           ? message.createErrorReply(QDBusError::UnknownMethod, member)
+                           : message.createReply(value));
+            return true;
+        }
         if (member == QLatin1String("Get") || member == QLatin1String("Close")) {
             if (member == QLatin1String("Close"))
                 closedSessions << message.path();
@@ -63,8 +75,19 @@ public:
         m_bus.send(signal);
     }
 
+    void appearanceChanged(const char* key, uint value) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/portal/desktop"),
+            QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("SettingChanged"));
+        signal << QStringLiteral("org.freedesktop.appearance") << QLatin1String(key)
+               << QVariant::fromValue(QDBusVariant(value));
+        m_bus.send(signal);
+    }
+
     QStringList calls;
     QString session;
+    uint colorScheme = 0;
+    bool readOne = true;
     QStringList closedSessions;
     QList<std::pair<QString, QVariantMap>> shortcuts;
     uint responseCode = 0;
@@ -73,13 +96,20 @@ private:
     QDBusConnection m_bus;
 };
 
-// A private session bus, on which a test may put the fake portal.
+// A private session bus, on which a test may put the fake portal. Its configuration names no
+// service folder, so nothing installed on the machine (a real portal) is ever started on it.
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
+        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+            <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
+            <allow own="*"/></policy></busconfig>)");
+        config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address")});
+                       {QStringLiteral("--config-file=") + config.fileName(),
+                        QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -112,6 +142,7 @@ protected:
     }
 
 private:
+    QTemporaryDir m_dir;
     QProcess m_daemon;
     QString m_address;
     QStringList m_names;
@@ -162,6 +193,30 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     portal->activate(portal->session, id);
     spin(200);
     EXPECT_EQ(runs, 1);
+}
+
+using PortalSettings = PortalHotkey;
+
+TEST_F(PortalSettings, ColorSchemeIsReadAtStartThenFollowed) {
+    using Scheme = ColorSchemeService::Scheme;
+    for (const bool readOne : {true, false}) {
+        auto portal = startPortal();
+        portal->readOne = readOne;
+        portal->colorScheme = 1;
+        PortalColorScheme scheme(bus(readOne ? "pobi-client" : "pobi-client2"));
+        QList<Scheme> seen;
+        QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
+        ASSERT_TRUE(spinUntil([&] { return scheme.scheme() == Scheme::Dark; })) << readOne;
+
+        // Another setting is not the scheme; an unknown value is no preference.
+        portal->appearanceChanged("contrast", 2);
+        portal->appearanceChanged("color-scheme", 2);
+        portal->appearanceChanged("color-scheme", 7);
+        ASSERT_TRUE(spinUntil([&] { return seen.size() == 3; })) << readOne;
+        EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
+        portal.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("pobi-portal"));
+    }
 }
 
 } // namespace

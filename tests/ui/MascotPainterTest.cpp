@@ -99,14 +99,18 @@ TEST(MascotPainter, FaintWavesDrawNothing) {
 }
 
 TEST(Glyph, SpeechMarkIsTheOnlyDifference) {
-    for (qreal dpr : {1.0, 2.0, 4.0}) {
+    // The tray draws it at many sizes, smaller than 18 pixels too: whole at each, the same area.
+    double area1 = 0;
+    for (qreal dpr : {1.0, 10 / 18.0, 20 / 18.0, 2.0, 4.0}) {
         const QImage silent = Glyph::image(false, dpr), talking = Glyph::image(true, dpr);
         ASSERT_EQ(silent.size(), QSize(18, 18) * dpr);
         const QRectF mark = Glyph::speechMarkBounds();
         int inside = 0;
+        double area = 0;
         for (int y = 0; y < silent.height(); ++y)
             for (int x = 0; x < silent.width(); ++x) {
                 const QRgb a = silent.pixel(x, y), b = talking.pixel(x, y);
+                area += qAlpha(a) / 255.0 / dpr / dpr;
                 EXPECT_EQ(qRed(a) + qGreen(a) + qBlue(a), 0); // a black template
                 if (a == b)
                     continue;
@@ -115,6 +119,8 @@ TEST(Glyph, SpeechMarkIsTheOnlyDifference) {
                 ++inside;
             }
         EXPECT_GT(inside, 2 * dpr) << dpr;
+        area1 = area1 > 0 ? area1 : area;
+        EXPECT_NEAR(area, area1, area1 * 0.05) << dpr;
     }
 }
 
