@@ -5,6 +5,7 @@
 #include "TestDirs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -245,13 +246,30 @@ TEST(Settings, LaunchAtLoginGoesToTheLoginServiceNotTheFile) {
     EXPECT_TRUE(log.messages()[0].startsWith(QStringLiteral("Pobi: launch at login failed: ")));
 }
 
-TEST(Settings, DefaultFileFollowsXdgConfigHome) {
-    TestDirs dirs;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dirs.path().toUtf8());
-    EXPECT_EQ(Settings::defaultPath(), dirs.path() + QStringLiteral("/pobi/pobi.ini"));
-    if (saved.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", saved);
+// A file that cannot be written loses nothing from memory and says why once per cause, not once
+// per change; once the obstacle is gone the next change writes everything.
+TEST(Settings, AnUnwritableFileIsLoggedOncePerCause) {
+    for (const bool folderIsAFile : {true, false}) {
+        TestDirs dirs;
+        const QString path = dirs.file(QStringLiteral("blocked/pobi.ini"));
+        const QString obstacle = folderIsAFile ? dirs.file(QStringLiteral("blocked")) : path;
+        ASSERT_TRUE(folderIsAFile ? QFile(obstacle).open(QIODevice::WriteOnly)
+                                  : QDir().mkpath(obstacle));
+        LogCapture log;
+        Settings s(path);
+        s.setEvery(3);
+        s.setTone(Tone::Coach);
+        EXPECT_EQ(s.every(), 3);
+        ASSERT_EQ(log.messages().size(), 1) << folderIsAFile;
+        EXPECT_TRUE(log.messages()[0].startsWith(QStringLiteral("Pobi: settings not saved: ") +
+                                                 path + QStringLiteral(": ")))
+            << log.messages()[0].toStdString();
+
+        ASSERT_TRUE(folderIsAFile ? QFile::remove(obstacle) : QDir().rmdir(obstacle));
+        s.setHalfway(false);
+        EXPECT_EQ(log.messages().size(), 1);
+        const Settings reopened(path);
+        EXPECT_EQ(reopened.every(), 3);
+        EXPECT_EQ(reopened.tone(), Tone::Coach);
+    }
 }
