@@ -8,18 +8,22 @@
 #include <QDir>
 #include <QImageWriter>
 #include <QPainter>
+#include <optional>
 
 namespace IconRenderer {
 
 namespace {
 
 // Writes the whole file, replacing any old one. The writer adds no text or time chunks, so the
-// same picture always gives the same bytes.
+// same picture always gives the same bytes. A failure is told and skipped.
 void write(const QDir& dir, const QString& name, const QImage& image) {
-    if (image.isNull())
-        return;
     QImageWriter writer(dir.filePath(name), "png");
-    writer.write(image.convertToFormat(QImage::Format_ARGB32));
+    if (!image.isNull() && writer.write(image.convertToFormat(QImage::Format_ARGB32)))
+        return;
+    qWarning().noquote() << QStringLiteral("Pobi: icon not written: %1: %2")
+                                .arg(dir.filePath(name), image.isNull()
+                                                             ? QStringLiteral("nothing was drawn")
+                                                             : writer.errorString());
 }
 
 QImage mascotAlone(int pixels) {
@@ -31,10 +35,15 @@ QImage mascotAlone(int pixels) {
     return img;
 }
 
-QDir prepare(const QString& directory) {
+// The folder, created with its parents; absent (and told) when it cannot be.
+std::optional<QDir> prepare(const QString& directory) {
     QDir dir(directory);
-    dir.mkpath(QStringLiteral(".")); // a failure shows up as files not written
-    return dir;
+    if (dir.mkpath(QStringLiteral(".")))
+        return dir;
+    qWarning().noquote() << QStringLiteral("Pobi: icons not written: %1: the folder cannot be "
+                                           "created")
+                                .arg(directory);
+    return std::nullopt;
 }
 
 } // namespace
@@ -50,7 +59,10 @@ QImage monochrome(const QImage& image) {
 }
 
 void render(const QString& directory) {
-    const QDir dir = prepare(directory);
+    const auto prepared = prepare(directory);
+    if (!prepared)
+        return;
+    const QDir& dir = *prepared;
     for (int size : {16, 32, 128, 256, 512}) {
         for (int scale : {1, 2}) {
             const QString name = QStringLiteral("icon_%1x%1%2.png")
@@ -62,7 +74,10 @@ void render(const QString& directory) {
 }
 
 void renderMobile(const QString& directory) {
-    const QDir dir = prepare(directory);
+    const auto prepared = prepare(directory);
+    if (!prepared)
+        return;
+    const QDir& dir = *prepared;
     write(dir, QStringLiteral("icon.png"), MobileIconView::render(false));
     const QImage foreground = MobileIconView::render(true);
     write(dir, QStringLiteral("android-icon-foreground.png"), foreground);
