@@ -1,13 +1,21 @@
 #include "instance/SingleInstance.h"
 
+#include "FakeClock.h"
+#include "LogCapture.h"
+#include "Spin.h"
 #include "TestDirs.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
 #include <cstring>
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -17,10 +25,9 @@ using InstanceMessage::Request;
 namespace {
 
 // The client blocks while the server needs the event loop, so the client runs on a thread.
-bool sendFromThread(const QString& path, Request request) {
-    auto result = std::async(std::launch::async, [path, request] {
-        return SingleInstance(path).sendToRunning(request, 3000);
-    });
+SingleInstance::Claim claimFromThread(const QString& path, Request request) {
+    auto result = std::async(std::launch::async,
+                             [path, request] { return SingleInstance(path).claim(request, 3000); });
     QElapsedTimer t;
     t.start();
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
@@ -32,14 +39,14 @@ bool sendFromThread(const QString& path, Request request) {
 TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirst) {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("pobi.sock"));
-    EXPECT_FALSE(SingleInstance(path).sendToRunning(Request::Open)) << "nobody is running yet";
+    EXPECT_EQ(SingleInstance(path).send(Request::Open), SingleInstance::Sent::NobodyListening);
     SingleInstance first(path);
-    ASSERT_TRUE(first.listen());
+    ASSERT_EQ(first.claim(Request::Open), SingleInstance::Claim::Primary);
     std::vector<Request> got;
     QObject::connect(&first, &SingleInstance::requested, [&](Request r) { got.push_back(r); });
 
-    EXPECT_TRUE(sendFromThread(path, Request::Toggle));
-    EXPECT_TRUE(sendFromThread(path, Request::Open));
+    EXPECT_EQ(claimFromThread(path, Request::Toggle), SingleInstance::Claim::Handed);
+    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
     EXPECT_EQ(got, (std::vector<Request>{Request::Toggle, Request::Open}));
     EXPECT_FALSE(SingleInstance(path).listen()) << "nobody else may take over";
 }
@@ -54,13 +61,93 @@ TEST(SingleInstance, StaleSocketIsRemovedAndReplaced) {
     std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof(addr.sun_path) - 1);
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
     ::close(fd);
-    EXPECT_FALSE(SingleInstance(path).sendToRunning(Request::Open, 500));
+    EXPECT_EQ(SingleInstance(path).send(Request::Open, 500), SingleInstance::Sent::NobodyListening);
 
     SingleInstance instance(path);
     ASSERT_TRUE(instance.listen());
     int got = 0;
     QObject::connect(&instance, &SingleInstance::requested, [&] { ++got; });
-    EXPECT_TRUE(sendFromThread(path, Request::Open));
+    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
+    EXPECT_EQ(got, 1);
+}
+
+// Without XDG_RUNTIME_DIR the socket lives in a folder of the temporary folder that only this
+// user may enter; a folder that anybody else could have made or entered is refused.
+TEST(SingleInstance, WithoutRuntimeFolderOnlyAPrivateFolderIsUsed) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmp = qgetenv("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    TestDirs dirs;
+    qputenv("TMPDIR", QFile::encodeName(dirs.path()));
+    const QString folder = dirs.file(QStringLiteral("pobi-%1").arg(::geteuid()));
+    const QString elsewhere = dirs.file(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ::chmod(QFile::encodeName(elsewhere).constData(), 0700);
+    struct Case {
+        const char* what;
+        std::function<bool()> prepare;
+        bool used;
+    };
+    const Case cases[] = {
+        {"missing", [] { return true; }, true},
+        {"open to others", [&] { return ::mkdir(QFile::encodeName(folder), 0755) == 0; }, false},
+        {"a link", [&] { return QFile::link(elsewhere, folder); }, false},
+        {"a file", [&] { return QFile(folder).open(QIODevice::WriteOnly); }, false},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(c.prepare()) << c.what;
+        LogCapture log;
+        const QString path = SingleInstance::defaultPath();
+        EXPECT_EQ(path, c.used ? folder + QStringLiteral("/pobi.sock") : QString()) << c.what;
+        EXPECT_EQ(log.messages().size(), c.used ? 0 : 1) << c.what;
+        struct stat st {};
+        EXPECT_TRUE(!c.used ||
+                    (::lstat(QFile::encodeName(folder), &st) == 0 && (st.st_mode & 0777) == 0700))
+            << c.what;
+        EXPECT_EQ(SingleInstance(path).claim(Request::Open) == SingleInstance::Claim::Unavailable,
+                  !c.used)
+            << c.what;
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("TMPDIR", tmp);
+}
+
+// A client may not hold the running instance's memory or connections: a line without end is
+// refused at its limit, a silent connection is dropped, and connections past the cap are
+// closed at once. A proper request still gets through afterwards.
+TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("pobi.sock"));
+    FakeClock clock;
+    SingleInstance server(path, clock);
+    ASSERT_TRUE(server.listen());
+
+    QLocalSocket flood;
+    flood.connectToServer(path);
+    flood.write(QByteArray(64 * 1024, 'x'));
+    ASSERT_TRUE(spinUntil([&] { return flood.canReadLine(); }, 5000));
+    EXPECT_FALSE(InstanceMessage::parseReply(flood.readLine()));
+    EXPECT_TRUE(spinUntil([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
+
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < SingleInstance::maxConnections + 4; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(path);
+    }
+    auto open = [&] {
+        return std::count_if(idle.begin(), idle.end(), [](const auto& s) {
+            return s->state() == QLocalSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(spinUntil([&] { return open() == SingleInstance::maxConnections; }, 5000))
+        << open();
+    clock.advance(SingleInstance::idleMs);
+    EXPECT_TRUE(spinUntil([&] { return open() == 0; }, 5000)) << open();
+
+    int got = 0;
+    QObject::connect(&server, &SingleInstance::requested, [&] { ++got; });
+    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
     EXPECT_EQ(got, 1);
 }
 
