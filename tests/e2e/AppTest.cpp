@@ -4,12 +4,16 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -27,11 +31,13 @@ void key(const char* keys) {
     Desktop::xdotool({"key", QLatin1String(keys)});
 }
 
+// The snapshot draws off screen, even where the named platform cannot start.
 TEST(Snapshot, WritesExactlyTwoPngs340WideInLightAndDark) {
     QTemporaryDir dir;
     int cornerGray[2] = {};
     for (bool dark : {false, true}) {
         PobiProcess pobi;
+        pobi.setPlatform(QStringLiteral("xcb"));
         const QString out = dir.filePath(dark ? QStringLiteral("dark") : QStringLiteral("light"));
         QStringList args{QStringLiteral("--snapshot"), out};
         if (dark)
@@ -93,6 +99,72 @@ TEST(Snapshot, TempoCheckPrintsOneLineOfHalfSecondGaps) {
     EXPECT_GE(beats, 3);
     for (const QString& gap : gaps)
         EXPECT_NEAR(gap.toDouble(), 0.5, 0.01) << text.toStdString();
+}
+
+// The command line is read before anything starts, so none of these needs a display.
+TEST(CommandLine, AnswersAndMistakesEndAtOnce) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
+    struct Case {
+        QStringList args;
+        int code;
+        const char* out;
+        const char* err;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "--render-mobile-icons <DIR>", ""},
+        {{"--version"}, 0, "pobi " POBI_VERSION "\n", ""},
+        {{"--bogus"}, 2, "", "Usage: pobi [options]"},
+        {{"--render-icon"}, 2, "", "--render-icon"},
+        {{"25m"}, 2, "", "'25m'"},
+        {{"--snapshot", dir.filePath(QStringLiteral("file/x"))},
+         1,
+         "",
+         "Pobi: snapshot not saved: "},
+    };
+    PobiProcess pobi;
+    pobi.setPlatform(QStringLiteral("xcb"));
+    for (const Case& c : cases) {
+        QByteArray out, err;
+        EXPECT_EQ(pobi.runAnother(c.args, 20000, &out, &err), c.code) << err.toStdString();
+        EXPECT_TRUE(out.contains(c.out)) << out.toStdString();
+        EXPECT_TRUE(err.contains(c.err)) << err.toStdString();
+    }
+}
+
+// Starts at the same instant leave one Pobi, which takes every other start's request; a signal
+// to end it then quits it as "Quit Pobi" would, taking its socket along.
+TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        PobiProcess pobi;
+        pobi.setPlatform(QString());
+        std::vector<std::unique_ptr<QProcess>> starts(10);
+        for (auto& p : starts) {
+            p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(pobi.environment());
+            p->start(QStringLiteral(POBI_EXE), {});
+        }
+        auto running = [&] {
+            return std::count_if(starts.begin(), starts.end(),
+                                 [](const auto& p) { return p->state() != QProcess::NotRunning; });
+        };
+        ASSERT_TRUE(spinUntil([&] { return running() <= 1; }, 60000)) << running() << " left";
+        ASSERT_EQ(running(), 1);
+        QProcess* survivor = nullptr;
+        for (const auto& p : starts) {
+            if (p->state() != QProcess::NotRunning)
+                survivor = p.get();
+            else
+                EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        }
+        const QString socket = QDir(pobi.runtimeDir()).filePath(QStringLiteral("pobi.sock"));
+        EXPECT_TRUE(QFile::exists(socket));
+        ::kill(static_cast<pid_t>(survivor->processId()), signal);
+        ASSERT_TRUE(survivor->waitForFinished(20000));
+        EXPECT_EQ(survivor->exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(survivor->exitCode(), 0);
+        EXPECT_FALSE(QFile::exists(socket)) << signal;
+    }
 }
 
 TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {

@@ -11,6 +11,8 @@
 
 PobiProcess::PobiProcess(bool firstLaunch) {
     QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
+    QDir().mkpath(runtimeDir());
+    QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile f(settingsFile());
     if (!firstLaunch && f.open(QIODevice::WriteOnly))
         f.write("[General]\nhasLaunched=true\n");
@@ -24,7 +26,19 @@ QProcessEnvironment PobiProcess::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     env.insert(QStringLiteral("POBI_TRACE"), QStringLiteral("1"));
+    // Without a desktop there is no sound or speech to share its runtime folder with.
+    if (m_platform) {
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (!m_platform->isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), *m_platform);
+    }
     return env;
+}
+
+void PobiProcess::setPlatform(const QString& platform) {
+    m_platform = platform;
 }
 
 bool PobiProcess::start() {
@@ -75,7 +89,8 @@ std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs,
     return std::nullopt;
 }
 
-int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out) {
+int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out,
+                            QByteArray* err) {
     QProcess other;
     other.setProcessEnvironment(environment());
     other.start(QStringLiteral(POBI_EXE), args);
@@ -92,6 +107,8 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
     }
     if (out)
         *out = other.readAllStandardOutput();
+    if (err)
+        *err = other.readAllStandardError();
     return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -1;
 }
 
