@@ -8,22 +8,25 @@
 #include <QDir>
 #include <QImageWriter>
 #include <QPainter>
-#include <optional>
 
 namespace IconRenderer {
 
 namespace {
 
 // Writes the whole file, replacing any old one. The writer adds no text or time chunks, so the
-// same picture always gives the same bytes. A failure is told and skipped.
-void write(const QDir& dir, const QString& name, const QImage& image) {
+// same picture always gives the same bytes. A failure is told on stderr, except in a folder that
+// could not be made (prepare() has told that once).
+bool write(const QDir& dir, const QString& name, const QImage& image) {
+    if (!dir.exists())
+        return false;
     QImageWriter writer(dir.filePath(name), "png");
     if (!image.isNull() && writer.write(image.convertToFormat(QImage::Format_ARGB32)))
-        return;
+        return true;
     qWarning().noquote() << QStringLiteral("Pobi: icon not written: %1: %2")
                                 .arg(dir.filePath(name), image.isNull()
                                                              ? QStringLiteral("nothing was drawn")
                                                              : writer.errorString());
+    return false;
 }
 
 QImage mascotAlone(int pixels) {
@@ -35,15 +38,13 @@ QImage mascotAlone(int pixels) {
     return img;
 }
 
-// The folder, created with its parents; absent (and told) when it cannot be.
-std::optional<QDir> prepare(const QString& directory) {
+QDir prepare(const QString& directory) {
     QDir dir(directory);
-    if (dir.mkpath(QStringLiteral(".")))
-        return dir;
-    qWarning().noquote() << QStringLiteral("Pobi: icons not written: %1: the folder cannot be "
-                                           "created")
-                                .arg(directory);
-    return std::nullopt;
+    if (!dir.mkpath(QStringLiteral(".")))
+        qWarning().noquote() << QStringLiteral(
+                                    "Pobi: icons not written: %1: the folder cannot be made")
+                                    .arg(directory);
+    return dir;
 }
 
 } // namespace
@@ -59,10 +60,7 @@ QImage monochrome(const QImage& image) {
 }
 
 void render(const QString& directory) {
-    const auto prepared = prepare(directory);
-    if (!prepared)
-        return;
-    const QDir& dir = *prepared;
+    const QDir dir = prepare(directory);
     for (int size : {16, 32, 128, 256, 512}) {
         for (int scale : {1, 2}) {
             const QString name = QStringLiteral("icon_%1x%1%2.png")
@@ -74,10 +72,7 @@ void render(const QString& directory) {
 }
 
 void renderMobile(const QString& directory) {
-    const auto prepared = prepare(directory);
-    if (!prepared)
-        return;
-    const QDir& dir = *prepared;
+    const QDir dir = prepare(directory);
     write(dir, QStringLiteral("icon.png"), MobileIconView::render(false));
     const QImage foreground = MobileIconView::render(true);
     write(dir, QStringLiteral("android-icon-foreground.png"), foreground);

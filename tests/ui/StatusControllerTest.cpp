@@ -107,6 +107,14 @@ TEST_F(Tray, MenuFollowsTheStateAndItsItemsAct) {
     EXPECT_FALSE(metronome.running());
     trigger(QStringLiteral("Stop"));
     EXPECT_FALSE(engine.active());
+
+    // The menu, a window of its own, goes with its controller, not at a later turn of the loop.
+    QPointer<QMenu> menu;
+    {
+        StatusController other(engine, speaker, settings, metronome, clock, {}, {});
+        menu = other.menu();
+    }
+    EXPECT_TRUE(menu.isNull());
 }
 
 TEST_F(Tray, OpeningLandsOnTheMainPageAndBumpsTheFocusOnce) {
