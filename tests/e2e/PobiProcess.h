@@ -14,9 +14,9 @@ public:
     ~PobiProcess();
 
     bool start();
-    // Later starts see no display, QT_QPA_PLATFORM set to platform (unset when empty) and
+    // When set, later starts see no display, QT_QPA_PLATFORM set to this (unset when empty) and
     // runtimeDir() as XDG_RUNTIME_DIR.
-    void setPlatform(const QString& platform);
+    std::optional<QString> platform;
     QProcessEnvironment environment() const;
     // The private XDG_RUNTIME_DIR that holds the socket.
     QString runtimeDir() const { return m_config.filePath(QStringLiteral("runtime")); }
@@ -36,7 +36,6 @@ private:
     QTemporaryDir m_config;
     QProcess m_process;
     QByteArray m_stderr;
-    std::optional<QString> m_platform;
 };
 
 // Desktop helpers for tests that run under the private X server with a tray host.

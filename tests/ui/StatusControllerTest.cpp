@@ -107,13 +107,9 @@ TEST_F(Tray, MenuFollowsTheStateAndItsItemsAct) {
     EXPECT_FALSE(metronome.running());
     trigger(QStringLiteral("Stop"));
     EXPECT_FALSE(engine.active());
-
     // The menu, a window of its own, goes with its controller, not at a later turn of the loop.
-    QPointer<QMenu> menu;
-    {
-        StatusController other(engine, speaker, settings, metronome, clock, {}, {});
-        menu = other.menu();
-    }
+    const QPointer<QMenu> menu =
+        StatusController(engine, speaker, settings, metronome, clock, {}, {}).menu();
     EXPECT_TRUE(menu.isNull());
 }
 
