@@ -85,7 +85,8 @@ TEST(Snapshot, TempoCheckPrintsOneLineOfHalfSecondGaps) {
         EXPECT_NEAR(gap.toDouble(), 0.5, 0.01) << text.toStdString();
 }
 
-// The command line is read before anything starts, so none of these needs a display.
+// The command line is read before anything starts, so none of these needs a display. What
+// cannot be written is told; only the icon export still exits 0.
 TEST(CommandLine, AnswersAndMistakesEndAtOnce) {
     const struct {
         QStringList args;
@@ -98,6 +99,7 @@ TEST(CommandLine, AnswersAndMistakesEndAtOnce) {
         {{"--render-icon"}, 2, "", "--render-icon"},
         {{"25m"}, 2, "", "'25m'"},
         {{"--snapshot", "/proc/pobi"}, 1, "", "Pobi: snapshot not saved: /proc/pobi/"},
+        {{"--render-icon", "/proc/pobi"}, 0, "", "Pobi: icons not written: /proc/pobi"},
     };
     PobiProcess pobi;
     pobi.platform = QStringLiteral("xcb");

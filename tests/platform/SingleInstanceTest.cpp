@@ -13,7 +13,6 @@
 #include <cstring>
 #include <future>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string_view>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -108,14 +107,12 @@ TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
     EXPECT_FALSE(InstanceMessage::parseReply(flood.readLine()));
     EXPECT_TRUE(spinUntil([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
 
-    std::vector<std::unique_ptr<QLocalSocket>> idle;
-    for (int i = 0; i < SingleInstance::maxConnections + 4; ++i) {
-        idle.push_back(std::make_unique<QLocalSocket>());
-        idle.back()->connectToServer(path);
-    }
+    QLocalSocket idle[SingleInstance::maxConnections + 4];
+    for (QLocalSocket& socket : idle)
+        socket.connectToServer(path);
     auto open = [&] {
-        return std::count_if(idle.begin(), idle.end(), [](const auto& s) {
-            return s->state() == QLocalSocket::ConnectedState;
+        return std::count_if(std::begin(idle), std::end(idle), [](const QLocalSocket& s) {
+            return s.state() == QLocalSocket::ConnectedState;
         });
     };
     EXPECT_TRUE(spinUntil([&] { return open() == SingleInstance::maxConnections; }, 5000))

@@ -33,13 +33,6 @@ struct Tray : ::testing::Test, PageFixture {
                             }};
 
     void turn() { clock.advance(0); }
-    QStringList menuTitles() {
-        status.rebuildMenu();
-        QStringList out;
-        for (QAction* a : status.menu()->actions())
-            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        return out;
-    }
     void trigger(const QString& title) {
         status.rebuildMenu();
         for (QAction* a : status.menu()->actions())
@@ -91,14 +84,10 @@ TEST_F(Tray, GlyphIsRebuiltOnlyWhenTheTalkingFlagFlips) {
     EXPECT_EQ(glyphs, 1 + flips);
 }
 
-TEST_F(Tray, MenuFollowsTheStateAndItsItemsAct) {
-    EXPECT_EQ(menuTitles(), (QStringList{"Open Pobi", "-", "Quit Pobi"}));
-
+TEST_F(Tray, MenuItemsActAndTheMenuGoesWithItsController) {
     engine.start(Command{Kind::Timer, 300, QString()});
     metronome.start();
     turn();
-    EXPECT_EQ(menuTitles(),
-              (QStringList{"Open Pobi", "Stop tempo", "Pause", "Stop", "-", "Quit Pobi"}));
     trigger(QStringLiteral("Pause"));
     EXPECT_EQ(engine.state(), TimerEngine::State::Paused);
     trigger(QStringLiteral("Resume"));
