@@ -6,7 +6,6 @@
 #include "process/TerminationSignals.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <memory>
 
 int runPobi(int& argc, char** argv, const CommandLine& line) {
@@ -26,7 +25,7 @@ int runPobi(int& argc, char** argv, const CommandLine& line) {
     QApplication::setDesktopFileName(QStringLiteral("pobi"));
     // Pobi lives in the tray: closing the popup must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    TerminationSignals signals_;
+    const TerminationSignals termination;
 
     const auto request = line.mode() == CommandLine::Mode::Toggle ? InstanceMessage::Request::Toggle
                                                                   : InstanceMessage::Request::Open;
@@ -38,8 +37,8 @@ int runPobi(int& argc, char** argv, const CommandLine& line) {
         case SingleInstance::Claim::Handed:
             return 0; // a Pobi already runs and took the request
         case SingleInstance::Claim::Unanswered:
-            std::fprintf(stderr, "Pobi: another Pobi is running but does not answer on %s\n",
-                         instance->socketPath().toLocal8Bit().constData());
+            qWarning().noquote() << "Pobi: another Pobi is running but does not answer on"
+                                 << instance->socketPath();
             return 1;
         case SingleInstance::Claim::Primary:
         case SingleInstance::Claim::Unavailable:

@@ -71,8 +71,8 @@ SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, in
     for (;;) {
         if (listen())
             return Claim::Primary;
-        if (m_lockFd < 0)
-            return Claim::Unavailable; // the lock file cannot even be opened
+        if (m_lockFd < 0 || m_cannotListen)
+            return Claim::Unavailable; // no lock file, or no socket even with the lock
         switch (send(request, int(deadline.remainingTime()))) {
         case Sent::Delivered:
             return Claim::Handed;
@@ -137,6 +137,7 @@ bool SingleInstance::listen() {
         qWarning().noquote() << "Pobi: cannot listen on" << m_path << server->errorString();
         delete server;
         ::flock(m_lockFd, LOCK_UN);
+        m_cannotListen = true;
         return false;
     }
     m_server = server;

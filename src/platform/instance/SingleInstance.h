@@ -65,5 +65,6 @@ private:
     Clock& m_clock;
     QLocalServer* m_server = nullptr;
     int m_lockFd = -1;
+    bool m_cannotListen = false;
     int m_connections = 0;
 };

@@ -15,10 +15,6 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
-signals:
-    // Emitted on the main thread just before the event loop is asked to quit.
-    void received(int signal);
-
 private:
     void drain();
 
