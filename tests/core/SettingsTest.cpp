@@ -58,39 +58,33 @@ struct StoredCase {
     Tone tone;
 };
 
-class StoredValues : public ::testing::TestWithParam<StoredCase> {};
-
-TEST_P(StoredValues, LoadCleanlyOrFallBack) {
-    const StoredCase& c = GetParam();
-    TestDirs dirs;
-    writeIni(dirs.settingsFile(), c.ini);
-    Settings s(dirs.settingsFile());
-    EXPECT_EQ(s.every(), c.every);
-    EXPECT_EQ(s.rate(), c.rate);
-    EXPECT_EQ(s.muted(), c.muted);
-    EXPECT_EQ(s.onEnd(), c.onEnd);
-    EXPECT_EQ(s.countdown(), c.countdown);
-    EXPECT_EQ(s.tone(), c.tone);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, StoredValues,
-    ::testing::Values(
-        StoredCase{"", 5, 1.0, false, true, 5, Tone::Calm},
-        StoredCase{"every=abc\nrate=x\nmuted=maybe\nonEnd=yes\n", 5, 1.0, false, true, 5,
-                   Tone::Calm},
-        StoredCase{"every=12\nrate=0.75\nmuted=true\nonEnd=false\n", 12, 0.75, true, false, 5,
-                   Tone::Calm},
-        StoredCase{"every=5.5\nrate=inf\nmuted=1\nonEnd=0\n", 5, 1.0, true, false, 5, Tone::Calm},
-        StoredCase{"every=99999999999\nrate=nan\nmuted=TRUE\n", 5, 1.0, false, true, 5, Tone::Calm},
-        StoredCase{"every=3, 4\n", 5, 1.0, false, true, 5, Tone::Calm},
+TEST(Settings, StoredValuesLoadCleanlyOrFallBack) {
+    const StoredCase cases[] = {
+        {"", 5, 1.0, false, true, 5, Tone::Calm},
+        {"every=abc\nrate=x\nmuted=maybe\nonEnd=yes\n", 5, 1.0, false, true, 5, Tone::Calm},
+        {"every=12\nrate=0.75\nmuted=true\nonEnd=false\n", 12, 0.75, true, false, 5, Tone::Calm},
+        {"every=5.5\nrate=inf\nmuted=1\nonEnd=0\n", 5, 1.0, true, false, 5, Tone::Calm},
+        {"every=99999999999\nrate=nan\nmuted=TRUE\n", 5, 1.0, false, true, 5, Tone::Calm},
+        {"every=3, 4\n", 5, 1.0, false, true, 5, Tone::Calm},
         // The old on/off countdown: off means no count, on (or missing) a count from 5.
-        StoredCase{"countdown=false\n", 5, 1.0, false, true, 0, Tone::Calm},
-        StoredCase{"countdown=false\ncountdownFrom=3\n", 5, 1.0, false, true, 3, Tone::Calm},
-        StoredCase{"countdown=false\ncountdownFrom=three\n", 5, 1.0, false, true, 0, Tone::Calm},
-        StoredCase{"countdown=maybe\n", 5, 1.0, false, true, 5, Tone::Calm},
-        StoredCase{"tone=coach\n", 5, 1.0, false, true, 5, Tone::Coach},
-        StoredCase{"tone=Coach\n", 5, 1.0, false, true, 5, Tone::Calm}));
+        {"countdown=false\n", 5, 1.0, false, true, 0, Tone::Calm},
+        {"countdown=false\ncountdownFrom=3\n", 5, 1.0, false, true, 3, Tone::Calm},
+        {"countdown=false\ncountdownFrom=three\n", 5, 1.0, false, true, 0, Tone::Calm},
+        {"countdown=maybe\n", 5, 1.0, false, true, 5, Tone::Calm},
+        {"tone=coach\n", 5, 1.0, false, true, 5, Tone::Coach},
+        {"tone=Coach\n", 5, 1.0, false, true, 5, Tone::Calm}};
+    for (const StoredCase& c : cases) {
+        TestDirs dirs;
+        writeIni(dirs.settingsFile(), c.ini);
+        Settings s(dirs.settingsFile());
+        EXPECT_EQ(s.every(), c.every) << c.ini;
+        EXPECT_EQ(s.rate(), c.rate) << c.ini;
+        EXPECT_EQ(s.muted(), c.muted) << c.ini;
+        EXPECT_EQ(s.onEnd(), c.onEnd) << c.ini;
+        EXPECT_EQ(s.countdown(), c.countdown) << c.ini;
+        EXPECT_EQ(s.tone(), c.tone) << c.ini;
+    }
+}
 
 TEST(Settings, MigrationWritesOnlyOnAssignment) {
     TestDirs dirs;
@@ -132,30 +126,24 @@ struct RememberCase {
     QStringList after;
 };
 
-class Remember : public ::testing::TestWithParam<RememberCase> {};
-
-TEST_P(Remember, PutsTheEntryFirst) {
-    const RememberCase& c = GetParam();
-    TestDirs dirs;
-    {
+TEST(Settings, RememberPutsTheEntryFirst) {
+    const RememberCase cases[] = {
+        {{"10m", "Tea", "5m"}, "  tea  ", {"tea", "10m", "5m"}},
+        {{"10m", "5m", "1h", "pasta"}, "tea", {"tea", "10m", "5m", "1h"}},
+        {{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
+        {{}, "\t25m\u00a0", {"25m"}},
+        {{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
+        {{"a"}, " \t \u2003", {"a"}},
+        {{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}};
+    for (const RememberCase& c : cases) {
+        TestDirs dirs;
         Settings s(dirs.settingsFile());
         s.setRecents(c.before);
         s.remember(c.text);
-        EXPECT_EQ(s.recents(), c.after);
+        EXPECT_EQ(s.recents(), c.after) << c.text.toStdString();
+        EXPECT_EQ(Settings(dirs.settingsFile()).recents(), c.after) << c.text.toStdString();
     }
-    EXPECT_EQ(Settings(dirs.settingsFile()).recents(), c.after);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, Remember,
-    ::testing::Values(
-        RememberCase{{"10m", "Tea", "5m"}, "  tea  ", {"tea", "10m", "5m"}},
-        RememberCase{{"10m", "5m", "1h", "pasta"}, "tea", {"tea", "10m", "5m", "1h"}},
-        RememberCase{{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
-        RememberCase{{}, "\t25m\u00a0", {"25m"}},
-        RememberCase{{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
-        RememberCase{{"a"}, " \t \u2003", {"a"}},
-        RememberCase{{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}));
 
 TEST(Settings, LaunchAtLoginGoesToTheLoginServiceNotTheFile) {
     TestDirs dirs;
