@@ -8,13 +8,6 @@
 
 namespace {
 
-// Runs pobi as on a machine with no display at all, whose environment still names one.
-int runPobi(const QStringList& args) {
-    PobiProcess pobi;
-    pobi.platform = QStringLiteral("xcb");
-    return pobi.runAnother(args, 60000);
-}
-
 QMap<QString, QByteArray> readAll(const QString& path) {
     QMap<QString, QByteArray> files;
     QDir dir(path);
@@ -29,7 +22,9 @@ QMap<QString, QByteArray> readAll(const QString& path) {
 void checkExport(const QString& flag, const QMap<QString, int>& expected) {
     TestDirs dirs;
     const QString target = dirs.file("deep/er/icons");
-    ASSERT_EQ(runPobi({flag, target}), 0);
+    PobiProcess pobi;
+    pobi.platform = QStringLiteral("xcb"); // no display, but the environment still names one
+    ASSERT_EQ(pobi.runAnother({flag, target}, 60000), 0);
     const auto first = readAll(target);
     ASSERT_EQ(first.keys(), expected.keys());
     for (auto it = first.begin(); it != first.end(); ++it) {
@@ -39,7 +34,7 @@ void checkExport(const QString& flag, const QMap<QString, int>& expected) {
         EXPECT_TRUE(image.hasAlphaChannel()) << it.key().toStdString();
     }
     // A second run replaces every file with the very same bytes.
-    ASSERT_EQ(runPobi({flag, target}), 0);
+    ASSERT_EQ(pobi.runAnother({flag, target}, 60000), 0);
     EXPECT_TRUE(readAll(target) == first);
 }
 
