@@ -11,8 +11,6 @@
 
 PobiProcess::PobiProcess(bool firstLaunch) {
     QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
-    QDir().mkpath(runtimeDir());
-    QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile f(settingsFile());
     if (!firstLaunch && f.open(QIODevice::WriteOnly))
         f.write("[General]\nhasLaunched=true\n");

@@ -18,8 +18,8 @@ public:
     // runtimeDir() as XDG_RUNTIME_DIR.
     std::optional<QString> platform;
     QProcessEnvironment environment() const;
-    // The private XDG_RUNTIME_DIR that holds the socket.
-    QString runtimeDir() const { return m_config.filePath(QStringLiteral("runtime")); }
+    // The private XDG_RUNTIME_DIR that holds the socket (the temporary folder is 0700).
+    QString runtimeDir() const { return m_config.path(); }
     void stop();
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
     // Waits for a trace line containing text from the line index from on; returns its index.
