@@ -37,8 +37,8 @@ constexpr quint32 controlOption = 6144;
 
 } // namespace
 
-AppDelegate::AppDelegate(QStringList arguments, QObject* parent)
-    : QObject(parent), m_arguments(std::move(arguments)), m_clock(Clock::system()) {
+AppDelegate::AppDelegate(CommandLine line, QObject* parent)
+    : QObject(parent), m_line(std::move(line)), m_clock(Clock::system()) {
     m_autostart = std::make_unique<XdgAutostart>();
     m_settings = std::make_unique<Settings>(QString(), m_autostart.get());
     m_speech = std::make_unique<SpeechdService>();
@@ -67,8 +67,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
                                m_clock);
     };
-    const qsizetype snapshotAt = m_arguments.indexOf(QStringLiteral("--snapshot"));
-    const bool snapshot = snapshotAt >= 0 && snapshotAt + 1 < m_arguments.size();
+    const bool snapshot = m_line.mode() == CommandLine::Mode::Snapshot;
     m_status = std::make_unique<StatusController>(
         engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
         [](bool talking, int px) {
@@ -83,14 +82,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // no hotkey either: that belongs to the Pobi that may be running beside it.
     if (snapshot) {
         m_speaker->setSilent(true);
-        // The command is the first argument after the folder that is not "--dark", so the
-        // options may come in either order.
-        std::optional<QString> command;
-        for (qsizetype i = snapshotAt + 2; i < m_arguments.size() && !command; ++i) {
-            if (m_arguments.at(i) != QStringLiteral("--dark"))
-                command = m_arguments.at(i);
-        }
-        m_status->snapshot(m_arguments.at(snapshotAt + 1), command);
+        m_status->snapshot(m_line.directory(), m_line.command(), m_line.dark());
         return;
     }
 
@@ -105,11 +97,9 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->toggle();
     });
 
-    QSettings& store = m_settings->store();
-    if (store.value(QStringLiteral("hasLaunched")).toBool())
+    if (m_settings->store().value(QStringLiteral("hasLaunched")).toBool())
         return;
-    store.setValue(QStringLiteral("hasLaunched"), true);
-    store.sync();
+    m_settings->save(QStringLiteral("hasLaunched"), true);
     m_clock.singleShot(400, this, [this] {
         m_status->show();
         m_speaker->say(QString::fromUtf8(greeting), *m_settings);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "InstanceMessage.h"
 
 #include <QObject>
-#include <QStringList>
 #include <memory>
 
 class AudioShare;
@@ -33,7 +33,7 @@ public:
         "Hi, I'm Pobi. Press control alt T from anywhere, type a time, and I'll keep count out "
         "loud.";
 
-    explicit AppDelegate(QStringList arguments, QObject* parent = nullptr);
+    explicit AppDelegate(CommandLine line, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Builds the engine, director, tray and hotkey, then runs the snapshot mode or greets a
@@ -49,7 +49,7 @@ public:
     void toggle();
 
 private:
-    QStringList m_arguments;
+    CommandLine m_line;
     Clock& m_clock;
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<Settings> m_settings;

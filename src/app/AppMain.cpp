@@ -1,42 +1,24 @@
 #include "AppMain.h"
 
 #include "AppDelegate.h"
+#include "CommandLine.h"
 #include "instance/SingleInstance.h"
+#include "process/TerminationSignals.h"
 
 #include <QApplication>
-#include <QStringList>
-#include <cstring>
+#include <memory>
 
-namespace {
-
-bool hasArgument(int argc, char** argv, const char* name) {
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    }
-    return false;
-}
-
-// "--snapshot" followed by a folder; a "--snapshot" that is the last argument is ignored.
-bool snapshotMode(int argc, char** argv) {
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--snapshot") == 0)
-            return i + 1 < argc;
-    }
-    return false;
-}
-
-} // namespace
-
-int runPobi(int& argc, char** argv) {
-    const bool snapshot = snapshotMode(argc, argv);
-    // The snapshot renders off screen whatever the desktop, so its files do not depend on the
-    // screen's scale and it never shows a tray icon next to a running Pobi. Without any display
-    // the application still runs, reachable by nothing but its socket.
+int runPobi(int& argc, char** argv, const CommandLine& line) {
+    const bool snapshot = line.mode() == CommandLine::Mode::Snapshot;
+    // Without any display the application still runs, reachable by nothing but its socket.
     const bool noDisplay =
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (snapshot || noDisplay))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && noDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The snapshot renders off screen (the caller has chosen the platform): Qt's own options,
+    // such as -platform, must not override that.
+    if (snapshot)
+        argc = 1;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pobi"));
@@ -44,22 +26,33 @@ int runPobi(int& argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral(POBI_APP_ID));
     // Pobi lives in the tray: closing the popup must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    const TerminationSignals termination;
 
-    const auto request = hasArgument(argc, argv, "--toggle") ? InstanceMessage::Request::Toggle
-                                                             : InstanceMessage::Request::Open;
-    SingleInstance instance;
+    const auto request = line.mode() == CommandLine::Mode::Toggle ? InstanceMessage::Request::Toggle
+                                                                  : InstanceMessage::Request::Open;
+    // The snapshot leaves the socket to the Pobi that may be running beside it.
+    std::unique_ptr<SingleInstance> instance;
     if (!snapshot) {
-        // A Pobi already runs: hand it the request instead of adding a second tray icon.
-        if (instance.sendToRunning(request))
-            return 0;
-        if (!instance.listen() && instance.sendToRunning(request))
-            return 0; // another one started at the same moment and won
+        instance = std::make_unique<SingleInstance>();
+        switch (instance->claim(request)) {
+        case SingleInstance::Claim::Handed:
+            return 0; // a Pobi already runs and took the request
+        case SingleInstance::Claim::Unanswered:
+            qWarning().noquote() << "Pobi: another Pobi is running but does not answer on"
+                                 << instance->socketPath();
+            return 1;
+        case SingleInstance::Claim::Primary:
+        case SingleInstance::Claim::Unavailable:
+            break;
+        }
     }
 
-    AppDelegate delegate(QApplication::arguments());
+    AppDelegate delegate(line);
     delegate.applicationDidFinishLaunching();
-    QObject::connect(&instance, &SingleInstance::requested, &delegate, &AppDelegate::handle);
-    if (!snapshot && request == InstanceMessage::Request::Toggle)
+    if (instance)
+        QObject::connect(instance.get(), &SingleInstance::requested, &delegate,
+                         &AppDelegate::handle);
+    if (line.mode() == CommandLine::Mode::Toggle)
         delegate.toggle(); // `pobi --toggle` with nothing running opens the popup
     return app.exec();
 }

@@ -1,35 +1,55 @@
 #include "AppMain.h"
+#include "CommandLine.h"
 #include "IconRenderer.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-// Starts the tray application.
-int runApplication(int& argc, char** argv) {
-    return runPobi(argc, argv);
-}
-
-// Draws icons off screen and exits 0 whatever happened: the export must also work on a build
-// machine with no display at all.
-int runExport(int& argc, char** argv, void (*render)(const QString&)) {
-    const QString directory = QFile::decodeName(argv[2]); // before Qt takes its own options out
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+// Draws icons off screen and exits 0 whatever happened (failures are told on standard error):
+// the export must also work on a build machine with no display at all.
+int runExport(char* program, const CommandLine& line) {
+    int argc = 1;
+    char* argv[] = {program, nullptr};
     QGuiApplication app(argc, argv);
-    render(directory);
+    if (line.mode() == CommandLine::Mode::RenderIcon)
+        IconRenderer::render(line.directory());
+    else
+        IconRenderer::renderMobile(line.directory());
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "--render-icon") == 0)
-        return runExport(argc, argv, IconRenderer::render);
-    if (argc >= 3 && std::strcmp(argv[1], "--render-mobile-icons") == 0)
-        return runExport(argc, argv, IconRenderer::renderMobile);
-    return runApplication(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line(arguments);
+    // The pictures are drawn into images: whatever platform the environment names (even one
+    // that cannot start here), they need none but the off-screen one.
+    if (line.offscreen())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    switch (line.mode()) {
+    case CommandLine::Mode::Help:
+        std::fputs(line.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Mode::Version:
+        std::printf("pobi %s\n", POBI_VERSION);
+        return 0;
+    case CommandLine::Mode::Invalid:
+        std::fprintf(stderr, "pobi: %s\n\n%s", line.error().toLocal8Bit().constData(),
+                     line.helpText().toLocal8Bit().constData());
+        return 2;
+    case CommandLine::Mode::RenderIcon:
+    case CommandLine::Mode::RenderMobileIcons:
+        return runExport(argv[0], line);
+    case CommandLine::Mode::Run:
+    case CommandLine::Mode::Toggle:
+    case CommandLine::Mode::Snapshot:
+        break;
+    }
+    return runPobi(argc, argv, line);
 }

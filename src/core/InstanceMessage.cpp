@@ -1,9 +1,17 @@
 #include "InstanceMessage.h"
 
 #include <QList>
+#include <algorithm>
+#include <iterator>
 
 namespace InstanceMessage {
 namespace {
+
+struct Verb {
+    Request request;
+    const char* word;
+};
+constexpr Verb verbs[] = {{Request::Open, "open"}, {Request::Toggle, "toggle"}};
 
 QByteArray line(const char* word) {
     return QByteArray("pobi ") + QByteArray::number(version) + ' ' + word + '\n';
@@ -20,15 +28,17 @@ QByteArray word(const QByteArray& text) {
 } // namespace
 
 QByteArray request(Request request) {
-    return line(request == Request::Toggle ? "toggle" : "open");
+    const auto* verb = std::find_if(std::begin(verbs), std::end(verbs),
+                                    [request](const Verb& v) { return v.request == request; });
+    return line(verb->word);
 }
 
 std::optional<Request> parseRequest(const QByteArray& text) {
     const QByteArray w = word(text);
-    if (w == "open")
-        return Request::Open;
-    if (w == "toggle")
-        return Request::Toggle;
+    for (const Verb& verb : verbs) {
+        if (w == verb.word)
+            return verb.request;
+    }
     return std::nullopt;
 }
 

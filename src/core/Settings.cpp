@@ -3,6 +3,9 @@
 #include "LoginItem.h"
 #include "Trim.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QtDebug>
 #include <cmath>
@@ -83,6 +86,23 @@ std::optional<QStringList> readStringList(const QVariant& v) {
     return std::nullopt;
 }
 
+// Why the file cannot be written, or empty when it can. QSettings only says that some write
+// failed, and keeps saying so after the cause is gone, so the write is tried again here, into
+// a temporary file that never replaces the real one.
+QString saveFailure(const QString& path) {
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        return probe.errorString();
+    probe.write(QByteArray(4096, '\n'));
+    if (!probe.flush())
+        return probe.errorString();
+    probe.cancelWriting();
+    return {};
+}
+
 } // namespace
 
 Settings::Settings(const QString& path, LoginItem* loginItem, QObject* parent)
@@ -123,9 +143,26 @@ QString Settings::defaultPath() {
 }
 
 void Settings::write(const char* key, const QVariant& value) {
-    m_store->setValue(QLatin1String(key), value);
+    save(QLatin1String(key), value);
+}
+
+void Settings::save(const QString& key, const QVariant& value) {
+    m_store->setValue(key, value);
     // Written through at once, so a crash or kill right after a change keeps it.
     m_store->sync();
+    checkSaved();
+}
+
+void Settings::checkSaved() {
+    const QString reason =
+        m_store->status() == QSettings::NoError ? QString() : saveFailure(m_store->fileName());
+    if (reason == m_saveFailure)
+        return;
+    m_saveFailure = reason;
+    if (reason.isEmpty())
+        return;
+    qWarning().noquote()
+        << QStringLiteral("Pobi: settings not saved: %1: %2").arg(m_store->fileName(), reason);
 }
 
 template <typename T, typename Signal>

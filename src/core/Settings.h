@@ -12,7 +12,9 @@ class LoginItem;
 
 // Every user preference, kept in an INI file in the XDG config directory. Reads come from memory;
 // every assignment is stored, written and synced to disk at once, then announced: first the
-// whole-object changed(), then the property's own signal with the new value.
+// whole-object changed(), then the property's own signal with the new value. A file that cannot
+// be written is logged once per cause ("Pobi: settings not saved: <path>: <reason>"), and Pobi
+// goes on from memory.
 class Settings : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ public:
 
     // The backing store; the metronome's tempo and "hasLaunched" live here too.
     QSettings& store() { return *m_store; }
+    // Stores a value of another part of Pobi in the same file, written through and checked like
+    // the settings' own.
+    void save(const QString& key, const QVariant& value);
 
     QString voiceID() const { return m_voiceID; }
     bool allLanguages() const { return m_allLanguages; }
@@ -89,11 +94,13 @@ signals:
 
 private:
     void write(const char* key, const QVariant& value);
+    void checkSaved();
     template <typename T, typename Signal>
     void assign(T& member, const T& value, const char* key, const QVariant& stored, Signal signal);
 
     std::unique_ptr<QSettings> m_store;
     LoginItem* m_loginItem = nullptr;
+    QString m_saveFailure; // the cause last logged, until a write succeeds again
 
     QString m_voiceID;
     bool m_allLanguages = false;

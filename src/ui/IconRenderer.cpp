@@ -14,12 +14,19 @@ namespace IconRenderer {
 namespace {
 
 // Writes the whole file, replacing any old one. The writer adds no text or time chunks, so the
-// same picture always gives the same bytes.
+// same picture always gives the same bytes. A failure is told on stderr, except in a folder that
+// could not be made (prepare() has told that once).
 bool write(const QDir& dir, const QString& name, const QImage& image) {
-    if (image.isNull())
+    if (!dir.exists())
         return false;
     QImageWriter writer(dir.filePath(name), "png");
-    return writer.write(image.convertToFormat(QImage::Format_ARGB32));
+    if (!image.isNull() && writer.write(image.convertToFormat(QImage::Format_ARGB32)))
+        return true;
+    qWarning().noquote() << QStringLiteral("Pobi: icon not written: %1: %2")
+                                .arg(dir.filePath(name), image.isNull()
+                                                             ? QStringLiteral("nothing was drawn")
+                                                             : writer.errorString());
+    return false;
 }
 
 QImage mascotAlone(int pixels) {
@@ -33,7 +40,10 @@ QImage mascotAlone(int pixels) {
 
 QDir prepare(const QString& directory) {
     QDir dir(directory);
-    dir.mkpath(QStringLiteral(".")); // a failure shows up as files not written
+    if (!dir.mkpath(QStringLiteral(".")))
+        qWarning().noquote() << QStringLiteral(
+                                    "Pobi: icons not written: %1: the folder cannot be made")
+                                    .arg(directory);
     return dir;
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 // Writes the application's icons as PNG files, drawn from the same mascot geometry as the running
-// program. A picture that cannot be made or written is skipped.
+// program. A picture that cannot be made or written is skipped, and said so on stderr.
 namespace IconRenderer {
 
 // icon_16x16.png ... icon_512x512@2x.png (ten files).

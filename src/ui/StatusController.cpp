@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImageWriter>
 #include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
@@ -91,13 +92,13 @@ StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settin
 }
 
 StatusController::~StatusController() {
+    delete m_tray; // before the menu it shows
     delete m_popup;
 }
 
 void StatusController::setupMenu() {
-    m_menu = new QMenu();
-    connect(this, &QObject::destroyed, m_menu, &QObject::deleteLater);
-    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+    m_menu = std::make_unique<QMenu>();
+    connect(m_menu.get(), &QMenu::aboutToShow, this, [this] {
         rebuildMenu();
         trace(QStringLiteral("menu shown"));
     });
@@ -106,7 +107,7 @@ void StatusController::setupMenu() {
 
 void StatusController::setupTray() {
     m_tray = new QSystemTrayIcon(this);
-    m_tray->setContextMenu(m_menu);
+    m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 // The right click opens the menu (the tray shows it itself); only the left
@@ -272,10 +273,10 @@ bool StatusController::popupShown() const {
     return m_popup && m_popup->isVisible();
 }
 
-void StatusController::snapshot(const QString& dir, const std::optional<QString>& command) {
-    QDir().mkpath(dir);
+void StatusController::snapshot(const QString& dir, const std::optional<QString>& command,
+                                bool dark) {
+    QDir().mkpath(dir); // a failure shows when the first picture is written
 
-    const bool dark = QCoreApplication::arguments().contains(QStringLiteral("--dark"));
     QApplication::setPalette(Appearance::palette(dark));
 
     // The same page as the popup's, in its own borderless window far off screen.
@@ -339,14 +340,16 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
 
     QPointer<QWidget> guard(host);
     m_clock.singleShot(1500, this, [this, guard, dir, storedMode] {
-        if (guard)
-            savePng(guard, dir, QStringLiteral("popover.png"));
+        if (guard && !savePng(guard, dir, QStringLiteral("popover.png"))) {
+            m_settings.setMode(storedMode);
+            QApplication::exit(1);
+            return;
+        }
         m_ui->setShowSettings(true);
         m_clock.singleShot(1000, this, [this, guard, dir, storedMode] {
-            if (guard)
-                savePng(guard, dir, QStringLiteral("settings.png"));
+            const bool saved = !guard || savePng(guard, dir, QStringLiteral("settings.png"));
             m_settings.setMode(storedMode);
-            QApplication::quit();
+            QApplication::exit(saved ? 0 : 1);
         });
     });
 }
@@ -367,12 +370,17 @@ QImage StatusController::renderImage(QWidget* widget) {
     return out;
 }
 
-void StatusController::savePng(QWidget* host, const QString& dir, const QString& name) {
+bool StatusController::savePng(QWidget* host, const QString& dir, const QString& name) {
     host->adjustSize();
     if (host->layout())
         host->layout()->activate();
+    const QString path = QDir(dir).filePath(name);
     const QImage image = renderImage(host);
-    if (image.isNull())
-        return;
-    image.save(QDir(dir).filePath(name), "PNG");
+    QImageWriter writer(path, "png");
+    if (!image.isNull() && writer.write(image))
+        return true;
+    qWarning().noquote() << QStringLiteral("Pobi: snapshot not saved: %1: %2")
+                                .arg(path, image.isNull() ? QStringLiteral("nothing was drawn")
+                                                          : writer.errorString());
+    return false;
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Clock;
@@ -55,8 +56,9 @@ public:
     void setTranslucentPopup(bool translucent);
 
     // Writes popover.png and settings.png of the popup into dir, or runs the metronome self
-    // check for the command "tempo-check"; quits the application when done.
-    void snapshot(const QString& dir, const std::optional<QString>& command);
+    // check for the command "tempo-check"; quits the application when done, with status 1 and
+    // a line on standard error when a picture cannot be written.
+    void snapshot(const QString& dir, const std::optional<QString>& command, bool dark);
 
     // What the tray shows, for tests and diagnostics.
     QString title() const { return m_lastTitle; }
@@ -65,7 +67,7 @@ public:
     QIcon icon() const { return m_icon; }
     PopoverUI& ui() { return *m_ui; }
     PopupWindow* popup() const { return m_popup; }
-    QMenu* menu() const { return m_menu; }
+    QMenu* menu() const { return m_menu.get(); }
 
     // The widget drawn as on screen, at one pixel per point whatever the screen's scale, so
     // snapshot files compare across machines.
@@ -82,7 +84,7 @@ private:
     void setupMenu();
     void setupTray();
     void updateIcon();
-    void savePng(QWidget* host, const QString& dir, const QString& name);
+    bool savePng(QWidget* host, const QString& dir, const QString& name);
 
     TimerEngine& m_engine;
     Speaker& m_speaker;
@@ -95,7 +97,8 @@ private:
     PopoverUI* m_ui = nullptr;
     QPointer<PopupWindow> m_popup;
     QSystemTrayIcon* m_tray = nullptr;
-    QMenu* m_menu = nullptr;
+    // A top-level widget of its own (the tray only points at it).
+    std::unique_ptr<QMenu> m_menu;
 
     QString m_lastTitle;
     bool m_lastGrey = false;

@@ -1,23 +1,12 @@
+#include "PobiProcess.h"
 #include "TestDirs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Runs pobi as on a machine with no display at all.
-int runPobi(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(POBI_EXE), args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 QMap<QString, QByteArray> readAll(const QString& path) {
     QMap<QString, QByteArray> files;
@@ -33,7 +22,9 @@ QMap<QString, QByteArray> readAll(const QString& path) {
 void checkExport(const QString& flag, const QMap<QString, int>& expected) {
     TestDirs dirs;
     const QString target = dirs.file("deep/er/icons");
-    ASSERT_EQ(runPobi({flag, target}), 0);
+    PobiProcess pobi;
+    pobi.platform = QStringLiteral("xcb"); // no display, but the environment still names one
+    ASSERT_EQ(pobi.runAnother({flag, target}, 60000), 0);
     const auto first = readAll(target);
     ASSERT_EQ(first.keys(), expected.keys());
     for (auto it = first.begin(); it != first.end(); ++it) {
@@ -43,7 +34,7 @@ void checkExport(const QString& flag, const QMap<QString, int>& expected) {
         EXPECT_TRUE(image.hasAlphaChannel()) << it.key().toStdString();
     }
     // A second run replaces every file with the very same bytes.
-    ASSERT_EQ(runPobi({flag, target}), 0);
+    ASSERT_EQ(pobi.runAnother({flag, target}, 60000), 0);
     EXPECT_TRUE(readAll(target) == first);
 }
 
@@ -66,13 +57,6 @@ TEST(IconExportE2E, MobileIconsHeadless) {
                                                           {"android-icon-background.png", 1024},
                                                           {"android-icon-monochrome.png", 1024},
                                                           {"mascot.png", 512}});
-}
-
-TEST(IconExportE2E, UnwritableTargetStillExitsZero) {
-    TestDirs dirs;
-    ASSERT_TRUE(QFile(dirs.file("file")).open(QIODevice::WriteOnly));
-    EXPECT_EQ(runPobi({QStringLiteral("--render-icon"), dirs.file("file/icons")}), 0);
-    EXPECT_FALSE(QDir(dirs.file("file/icons")).exists());
 }
 
 } // namespace

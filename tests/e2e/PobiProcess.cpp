@@ -24,6 +24,14 @@ QProcessEnvironment PobiProcess::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     env.insert(QStringLiteral("POBI_TRACE"), QStringLiteral("1"));
+    // Without a desktop there is no sound or speech to share its runtime folder with.
+    if (platform) {
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (!platform->isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), *platform);
+    }
     return env;
 }
 
@@ -75,7 +83,8 @@ std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs,
     return std::nullopt;
 }
 
-int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out) {
+int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out,
+                            QByteArray* err) {
     QProcess other;
     other.setProcessEnvironment(environment());
     other.start(QStringLiteral(POBI_EXE), args);
@@ -92,6 +101,8 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
     }
     if (out)
         *out = other.readAllStandardOutput();
+    if (err)
+        *err = other.readAllStandardError();
     return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -1;
 }
 

@@ -14,17 +14,24 @@ public:
     ~PobiProcess();
 
     bool start();
+    // When set, later starts see no display, QT_QPA_PLATFORM set to this (unset when empty) and
+    // runtimeDir() as XDG_RUNTIME_DIR.
+    std::optional<QString> platform;
+    QProcessEnvironment environment() const;
+    // The private XDG_RUNTIME_DIR that holds the socket (the temporary folder is 0700).
+    QString runtimeDir() const { return m_config.path(); }
     void stop();
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
     // Waits for a trace line containing text from the line index from on; returns its index.
     std::optional<int> waitForTrace(const QString& text, int timeoutMs, int from = 0);
     QStringList trace();
     QString stderrText();
-    // Runs another pobi with the same environment and returns its exit code (-1 on timeout).
-    int runAnother(const QStringList& args, int timeoutMs, QByteArray* out = nullptr);
+    // Runs another pobi with the same environment and returns its exit code (-1 on timeout or
+    // crash); out and err receive what it wrote.
+    int runAnother(const QStringList& args, int timeoutMs, QByteArray* out = nullptr,
+                   QByteArray* err = nullptr);
 
 private:
-    QProcessEnvironment environment() const;
     void pump();
     QTemporaryDir m_config;
     QProcess m_process;

@@ -89,7 +89,7 @@ TEST_F(Tray, GlyphIsRebuiltOnlyWhenTheTalkingFlagFlips) {
     EXPECT_EQ(*std::max_element(glyphs.cbegin(), glyphs.cend()), 1 + flips);
 }
 
-TEST_F(Tray, MenuItemsAct) {
+TEST_F(Tray, MenuItemsActAndTheMenuGoesWithItsController) {
     // Which items show when is StatusMenu's table; here they act on what runs.
     engine.start(Command{Kind::Timer, 300, QString()});
     metronome.start();
@@ -102,6 +102,10 @@ TEST_F(Tray, MenuItemsAct) {
     EXPECT_FALSE(metronome.running());
     trigger(QStringLiteral("Stop"));
     EXPECT_FALSE(engine.active());
+    // The menu, a window of its own, goes with its controller, not at a later turn of the loop.
+    const QPointer<QMenu> menu =
+        StatusController(engine, speaker, settings, metronome, clock, {}, {}).menu();
+    EXPECT_TRUE(menu.isNull());
 }
 
 TEST_F(Tray, OpeningLandsOnTheMainPageAndBumpsTheFocusOnce) {

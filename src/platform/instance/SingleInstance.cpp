@@ -1,37 +1,114 @@
 #include "SingleInstance.h"
 
+#include "Clock.h"
+#include "ClockTimer.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QThread>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-SingleInstance::SingleInstance(QString socketPath, QObject* parent)
-    : QObject(parent), m_path(socketPath.isEmpty() ? defaultPath() : std::move(socketPath)) {}
+namespace {
 
-SingleInstance::~SingleInstance() = default;
+// The uid of the process at the other end of a connected local socket, or -1.
+long long peerUid(const QLocalSocket& socket) {
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED,
+                     &credentials, &size) != 0)
+        return -1;
+    return credentials.uid;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(QString socketPath, QObject* parent)
+    : SingleInstance(std::move(socketPath), Clock::system(), parent) {}
+
+SingleInstance::SingleInstance(QString socketPath, Clock& clock, QObject* parent)
+    : QObject(parent), m_path(socketPath.isEmpty() ? defaultPath() : std::move(socketPath)),
+      m_clock(clock) {}
+
+SingleInstance::~SingleInstance() {
+    // The socket goes before the lock, so whoever takes the lock next finds no live socket.
+    delete m_server;
+    unlock();
+}
 
 QString SingleInstance::defaultPath() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return QDir(runtime).filePath(QStringLiteral("pobi.sock"));
-    return QDir(QDir::tempPath())
-        .filePath(QStringLiteral("pobi-%1.sock").arg(static_cast<qulonglong>(::getuid())));
+    // Any local user can create names in the temporary folder; only a folder that this user
+    // owns and nobody else may enter keeps another user from answering in Pobi's place.
+    const QString dir =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("pobi-%1").arg(qulonglong(::geteuid())));
+    const QByteArray native = QFile::encodeName(dir);
+    ::mkdir(native.constData(), 0700);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & 077) != 0) {
+        qWarning().noquote() << "Pobi: not checking for a running Pobi:" << dir
+                             << "is not a folder private to this user";
+        return {};
+    }
+    return QDir(dir).filePath(QStringLiteral("pobi.sock"));
 }
 
-bool SingleInstance::sendToRunning(InstanceMessage::Request request, int timeoutMs) const {
+SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, int timeoutMs) {
+    if (m_path.isEmpty())
+        return Claim::Unavailable;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (listen())
+            return Claim::Primary;
+        if (m_lockFd < 0 || m_cannotListen)
+            return Claim::Unavailable; // no lock file, or no socket even with the lock
+        switch (send(request, int(deadline.remainingTime()))) {
+        case Sent::Delivered:
+            return Claim::Handed;
+        case Sent::NoAnswer:
+            return Claim::Unanswered;
+        case Sent::NobodyListening:
+            break;
+        }
+        if (deadline.hasExpired())
+            return Claim::Unanswered;
+        // The lock's holder has not set up its socket yet, or has just quit.
+        QThread::msleep(20);
+    }
+}
+
+SingleInstance::Sent SingleInstance::send(InstanceMessage::Request request, int timeoutMs) const {
     QLocalSocket socket;
     socket.connectToServer(m_path);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(InstanceMessage::request(request));
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(timeoutMs))
-            return false;
+    if (!socket.waitForConnected(std::min(timeoutMs, 1000)))
+        return Sent::NobodyListening;
+    if (peerUid(socket) != ::geteuid()) {
+        qWarning().noquote() << "Pobi:" << m_path << "is answered by another user; ignored";
+        return Sent::NoAnswer;
     }
-    return InstanceMessage::parseReply(socket.readLine());
+    // The running instance may still be starting up: it answers once its event loop runs.
+    const QDeadlineTimer deadline(timeoutMs);
+    socket.write(InstanceMessage::request(request));
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return Sent::NoAnswer;
+    }
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return Sent::NoAnswer;
+    }
+    return InstanceMessage::parseReply(socket.readLine()) ? Sent::Delivered : Sent::NoAnswer;
 }
 
 bool SingleInstance::listening() const {
@@ -41,18 +118,26 @@ bool SingleInstance::listening() const {
 bool SingleInstance::listen() {
     if (listening())
         return true;
-    {
-        // Someone answering means a live instance; a refused or missing socket is stale.
-        QLocalSocket probe;
-        probe.connectToServer(m_path);
-        if (probe.waitForConnected(500))
+    if (m_lockFd < 0) {
+        const QByteArray lockPath = QFile::encodeName(m_path + QStringLiteral(".lock"));
+        m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_lockFd < 0) {
+            qWarning().noquote() << "Pobi: not checking for a running Pobi:"
+                                 << QFile::decodeName(lockPath) << qt_error_string(errno);
             return false;
+        }
     }
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0)
+        return false;
+    // Only the lock's holder listens, so a socket file found now belongs to a process that died.
     QLocalServer::removeServer(m_path);
     auto* server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(m_path)) {
+        qWarning().noquote() << "Pobi: cannot listen on" << m_path << server->errorString();
         delete server;
+        ::flock(m_lockFd, LOCK_UN);
+        m_cannotListen = true;
         return false;
     }
     m_server = server;
@@ -60,21 +145,50 @@ bool SingleInstance::listen() {
     return true;
 }
 
+void SingleInstance::unlock() {
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
+}
+
 void SingleInstance::accept() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QPointer<QLocalSocket> guard(socket);
-        auto handle = [this, guard] {
-            if (!guard || !guard->canReadLine())
-                return;
-            const auto request = InstanceMessage::parseRequest(guard->readLine());
-            guard->write(InstanceMessage::reply(request.has_value()));
-            guard->flush();
-            guard->disconnectFromServer();
-            if (request)
-                emit requested(*request);
-        };
-        connect(socket, &QLocalSocket::readyRead, this, handle);
-        handle(); // the line may have arrived with the connection
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
+        if (m_connections > maxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        serve(socket);
     }
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    // A request is one short line: never hold more than that in memory.
+    socket->setReadBufferSize(InstanceMessage::maxLine);
+    ClockTimer* idle = m_clock.createTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &ClockTimer::timeout, socket, &QLocalSocket::abort);
+    idle->start(idleMs);
+
+    QPointer<QLocalSocket> guard(socket);
+    auto handle = [this, guard, idle] {
+        if (!guard || guard->state() != QLocalSocket::ConnectedState)
+            return;
+        idle->start(idleMs);
+        std::optional<InstanceMessage::Request> request;
+        if (guard->canReadLine())
+            request = InstanceMessage::parseRequest(guard->readLine());
+        else if (guard->bytesAvailable() < InstanceMessage::maxLine)
+            return; // the rest of the line is still on its way
+        guard->write(InstanceMessage::reply(request.has_value()));
+        guard->flush();
+        guard->disconnectFromServer();
+        if (request)
+            emit requested(*request);
+    };
+    connect(socket, &QLocalSocket::readyRead, this, handle);
+    handle(); // the line may have arrived with the connection
 }

@@ -5,28 +5,50 @@
 #include <QObject>
 #include <QString>
 
+class Clock;
 class QLocalServer;
+class QLocalSocket;
 
-// Keeps one Pobi per user session. The first process listens on a local socket; a later one
-// hands its request ("open" or "toggle") to it and exits instead of adding a second tray item.
+// Keeps one Pobi per user session. The first process takes a lock file and listens on a local
+// socket beside it; a later one hands its request ("open" or "toggle") to it and exits instead
+// of adding a second tray item. The lock, held for the life of the process, makes the claim
+// atomic: whoever holds it owns the socket, so a start never removes a live one's socket.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // socketPath: where to listen; empty means defaultPath().
+    // What claim() ended in.
+    enum class Claim {
+        Primary,    // this process is the running instance now
+        Handed,     // the running instance took the request
+        Unanswered, // an instance holds the lock but did not answer in time
+        Unavailable // no private place for the socket: run alone
+    };
+    enum class Sent { Delivered, NobodyListening, NoAnswer };
+
+    // Limits on what a client may cost the running instance.
+    static constexpr int maxConnections = 8;
+    static constexpr int idleMs = 5000;
+
+    // socketPath: where to listen; empty means defaultPath(). The clock times out idle clients.
     explicit SingleInstance(QString socketPath = QString(), QObject* parent = nullptr);
+    SingleInstance(QString socketPath, Clock& clock, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // $XDG_RUNTIME_DIR/pobi.sock, or a per-user name in the temporary folder without one.
+    // $XDG_RUNTIME_DIR/pobi.sock. Without that folder: pobi.sock in a folder of the temporary
+    // folder private to this user (0700, created if missing); empty, with a warning, when that
+    // folder exists but belongs to someone else or is open to others.
     static QString defaultPath();
     QString socketPath() const { return m_path; }
 
-    // Hands request to the running instance; true when it answered that it took it. Blocks for
-    // at most timeoutMs.
-    bool sendToRunning(InstanceMessage::Request request, int timeoutMs = 2000) const;
+    // Becomes the running instance or hands request to it, waiting up to timeoutMs for an
+    // instance that holds the lock but is still starting.
+    Claim claim(InstanceMessage::Request request, int timeoutMs = 10000);
 
-    // Becomes the running instance. A socket file that nobody answers on is left over from a
-    // process that died, and is removed first. False if another instance answers on the socket,
-    // or the socket cannot be created.
+    // Hands request to the running instance. Blocks for at most timeoutMs once connected.
+    Sent send(InstanceMessage::Request request, int timeoutMs = 10000) const;
+
+    // Takes the lock and listens. A socket file left by a process that died is replaced. False
+    // if another instance holds the lock, or the socket cannot be created.
     bool listen();
     bool listening() const;
 
@@ -36,7 +58,13 @@ signals:
 
 private:
     void accept();
+    void serve(QLocalSocket* socket);
+    void unlock();
 
     QString m_path;
+    Clock& m_clock;
     QLocalServer* m_server = nullptr;
+    int m_lockFd = -1;
+    bool m_cannotListen = false;
+    int m_connections = 0;
 };
