@@ -94,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"an hourglass", none}, Case{"a minute: stretch", timer(60, "Stretch")},
         // Labels: one leading separator dropped, the rest kept as typed.
         Case{"5m for - x", timer(300, "- x")}, Case{"25m buy GPU", timer(1500, "Buy GPU")},
-        Case{"5m: ok", timer(300, "Ok")}, Case{"5m \u2014 \u00dfx", timer(300, "SSx")},
+        Case{"5m: ok", timer(300, "Ok")}, Case{"tea \u0130x", timer(180, "\u0130x")},
+        Case{"AT 3PM Call", timer(2400, "Call")}, Case{"5m \u2014 \u00dfx", timer(300, "SSx")},
         Case{"5m, \u00e9t\u00e9", timer(300, "\u00c9t\u00e9")},
         Case{"25m for\u00eat", timer(1500, "For\u00eat")},
         Case{"25 m\u00eal\u00e9e", timer(1500, "M\u00eal\u00e9e")},
@@ -111,6 +112,7 @@ TEST(Parser, TidyRemovesOnePrefixAndCapitalises) {
                                                          {"--x", "-x"},
                                                          {"for", ""},
                                                          {" \t", ""},
+                                                         {"\u00a0for\u2009x\u202f", "X"},
                                                          {"\U0001d4b6b", "\U0001d4b6b"}};
     for (auto [in, out] : cases)
         EXPECT_EQ(Parser::tidy(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
@@ -146,13 +148,9 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
         {at(2026, 10, 24, 14, 20), "at 14:21", 60},
     };
     for (const Dst& c : cases) {
+        SCOPED_TRACE(c.input + (" at " + c.now.toString(Qt::ISODate).toStdString()));
         const auto got = Parser::parse(QString::fromUtf8(c.input), c.now);
-        ASSERT_EQ(got.has_value(), c.seconds.has_value())
-            << c.input << " at " << c.now.toString(Qt::ISODate).toStdString();
-        if (got) {
-            EXPECT_EQ(got->total, *c.seconds)
-                << c.input << " at " << c.now.toString(Qt::ISODate).toStdString();
-        }
+        EXPECT_EQ(got ? std::optional(got->total) : std::nullopt, c.seconds);
     }
 }
 
@@ -165,14 +163,6 @@ TEST(Parser, ClockTimesInUtcAndLocalTime) {
     EXPECT_GE(inAMinute->total, 1);
     EXPECT_LE(inAMinute->total, 60);
     EXPECT_FALSE(Parser::parse("at 3pm", QDateTime()));
-}
-
-TEST(Parser, LabelsAreCutFromTheLineAsTyped) {
-    // Matching runs on the lower-cased line; the label keeps the letters as typed.
-    EXPECT_EQ(Parser::parse(QString::fromUtf8("tea \u0130x"), afternoon)->label,
-              QString::fromUtf8("\u0130x"));
-    EXPECT_EQ(Parser::parse(QStringLiteral("AT 3PM Call"), afternoon)->label,
-              QStringLiteral("Call"));
 }
 
 TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {

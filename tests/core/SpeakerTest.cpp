@@ -126,6 +126,9 @@ TEST_F(SpeakerTest, UnreachableSynthesiserFallsBackToQuietTimingAndLogsOnce) {
     EXPECT_EQ(speaker.caption(), QStringLiteral("Two."));
     clock.advance(Speaker::quietMs(QStringLiteral("Two.")));
     EXPECT_FALSE(speaker.talking());
+    speech.setUnavailable(QStringLiteral("no socket"), true); // the next sentence reaches it
+    speaker.say(QStringLiteral("Three."), settings);
+    EXPECT_EQ(speech.texts(), QStringList{QStringLiteral("Three.")});
 }
 
 VoiceInfo voice(const QString& name, const QString& lang, int quality = 1) {

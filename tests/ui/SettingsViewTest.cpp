@@ -148,6 +148,10 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
 
     f.settings.setVoiceID(QStringLiteral("v/removed")); // a voice that is gone matches nothing
     EXPECT_EQ(voices->currentIndex(), -1);
+    // Opening the page reads the voices again: one removed meanwhile is gone from the list.
+    f.speech.setVoices({{QStringLiteral("v/de"), QStringLiteral("Anna"), QStringLiteral("de-DE")}});
+    view.show();
+    EXPECT_EQ(voices->count(), 2);
 }
 
 TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {
