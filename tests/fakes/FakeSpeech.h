@@ -25,8 +25,7 @@ public:
     void stop() override { ++m_stops; }
     void requestVoices() override;
 
-    // Makes the synthesiser unreachable, as when no speech server runs; with back, it is
-    // reached again when next asked to speak (a server started since).
+    // Unreachable, as when no speech server runs; with back, reached again at the next speak().
     void setUnavailable(const QString& reason, bool back = false);
     // Voices handed out by requestVoices().
     void setVoices(const QList<VoiceInfo>& voices) { m_voices = voices; }

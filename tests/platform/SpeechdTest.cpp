@@ -7,7 +7,6 @@
 #include "TestDirs.h"
 #include "speechd/SpeechdService.h"
 
-#include <QDir>
 #include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -73,37 +72,12 @@ TEST_F(Speechd, ListsBaseVoicesOnlyWithoutBlocking) {
     EXPECT_TRUE(ready.last().isEmpty());
 }
 
-TEST(SpeechdFallback, AnUnreachableServerIsOneLogLineAndTheSpeakerStillEnds) {
-    TestDirs dirs;
-    Settings settings(dirs.settingsFile());
-    qputenv("SPEECHD_ADDRESS", "unix_socket:/nonexistent/pobi/speechd.sock");
-    QElapsedTimer t;
-    t.start();
-    SpeechdService speech;
-    qunsetenv("SPEECHD_ADDRESS");
-    EXPECT_FALSE(speech.available());
-    EXPECT_EQ(speech.speak(QStringLiteral("Hello."), {}, 1.0), 0u);
-    Speaker speaker(speech, Clock::system());
-    LogCapture log;
-    speaker.say(QStringLiteral("Hello."), settings);
-    speaker.say(QStringLiteral("Hello again."), settings);
-    EXPECT_LT(t.elapsed(), 1000);
-    ASSERT_EQ(LogCapture::messages().size(), 1);
-    EXPECT_TRUE(LogCapture::messages().first().startsWith(QStringLiteral("Pobi: speech failed: ")))
-        << LogCapture::messages().first().toStdString();
-    EXPECT_TRUE(speaker.talking());
-    EXPECT_TRUE(spinUntil([&] { return !speaker.talking(); }, 2000));
-    EXPECT_EQ(speaker.caption(), QStringLiteral("Hello again."));
-}
-
 // A private runtime directory without a speech server, as on a desktop that starts none: the
 // first client starts one (autospawn). Servers inherit the environment of that moment; the one
 // running at the end is stopped.
 class SpawnedSpeechd : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PULSE_SERVER", "unix:" + sharedRuntime + "/pulse/native");
         qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
         qputenv("SPEECHD_ADDRESS",
@@ -131,7 +105,7 @@ protected:
     }
     const SinkSettles settles;
     TestDirs dirs;
-    const QString runtime = dirs.file(QStringLiteral("rt"));
+    const QString runtime = dirs.path(); // private to the user, as a runtime directory must be
     const QByteArray sharedRuntime = qgetenv("XDG_RUNTIME_DIR");
     Settings settings{dirs.settingsFile()};
 };
@@ -146,17 +120,12 @@ TEST_F(SpawnedSpeechd, StartsTheServerAndSpeaksAgainOnceItWasRestarted) {
     QList<Outcome> ended;
     QObject::connect(&speech, &SpeechService::ended, [&](quint64, Outcome o) { ended.append(o); });
     Speaker speaker(speech, Clock::system());
-    QElapsedTimer t;
-    t.start();
     speaker.say(QStringLiteral("Hi."), settings);
     ASSERT_TRUE(spinUntil([&] { return !speaker.talking(); }, 15000));
-    EXPECT_GE(t.elapsed(), Speaker::watchdogMs(QStringLiteral("Hi.")) - 50);
-    const int server = serverPid();
-    ASSERT_GT(server, 0);
+    EXPECT_TRUE(ended.isEmpty()) << "the server answered after all";
     stopServer();
 
     qputenv("PULSE_SERVER", "unix:" + sharedRuntime + "/pulse/native");
-    ended.clear();
     LogCapture log;
     MonitorRecorder rec;
     ASSERT_TRUE(rec.start());
@@ -169,7 +138,26 @@ TEST_F(SpawnedSpeechd, StartsTheServerAndSpeaksAgainOnceItWasRestarted) {
     EXPECT_GT(sounds.last().endMs - sounds.first().beginMs, 800) << "far too short for a sentence";
     EXPECT_EQ(LogCapture::messages(),
               QStringList{QStringLiteral("Pobi: speech-dispatcher went away; reconnecting")});
-    EXPECT_NE(serverPid(), server);
+}
+
+TEST_F(SpawnedSpeechd, AnUnreachableServerIsOneLogLineAndTheSpeakerStillEnds) {
+    qputenv("SPEECHD_ADDRESS", "unix_socket:/nonexistent/pobi/speechd.sock"); // none can start
+    SpeechdService speech;
+    EXPECT_FALSE(speech.available());
+    QElapsedTimer t; // no sentence waits for another failed start
+    t.start();
+    EXPECT_EQ(speech.speak(QStringLiteral("Hello."), {}, 1.0), 0u);
+    Speaker speaker(speech, Clock::system());
+    LogCapture log;
+    speaker.say(QStringLiteral("Hello."), settings);
+    speaker.say(QStringLiteral("Hello again."), settings);
+    EXPECT_LT(t.elapsed(), 1000);
+    ASSERT_EQ(LogCapture::messages().size(), 1);
+    EXPECT_TRUE(LogCapture::messages().first().startsWith(QStringLiteral("Pobi: speech failed: ")))
+        << LogCapture::messages().first().toStdString();
+    EXPECT_TRUE(speaker.talking());
+    EXPECT_TRUE(spinUntil([&] { return !speaker.talking(); }, 2000));
+    EXPECT_EQ(speaker.caption(), QStringLiteral("Hello again."));
 }
 
 TEST(SpeechdService, RateFactorMapsOntoSpeechDispatchersScale) {

@@ -148,9 +148,8 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
 
     f.settings.setVoiceID(QStringLiteral("v/removed")); // a voice that is gone matches nothing
     EXPECT_EQ(voices->currentIndex(), -1);
-    // Opening the page reads the voices again: one removed meanwhile is gone from the list.
     f.speech.setVoices({{QStringLiteral("v/de"), QStringLiteral("Anna"), QStringLiteral("de-DE")}});
-    view.show();
+    view.show(); // opening the page reads the voices again: the one removed meanwhile is gone
     EXPECT_EQ(voices->count(), 2);
 }
 
