@@ -26,14 +26,20 @@ constexpr Preset presets[] = {
     {"meditate", 600, "Meditation"},   {"standup", 900, "Standup"},
 };
 
+// Matched with Unicode properties, so white space and word boundaries follow Unicode (a no-break
+// space separates, "ê" is a letter), while numbers are spelt [0-9]: digits of other scripts are
+// no number.
 const QString stopwatchPattern = QStringLiteral("^(sw|stopwatch|watch|count ?up)$");
-const QString clockPattern = QStringLiteral(
-    "^(?:at|until|till|til|by)\\s+(\\d{1,2})(?::(\\d{2}))?\\s*(am|pm|a|p)?(?![a-z\\d])");
-const QString colonPattern = QStringLiteral("^(\\d{1,3}):(\\d{1,2})(?::(\\d{1,2}))?(?=\\s|$)");
+const QString clockPattern =
+    QStringLiteral("^(?:at|until|till|til|by)\\s+([0-9]{1,2})(?::([0-9]{2}))?"
+                   "\\s*(am|pm|a|p)?(?![\\p{L}0-9])");
+const QString colonPattern =
+    QStringLiteral("^([0-9]{1,3}):([0-9]{1,2})(?::([0-9]{1,2}))?(?=\\s|$)");
 const QString durationPattern = QStringLiteral(
-    "^\\s*(\\d+(?:\\.\\d+)?)\\s*(hours?|hrs?|h|minutes?|mins?|m|seconds?|secs?|s)(?![a-z])");
-const QString trailingPattern = QStringLiteral("^\\s*(\\d+)(?![\\d.:a-z])");
-const QString numberPattern = QStringLiteral("^(\\d+(?:\\.\\d+)?)(?=\\s|$)");
+    "^\\s*([0-9]+(?:\\.[0-9]+)?)\\s*(hours?|hrs?|h|minutes?|mins?|m|seconds?|secs?|s)"
+    "(?!\\p{L})");
+const QString trailingPattern = QStringLiteral("^\\s*([0-9]+)(?![0-9.:\\p{L}])");
+const QString numberPattern = QStringLiteral("^([0-9]+(?:\\.[0-9]+)?)(?=\\s|$)");
 const QString halfHourPattern = QStringLiteral("^half (?:an )?hour\\b");
 const QString oneUnitPattern = QStringLiteral("^an? (hour|minute)\\b");
 const QString tidyPattern = QStringLiteral("^(?:for\\b|[:,\\-\u2013\\x{2014}])\\s*");
@@ -45,7 +51,8 @@ QRegularExpressionMatch match(const QString& pattern, QStringView text, bool che
     static QHash<QString, QRegularExpression> cache;
     auto it = cache.constFind(pattern);
     if (it == cache.constEnd()) {
-        QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption |
+                                           QRegularExpression::UseUnicodePropertiesOption);
         if (!re.isValid())
             return QRegularExpressionMatch();
         it = cache.insert(pattern, re);
@@ -253,10 +260,10 @@ std::optional<Command> parse(const QString& text, const QDateTime& now) {
         return timer(seconds, restAfter(trimmed, m.capturedLength(0)));
     }
 
-    if (match(durationPattern, lowered, false).hasMatch()) {
-        if (auto result = duration(lowered, trimmed))
-            return result;
-    }
+    // Once units are found the line is a duration: one out of range is no command, not a bare
+    // number with a label ("25 hours" is not 25 minutes of "Hours").
+    if (match(durationPattern, lowered, false).hasMatch())
+        return duration(lowered, trimmed);
 
     if (const auto m = match(numberPattern, lowered, false); m.hasMatch())
         return timer(number(m.capturedView(1)) * 60, restAfter(trimmed, m.capturedLength(0)));
@@ -272,10 +279,10 @@ std::optional<Command> parse(const QString& text, const QDateTime& now) {
 }
 
 QString tidy(const QString& s) {
-    QString out = Trim::spacesAndTabs(s);
+    QString out = Trim::horizontal(s);
     const QRegularExpressionMatch m = match(tidyPattern, out);
     if (m.hasMatch())
-        out = Trim::spacesAndTabs(QStringView(out).mid(m.capturedLength(0)));
+        out = Trim::horizontal(QStringView(out).mid(m.capturedLength(0)));
     if (out.isEmpty())
         return out;
     // The first character in upper case; it may become more than one ("ß" -> "SS").

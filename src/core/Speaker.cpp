@@ -41,6 +41,8 @@ Speaker::Speaker(SpeechService& speech, Clock& clock, QObject* parent)
     // later" order even for a service that reports synchronously.
     connect(&m_speech, &SpeechService::ended, this, &Speaker::ended, Qt::QueuedConnection);
     connect(&m_speech, &SpeechService::voicesReady, this, [this](const QList<VoiceInfo>& all) {
+        if (m_voicesLoaded && all == m_allVoices)
+            return; // read again, unchanged: nothing to rebuild
         m_allVoices = all;
         m_voicesLoaded = true;
         emit voicesChanged();
@@ -69,17 +71,14 @@ void Speaker::say(const QString& text, const Settings& settings) {
         endAfter(quietMs(text), token);
         return;
     }
-    if (!m_speech.available()) {
-        if (!m_loggedFailure) {
+    // Asked even when unavailable: the service may reach a synthesiser that has come back.
+    const quint64 id = m_speech.speak(text, settings.voiceID(), settings.rate());
+    if (id == 0) {
+        // Refused or unreachable: behave as if it had been said quietly.
+        if (!m_speech.available() && !m_loggedFailure) {
             m_loggedFailure = true;
             qWarning().noquote() << QStringLiteral("Pobi: speech failed: ") + m_speech.reason();
         }
-        endAfter(quietMs(text), token);
-        return;
-    }
-    const quint64 id = m_speech.speak(text, settings.voiceID(), settings.rate());
-    if (id == 0) {
-        // Refused by the synthesiser: behave as if it had been said quietly.
         endAfter(quietMs(text), token);
         return;
     }

@@ -26,6 +26,7 @@ public:
     virtual bool available() const = 0;
     virtual QString reason() const { return {}; }
     // Starts speaking text and returns its id (never 0), or 0 if it could not be handed over.
+    // Called also while unavailable, so a service may try to reach its synthesiser again.
     // rate is the user's factor: 1.0 is the synthesiser's default speed.
     virtual quint64 speak(const QString& text, const QString& voiceId, double rate) = 0;
     // Cuts off whatever is being said, at once.

@@ -8,13 +8,16 @@
 namespace TempoWords {
 
 std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
-    // Compiled once; both are applied to lower-cased text. Without Unicode properties \d and \s
-    // are ASCII only, so digits of other scripts never count as a number.
-    static const QRegularExpression signature(QStringLiteral("\\b([2-9]|1[0-2])\\s*/\\s*(4|8)\\b"));
-    static const QRegularExpression number(QStringLiteral("\\b\\d{2,3}\\b"));
+    // Compiled once; both are applied to lower-cased text. With Unicode properties, white space
+    // and word boundaries follow Unicode (a no-break space separates); digits are spelt [0-9], so
+    // digits of other scripts never count as a number.
+    static const QRegularExpression signature(QStringLiteral("\\b([2-9]|1[0-2])\\s*/\\s*(4|8)\\b"),
+                                              QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression number(QStringLiteral("\\b[0-9]{2,3}\\b"),
+                                           QRegularExpression::UseUnicodePropertiesOption);
 
-    QString s = QLatin1Char(' ') + Trim::spacesAndTabs(text.toLower()) + QLatin1Char(' ');
-    if (Trim::spacesAndTabs(s).isEmpty())
+    QString s = QLatin1Char(' ') + Trim::horizontal(text.toLower()) + QLatin1Char(' ');
+    if (Trim::horizontal(s).isEmpty())
         return std::nullopt;
 
     bool hasKeyword = false;
@@ -32,7 +35,7 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
     Tempo tempo;
     if (const auto m = signature.match(s); m.hasMatch()) {
         const QString matched = m.captured(0);
-        tempo.beats = Trim::spacesAndTabs(matched.section(QLatin1Char('/'), 0, 0)).toInt();
+        tempo.beats = Trim::horizontal(matched.section(QLatin1Char('/'), 0, 0)).toInt();
         s.remove(m.capturedStart(0), m.capturedLength(0));
         hasKeyword = true;
         anyKeyword = true;
@@ -63,7 +66,7 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
 
     if (!numberFound && !tempoWord && !anyKeyword)
         return std::nullopt;
-    if (!Trim::spacesAndTabs(s).isEmpty())
+    if (!Trim::horizontal(s).isEmpty())
         return std::nullopt;
     if (needsKeyword && !hasKeyword)
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "Words.h"
 
 #include <QStringList>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -46,8 +47,13 @@ QString clock(double x, bool roundUp) {
 QString spellLap(double x) {
     const qint64 n = static_cast<qint64>(x); // toward zero
     const qint64 mins = n / 60;
-    // asprintf uses the C locale's decimal point whatever the user's locale is.
-    QString secs = QString::asprintf("%.1f", x - static_cast<double>(mins) * 60.0);
+    // As the C library's "%.1f" in the C locale: exact binary ties round to even (12.25 gives
+    // "12.2", where Qt's own formatter rounds up), and the decimal point is '.' in any locale.
+    char buffer[64];
+    const auto printed =
+        std::to_chars(buffer, buffer + sizeof buffer, x - static_cast<double>(mins) * 60.0,
+                      std::chars_format::fixed, 1);
+    QString secs = QString::fromLatin1(buffer, printed.ptr - buffer);
     if (secs.endsWith(QLatin1String(".0")))
         secs.chop(2);
     const QString prefix = n >= 60 ? counted(mins, "minute", n >= 120) + u' ' : QString();

@@ -303,9 +303,11 @@ void SettingsView::syncFromSettings() {
 }
 
 void SettingsView::showEvent(QShowEvent* event) {
-    // The page may have been away while things changed (login item, voices installed).
+    // The page may have been away while things changed (login item, voices installed): the
+    // list known so far shows at once, and the voices are read again off the main thread.
     syncFromSettings();
     reloadVoices();
+    m_speaker.loadVoices();
     QWidget::showEvent(event);
 }
 

@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"120 bpm", true, Tempo{120, none}},
         ParseCase{"tempo 120", true, Tempo{120, none}}, ParseCase{"120bpm", true, Tempo{120, none}},
         ParseCase{"  120 BPM\t", true, Tempo{120, none}}, ParseCase{"3/4 90", true, Tempo{90, 3}},
+        ParseCase{"3\u00a0/\u00a04\u2009120\u00a0", true, Tempo{120, 3}},
         ParseCase{"6/8", true, Tempo{none, 6}}, ParseCase{"12 / 8", true, Tempo{none, 12}},
         ParseCase{"13/4", false, none}, ParseCase{"3/5 90", false, none},
         ParseCase{"allegro", true, Tempo{138, none}}, ParseCase{"presto", false, Tempo{184, none}},

@@ -29,7 +29,7 @@ TEST(Words, SpellLap) {
         {12.0, "12 seconds"}, {12.34, "12.3 seconds"}, {75.34, "1 minute 15.3 seconds"},
         {125.0, "2 minutes 5 seconds"}, {60.0, "1 minute 0 seconds"}, {1.0, "1 seconds"},
         {0.04, "0 seconds"}, {119.97, "1 minute 60 seconds"}, {59.96, "60 seconds"},
-        {3725.5, "62 minutes 5.5 seconds"}};
+        {3725.5, "62 minutes 5.5 seconds"}, {12.25, "12.2 seconds"}, {72.75, "1 minute 12.8 seconds"}};
     for (auto [x, text] : cases)
         EXPECT_EQ(Words::spellLap(x), text) << x;
 }

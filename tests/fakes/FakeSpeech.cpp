@@ -1,6 +1,7 @@
 #include "FakeSpeech.h"
 
 quint64 FakeSpeech::speak(const QString& text, const QString& voiceId, double rate) {
+    m_available = m_available || m_back;
     if (!m_available)
         return 0;
     const quint64 id = m_nextId++;
@@ -13,8 +14,9 @@ void FakeSpeech::requestVoices() {
     emit voicesReady(m_voices);
 }
 
-void FakeSpeech::setUnavailable(const QString& reason) {
+void FakeSpeech::setUnavailable(const QString& reason, bool back) {
     m_available = false;
+    m_back = back;
     m_reason = reason;
 }
 

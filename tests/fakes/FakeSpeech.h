@@ -25,8 +25,8 @@ public:
     void stop() override { ++m_stops; }
     void requestVoices() override;
 
-    // Makes the synthesiser unreachable, as when no speech server runs.
-    void setUnavailable(const QString& reason);
+    // Unreachable, as when no speech server runs; with back, reached again at the next speak().
+    void setUnavailable(const QString& reason, bool back = false);
     // Voices handed out by requestVoices().
     void setVoices(const QList<VoiceInfo>& voices) { m_voices = voices; }
 
@@ -43,6 +43,7 @@ public:
 
 private:
     bool m_available = true;
+    bool m_back = false;
     QString m_reason;
     QList<Utterance> m_spoken;
     QList<VoiceInfo> m_voices;

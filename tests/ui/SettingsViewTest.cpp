@@ -148,6 +148,9 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
 
     f.settings.setVoiceID(QStringLiteral("v/removed")); // a voice that is gone matches nothing
     EXPECT_EQ(voices->currentIndex(), -1);
+    f.speech.setVoices({{QStringLiteral("v/de"), QStringLiteral("Anna"), QStringLiteral("de-DE")}});
+    view.show(); // opening the page reads the voices again: the one removed meanwhile is gone
+    EXPECT_EQ(voices->count(), 2);
 }
 
 TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {

@@ -4,8 +4,10 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QSet>
+#include <QtDebug>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <libspeechd.h>
 
 namespace {
@@ -30,19 +32,38 @@ QString fromC(const char* s) {
 
 } // namespace
 
+// A server that is down is not tried again for this long: starting one is a blocking spawn.
+constexpr qint64 reopenAfterMs = 10'000;
+
 SpeechdService::SpeechdService(QObject* parent) : SpeechService(parent) {
+    // libspeechd writes to its socket with plain write(): a server that has just died must not
+    // end Pobi with SIGPIPE. The write fails instead, and the next sentence reconnects.
+    std::signal(SIGPIPE, SIG_IGN);
+    open();
+}
+
+SpeechdService::~SpeechdService() {
+    if (m_lister.joinable())
+        m_lister.join();
+    close();
+}
+
+// Connects with autospawn, as other speech clients do: a desktop session need not have started
+// speech-dispatcher, and libspeechd then starts the user's own server. It stays up while this
+// connection is open.
+bool SpeechdService::open() {
     char* error = nullptr;
-    // No autospawn: a server spawned for us exits a few seconds after we leave and could not be
-    // relied on anyway; a missing server is reported once and Pobi goes on quietly.
-    SPDConnection* c = spd_open2("pobi", "main", nullptr, SPD_MODE_THREADED, nullptr, 0, &error);
+    SPDConnection* c = spd_open2("pobi", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
     m_connection = c;
     if (!c) {
         m_reason = error ? QString::fromUtf8(error).trimmed()
                          : QStringLiteral("cannot connect to speech-dispatcher");
         free(error);
-        return;
+        m_sinceFailedOpen.start();
+        return false;
     }
     free(error);
+    m_sinceFailedOpen.invalidate();
     m_clientId = spd_get_client_id(c);
     {
         std::lock_guard lock(g_registryMutex);
@@ -56,11 +77,11 @@ SpeechdService::SpeechdService(QObject* parent) : SpeechService(parent) {
     m_defaultModule = fromC(module);
     free(module);
     m_module = m_defaultModule;
+    m_voice.clear();
+    return true;
 }
 
-SpeechdService::~SpeechdService() {
-    if (m_lister.joinable())
-        m_lister.join();
+void SpeechdService::close() {
     if (!m_connection)
         return;
     {
@@ -68,6 +89,7 @@ SpeechdService::~SpeechdService() {
         registry().remove(static_cast<size_t>(m_clientId));
     }
     spd_close(spd(m_connection));
+    m_connection = nullptr;
 }
 
 namespace {
@@ -103,8 +125,23 @@ QString SpeechdService::voiceId(const QString& module, const QString& name) {
 }
 
 quint64 SpeechdService::speak(const QString& text, const QString& voiceId, double rate) {
-    if (!m_connection)
-        return 0;
+    if (!m_connection) {
+        if (m_sinceFailedOpen.isValid() && !m_sinceFailedOpen.hasExpired(reopenAfterMs))
+            return 0;
+        if (!open())
+            return 0;
+    }
+    if (const quint64 id = say(text, voiceId, rate))
+        return id;
+    // A live connection takes every sentence; a refused one means the server has gone (it was
+    // restarted, or stopped). Connect again, starting a server if need be, and try this sentence
+    // once more.
+    qWarning().noquote() << QStringLiteral("Pobi: speech-dispatcher went away; reconnecting");
+    close();
+    return open() ? say(text, voiceId, rate) : 0;
+}
+
+quint64 SpeechdService::say(const QString& text, const QString& voiceId, double rate) {
     // The voice is a connection setting: change it only when it differs from the last one.
     QString module = m_defaultModule;
     QString voice;
@@ -140,13 +177,8 @@ void SpeechdService::stop() {
         spd_cancel(spd(m_connection));
 }
 
+// Listed afresh on every request, so a voice installed or removed while Pobi runs shows up.
 void SpeechdService::requestVoices() {
-    if (m_voicesKnown) {
-        const QList<VoiceInfo> voices = m_voices;
-        QMetaObject::invokeMethod(
-            this, [this, voices] { emit voicesReady(voices); }, Qt::QueuedConnection);
-        return;
-    }
     if (m_listing.exchange(true))
         return; // already on its way
     if (m_lister.joinable())
@@ -197,10 +229,8 @@ void SpeechdService::listVoices() {
     QMetaObject::invokeMethod(
         this,
         [this, voices] {
-            m_voices = voices;
-            m_voicesKnown = !voices.isEmpty(); // an empty answer may be a passing failure
             m_listing = false;
-            emit voicesReady(m_voices);
+            emit voicesReady(voices);
         },
         Qt::QueuedConnection);
 }

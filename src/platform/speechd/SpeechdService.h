@@ -2,7 +2,7 @@
 
 #include "SpeechService.h"
 
-#include <QList>
+#include <QElapsedTimer>
 #include <QString>
 #include <atomic>
 #include <mutex>
@@ -10,7 +10,8 @@
 
 // Speech through speech-dispatcher (libspeechd). The connection runs in threaded mode: its
 // END and CANCEL notifications arrive on libspeechd's own thread and are posted to this object's
-// (the main) thread before anything is touched.
+// (the main) thread before anything is touched. A server that is not running is started the way
+// other clients start it (autospawn); one that goes away is reconnected to on the next sentence.
 class SpeechdService final : public SpeechService {
     Q_OBJECT
 public:
@@ -29,10 +30,14 @@ public:
     static QString voiceId(const QString& module, const QString& name);
 
 private:
+    bool open();
+    void close();
+    quint64 say(const QString& text, const QString& voiceId, double rate);
     void listVoices();
 
     void* m_connection = nullptr; // SPDConnection*, an anonymous struct in libspeechd's header
     QString m_reason;
+    QElapsedTimer m_sinceFailedOpen; // invalid while the last open succeeded
     QString m_defaultModule;
     QString m_module; // output module currently set on the connection
     QString m_voice;  // synthesis voice currently set, empty for the module's default
@@ -40,6 +45,4 @@ private:
 
     std::thread m_lister;
     std::atomic<bool> m_listing = false;
-    bool m_voicesKnown = false;
-    QList<VoiceInfo> m_voices;
 };
