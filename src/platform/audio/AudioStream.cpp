@@ -7,6 +7,7 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
+#include <utility>
 
 namespace {
 
@@ -27,6 +28,25 @@ QString describe(QAudio::Error error) {
 }
 
 } // namespace
+
+void AudioStream::claimServerConnection() {
+    // Qt's PulseAudio backend keeps one connection per process, made by the thread that first
+    // starts an output. When the server goes away it tries again 3 s later through that thread's
+    // event loop; made on an audio thread, that try never came, as the thread was gone by then,
+    // and sound never came back. An output started and stopped here makes the main thread the
+    // owner; nothing is played. (The backend tries only once: a server back later than that, or
+    // missing when the connection was first made, is still not found.)
+    static bool claimed = false;
+    if (std::exchange(claimed, true))
+        return;
+    QAudioFormat format;
+    format.setSampleRate(AudioPlayer::sampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Float);
+    QAudioSink sink(QMediaDevices::defaultAudioOutput(), format);
+    sink.start();
+    sink.stop();
+}
 
 AudioStream::AudioStream(AudioRenderer& renderer) : m_renderer(renderer) {}
 

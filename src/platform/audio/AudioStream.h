@@ -19,6 +19,9 @@ public:
     // Opens the default output (float samples, or 16-bit where float is refused) and starts
     // pulling; false with a reason when it cannot.
     bool open(QString* error);
+    // Makes the calling thread, which must be the main one, the one that owns the process's
+    // connection to the sound server (see the definition). Only the first call does anything.
+    static void claimServerConnection();
     void close();
     bool int16() const { return m_int16; }
 

@@ -15,6 +15,9 @@ QtAudioPlayer::~QtAudioPlayer() {
 bool QtAudioPlayer::start() {
     if (m_running)
         return true;
+    // Every start opens a new output; after the server went away, that works again once the
+    // backend has reconnected, which it does only from the thread that owns the connection.
+    AudioStream::claimServerConnection();
     m_renderer->reset();
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("pobi-audio"));
