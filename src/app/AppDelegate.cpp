@@ -14,6 +14,7 @@
 #include "PopoverView.h"
 #include "PopupWindow.h"
 #include "Settings.h"
+#include "SettingsView.h"
 #include "SharedAudioPlayer.h"
 #include "Speaker.h"
 #include "StatusController.h"
@@ -61,15 +62,20 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
 
-    auto content = [this](PopoverUI& ui) -> QWidget* {
-        return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
-                               m_clock);
-    };
     const qsizetype snapshotAt = m_arguments.indexOf(QStringLiteral("--snapshot"));
     const bool snapshot = snapshotAt >= 0 && snapshotAt + 1 < m_arguments.size();
+    if (!snapshot)
+        m_hotkeyService = HotkeyServiceFactory::create();
+    auto content = [this](PopoverUI& ui) -> QWidget* {
+        auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
+                                     m_clock);
+        view->settingsView()->setHotkeyService(m_hotkeyService.get());
+        return view;
+    };
     m_status = std::make_unique<StatusController>(
         engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
         [](bool talking) { return Glyph::image(talking); }, !snapshot);
+    m_status->setHotkeyService(m_hotkeyService.get());
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
         m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
@@ -89,7 +95,6 @@ void AppDelegate::applicationDidFinishLaunching() {
         return;
     }
 
-    m_hotkeyService = HotkeyServiceFactory::create();
     QPointer<AppDelegate> self(this);
     m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
         if (self)
@@ -103,7 +108,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     store.sync();
     m_clock.singleShot(400, this, [this] {
         m_status->show();
-        m_speaker->say(QString::fromUtf8(greeting), *m_settings);
+        const bool hotkey = m_hotkeyService->backend() != HotkeyService::Backend::Unavailable;
+        m_speaker->say(QString::fromUtf8(hotkey ? greeting : greetingWithoutHotkey), *m_settings);
     });
 }
 

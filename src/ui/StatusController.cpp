@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 #include "Clock.h"
+#include "HotkeyService.h"
 #include "Metronome.h"
 #include "Parser.h"
 #include "PopoverUI.h"
@@ -160,8 +161,22 @@ void StatusController::rebuildMenu() {
     }
 }
 
+void StatusController::setHotkeyService(HotkeyService* service) {
+    if (m_hotkey)
+        disconnect(m_hotkey, nullptr, this, nullptr);
+    m_hotkey = service;
+    const auto update = [this] {
+        if (m_tray)
+            m_tray->setToolTip(toolTip());
+    };
+    if (service)
+        connect(service, &HotkeyService::statusChanged, this, update);
+    update();
+}
+
 QString StatusController::toolTip() const {
-    const QString heading = QString::fromLatin1(toolTipHeading);
+    const bool hotkey = m_hotkey && m_hotkey->backend() != HotkeyService::Backend::Unavailable;
+    const QString heading = hotkey ? QStringLiteral("Pobi (Ctrl+Alt+T)") : QStringLiteral("Pobi");
     const QString text = m_lastTitle.trimmed();
     return text.isEmpty() ? heading : heading + u'\n' + text;
 }

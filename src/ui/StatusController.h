@@ -9,6 +9,7 @@
 #include <optional>
 
 class Clock;
+class HotkeyService;
 class Metronome;
 class PopoverUI;
 class PopupWindow;
@@ -31,8 +32,6 @@ public:
     // The status glyph for the talking flag, as a template image (only alpha counts).
     using GlyphFactory = std::function<QImage(bool talking)>;
 
-    static constexpr const char* toolTipHeading = "Pobi (Ctrl+Alt+T)";
-
     // withTray false leaves the tray alone (the snapshot mode must not add a second icon next
     // to a running Pobi).
     StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
@@ -49,6 +48,8 @@ public:
 
     // False on a desktop without a tray; Pobi is then reached by the hotkey and `pobi --toggle`.
     bool trayAvailable() const;
+    // The tooltip names the hotkey only while this service has it registered.
+    void setHotkeyService(HotkeyService* service);
     // Whether the popup gets anti-aliased translucent corners (needs a compositor on X11).
     void setTranslucentPopup(bool translucent);
 
@@ -93,6 +94,7 @@ private:
 
     PopoverUI* m_ui = nullptr;
     QPointer<PopupWindow> m_popup;
+    QPointer<HotkeyService> m_hotkey;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_menu = nullptr;
 
