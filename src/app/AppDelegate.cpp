@@ -109,7 +109,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_clock.singleShot(400, this, [this] {
         m_status->show();
         const bool hotkey = m_hotkeyService->backend() != HotkeyService::Backend::Unavailable;
-        m_speaker->say(QString::fromUtf8(hotkey ? greeting : greetingWithoutHotkey), *m_settings);
+        const QString text = QString::fromUtf8(hotkey ? greeting : greetingWithoutHotkey);
+        StatusController::trace(QStringLiteral("greeting ") + text);
+        m_speaker->say(text, *m_settings);
     });
 }
 

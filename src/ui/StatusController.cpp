@@ -25,19 +25,13 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-// POBI_TRACE=1 writes what the tray and popup do to standard error, one line each, so the
-// end-to-end tests can follow a desktop's tray that they cannot read.
-void trace(const QString& line) {
+void StatusController::trace(const QString& line) {
     static const bool on = qEnvironmentVariableIntValue("POBI_TRACE") != 0;
     if (!on)
         return;
     std::fprintf(stderr, "pobi-trace: %s\n", line.toUtf8().constData());
     std::fflush(stderr);
 }
-
-} // namespace
 
 StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                                    Metronome& metronome, Clock& clock, ContentFactory content,
@@ -168,6 +162,7 @@ void StatusController::setHotkeyService(HotkeyService* service) {
     const auto update = [this] {
         if (m_tray)
             m_tray->setToolTip(toolTip());
+        trace(QStringLiteral("tooltip \"%1\"").arg(toolTip().section(u'\n', 0, 0)));
     };
     if (service)
         connect(service, &HotkeyService::statusChanged, this, update);
