@@ -15,13 +15,10 @@ QtAudioPlayer::~QtAudioPlayer() {
 bool QtAudioPlayer::start() {
     if (m_running)
         return true;
-    // Every start opens a new output; after the server went away, that works again once the
-    // backend has reconnected, which it does only from the thread that owns the connection.
-    AudioStream::claimServerConnection();
     m_renderer->reset();
-    m_thread = new QThread;
-    m_thread->setObjectName(QStringLiteral("pobi-audio"));
-    m_thread->start(QThread::TimeCriticalPriority);
+    // Every start opens a new output, so one after a failure works again once the backend has
+    // reconnected.
+    m_thread = AudioStream::sharedThread();
     m_stream = new AudioStream(*m_renderer);
     m_stream->moveToThread(m_thread);
 
@@ -64,12 +61,7 @@ void QtAudioPlayer::teardown() {
         disconnect(stream, nullptr, this, nullptr);
         QMetaObject::invokeMethod(
             stream, [stream] { stream->close(); }, Qt::BlockingQueuedConnection);
-    }
-    if (m_thread) {
-        m_thread->quit();
-        m_thread->wait();
-        delete m_stream;
-        delete m_thread;
+        stream->deleteLater();
     }
     m_stream = nullptr;
     m_thread = nullptr;
