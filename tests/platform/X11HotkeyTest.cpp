@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
-#include <vector>
 #include <xcb/xcb.h>
 
 namespace {
@@ -27,21 +26,19 @@ void hold(const QString& keys) {
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("keyup"), keys}), 0);
 }
 
-// Swaps what two keys type, as a layout switch would, and swaps back when it goes.
+// Swaps what keys first and first + 1 type, as a layout switch would; swaps back when it goes.
 struct SwappedKeys {
-    explicit SwappedKeys(xcb_keycode_t a) : first(a) { swap(); }
+    explicit SwappedKeys(xcb_keycode_t first) : first(first) { swap(); }
     ~SwappedKeys() { swap(); }
-    void swap() {
+    void swap() const {
         xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-        std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> map(
-            xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, 2), nullptr),
-            &std::free);
+        auto* map = xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, 2), 0);
         const int per = map->keysyms_per_keycode;
-        std::vector<xcb_keysym_t> syms(xcb_get_keyboard_mapping_keysyms(map.get()),
-                                       xcb_get_keyboard_mapping_keysyms(map.get()) + 2 * per);
-        std::rotate(syms.begin(), syms.begin() + per, syms.end());
-        xcb_change_keyboard_mapping(c, 2, first, per, syms.data());
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // a round trip
+        xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        std::rotate(syms, syms + per, syms + 2 * per);
+        xcb_change_keyboard_mapping(c, 2, first, per, syms);
+        std::free(map);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
         xcb_disconnect(c);
     }
     xcb_keycode_t first;
@@ -56,26 +53,19 @@ protected:
 };
 
 // Pressing control-alt-T (also with the lock keys on) runs the action once per press, on the main
-// thread, after the handler returned; once released, the key is another client's.
-TEST_F(X11Hotkey, PressRunsTheActionOnceAfterTheHandlerAndReleaseStopsIt) {
+// thread; once released, the key is another client's.
+TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) {
     X11HotkeyService service;
     int runs = 0;
-    std::vector<int> runsSeenByHandler;
     auto hotkey =
         std::make_unique<Hotkey>(service, Hotkey::checked(17), Hotkey::checked(6144), [&] {
             EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
             ++runs;
         });
-    // Connected after the Hotkey: the last thing the handler does.
-    QObject::connect(&service, &HotkeyService::activated,
-                     [&] { runsSeenByHandler.push_back(runs); });
     ASSERT_EQ(service.backend(), HotkeyService::Backend::X11) << service.reason().toStdString();
 
     press({"ctrl+alt+t"});
     ASSERT_TRUE(spinUntil([&] { return runs == 1; }));
-    spin(300);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(runsSeenByHandler, std::vector<int>{0});
     press({"t", "ctrl+t", "ctrl+alt+shift+t"});
     EXPECT_EQ(runs, 1);
     press({"Caps_Lock", "ctrl+alt+t", "Caps_Lock", "Num_Lock", "ctrl+alt+t", "Num_Lock"});
@@ -106,9 +96,7 @@ TEST_F(X11Hotkey, PressRunsTheActionOnceAfterTheHandlerAndReleaseStopsIt) {
     ASSERT_EQ(other.backend(), HotkeyService::Backend::X11) << other.reason().toStdString();
     press({"ctrl+alt+t"});
     ASSERT_TRUE(spinUntil([&] { return otherPresses == 1; }));
-    spin(300);
     EXPECT_EQ(runs, 6);
-    EXPECT_EQ(runsSeenByHandler.size(), 6u);
 }
 
 // The application's own set-up in another process (the Qt xcb platform's connection and its
