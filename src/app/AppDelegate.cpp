@@ -15,6 +15,7 @@
 #include "PopoverView.h"
 #include "PopupWindow.h"
 #include "Settings.h"
+#include "SettingsView.h"
 #include "SharedAudioPlayer.h"
 #include "Speaker.h"
 #include "StatusController.h"
@@ -63,17 +64,22 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
 
-    auto content = [this](PopoverUI& ui) -> QWidget* {
-        return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
-                               m_clock);
-    };
     const bool snapshot = m_line.mode() == CommandLine::Mode::Snapshot;
+    if (!snapshot)
+        m_hotkeyService = HotkeyServiceFactory::create();
+    auto content = [this](PopoverUI& ui) -> QWidget* {
+        auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
+                                     m_clock);
+        view->settingsView()->setHotkeyService(m_hotkeyService.get());
+        return view;
+    };
     m_status = std::make_unique<StatusController>(
         engine(), *m_speaker, *m_settings, *m_metronome, m_clock, content,
         [](bool talking, int px) {
             return Glyph::image(talking, px / double(Glyph::logicalSize.width()));
         },
         !snapshot);
+    m_status->setHotkeyService(m_hotkeyService.get());
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
         m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
@@ -90,7 +96,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_colorScheme = std::make_unique<PortalColorScheme>();
     Appearance::follow(*m_colorScheme);
 
-    m_hotkeyService = HotkeyServiceFactory::create();
     QPointer<AppDelegate> self(this);
     m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
         if (self)
@@ -102,7 +107,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_settings->save(QStringLiteral("hasLaunched"), true);
     m_clock.singleShot(400, this, [this] {
         m_status->show();
-        m_speaker->say(QString::fromUtf8(greeting), *m_settings);
+        const bool hotkey = m_hotkeyService->backend() != HotkeyService::Backend::Unavailable;
+        const QString text = QString::fromUtf8(hotkey ? greeting : greetingWithoutHotkey);
+        StatusController::trace(QStringLiteral("greeting ") + text);
+        m_speaker->say(text, *m_settings);
     });
 }
 

@@ -32,6 +32,10 @@ public:
     static constexpr const char* greeting =
         "Hi, I'm Pobi. Press control alt T from anywhere, type a time, and I'll keep count out "
         "loud.";
+    // When the hotkey could not be registered: the way in that still works.
+    static constexpr const char* greetingWithoutHotkey =
+        "Hi, I'm Pobi. Click my icon, or bind a shortcut to pobi --toggle, type a time, and I'll "
+        "keep count out loud.";
 
     explicit AppDelegate(CommandLine line, QObject* parent = nullptr);
     ~AppDelegate() override;

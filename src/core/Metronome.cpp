@@ -138,9 +138,12 @@ void Metronome::start() {
     if (m_running)
         return;
     if (!m_player.start()) {
-        qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + m_player.errorString();
+        m_error = m_player.errorString();
+        qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + m_error;
+        emit changed();
         return;
     }
+    m_error.clear();
     m_n = 0;
     m_startedAt = m_clock.now();
     ++m_run;
@@ -177,6 +180,7 @@ void Metronome::stop() {
 void Metronome::fail(const QString& reason) {
     if (!m_running)
         return;
+    m_error = reason;
     stop();
     qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + reason;
 }

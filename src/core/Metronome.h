@@ -38,6 +38,9 @@ public:
     bool accent() const { return m_accent; }
     void setAccent(bool accent);
     QDateTime startedAt() const { return m_startedAt; }
+    // Why the last start failed or the last run was cut short by the output; empty once a start
+    // succeeds.
+    QString error() const { return m_error; }
     // Index in the bar of the next click to schedule; callers that lower beats reset it.
     int n() const { return m_n; }
     void resetCounter() { m_n = 0; }
@@ -72,6 +75,7 @@ private:
     int m_beats = 4;
     bool m_accent = true;
     QDateTime m_startedAt;
+    QString m_error;
     QPointer<ClockTimer> m_timer;
     double m_nextSample = 0;
     qint64 m_anchorSample = 0; // the output's frame count and the time when the run started

@@ -190,8 +190,10 @@ void SettingsView::build() {
     auto* open = new TextLabel(QStringLiteral("Open Pobi"), 13);
     hotkeyRow->addWidget(open);
     hotkeyRow->addSpacing(5);
-    for (const char* key : {"Ctrl", "Alt", "T"})
-        hotkeyRow->addWidget(new Keycap(QString::fromLatin1(key)));
+    for (const char* key : {"Ctrl", "Alt", "T"}) {
+        m_keycaps.append(new Keycap(QString::fromLatin1(key)));
+        hotkeyRow->addWidget(m_keycaps.last());
+    }
     hotkeyRow->addStretch(1);
     general->addLayout(hotkeyRow);
     m_hotkeyHelp = new TextLabel(QString(), 11.5, QFont::Normal, TextLabel::Role::Secondary);
@@ -359,6 +361,8 @@ void SettingsView::setHotkeyService(HotkeyService* service) {
             return;
         setHotkeyHelp(hotkeyHelpFor(m_hotkey->status()));
         m_hotkeyHelp->setToolTip(m_hotkey->reason());
+        for (QWidget* keycap : m_keycaps)
+            keycap->setVisible(m_hotkey->backend() != HotkeyService::Backend::Unavailable);
     };
     connect(service, &HotkeyService::statusChanged, this, show);
     show();

@@ -29,7 +29,8 @@ public:
     // How the global shortcut works on this desktop, shown under its key caps.
     void setHotkeyHelp(const QString& text);
     QString hotkeyHelp() const;
-    // Follows the hotkey's status from now on (and shows why it is unavailable as a tooltip).
+    // Follows the hotkey's status from now on: the keys are shown only while they work, and
+    // why they do not as a tooltip.
     void setHotkeyService(HotkeyService* service);
     static QString hotkeyHelpFor(const HotkeyService::Status& status);
     // What "Quit Pobi" does; QCoreApplication::quit() unless replaced.
@@ -93,6 +94,7 @@ private:
     SwitchRow* m_laps = nullptr;
     SwitchRow* m_launch = nullptr;
     TextLabel* m_hotkeyHelp = nullptr;
+    QList<QWidget*> m_keycaps;
     QWidget* m_quitButton = nullptr;
     QPointer<HotkeyService> m_hotkey;
 };

@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 #include "Clock.h"
+#include "HotkeyService.h"
 #include "Metronome.h"
 #include "Parser.h"
 #include "PopoverUI.h"
@@ -25,19 +26,13 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-// POBI_TRACE=1 writes what the tray and popup do to standard error, one line each, so the
-// end-to-end tests can follow a desktop's tray that they cannot read.
-void trace(const QString& line) {
+void StatusController::trace(const QString& line) {
     static const bool on = qEnvironmentVariableIntValue("POBI_TRACE") != 0;
     if (!on)
         return;
     std::fprintf(stderr, "pobi-trace: %s\n", line.toUtf8().constData());
     std::fflush(stderr);
 }
-
-} // namespace
 
 StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                                    Metronome& metronome, Clock& clock, ContentFactory content,
@@ -169,8 +164,23 @@ void StatusController::rebuildMenu() {
     }
 }
 
+void StatusController::setHotkeyService(HotkeyService* service) {
+    if (m_hotkey)
+        disconnect(m_hotkey, nullptr, this, nullptr);
+    m_hotkey = service;
+    const auto update = [this] {
+        if (m_tray)
+            m_tray->setToolTip(toolTip());
+        trace(QStringLiteral("tooltip \"%1\"").arg(toolTip().section(u'\n', 0, 0)));
+    };
+    if (service)
+        connect(service, &HotkeyService::statusChanged, this, update);
+    update();
+}
+
 QString StatusController::toolTip() const {
-    const QString heading = QString::fromLatin1(toolTipHeading);
+    const bool hotkey = m_hotkey && m_hotkey->backend() != HotkeyService::Backend::Unavailable;
+    const QString heading = hotkey ? QStringLiteral("Pobi (Ctrl+Alt+T)") : QStringLiteral("Pobi");
     const QString text = m_lastTitle.trimmed();
     return text.isEmpty() ? heading : heading + u'\n' + text;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 class Clock;
+class HotkeyService;
 class Metronome;
 class PopoverUI;
 class PopupWindow;
@@ -34,8 +35,6 @@ public:
     // pixels square.
     using GlyphFactory = std::function<QImage(bool talking, int px)>;
 
-    static constexpr const char* toolTipHeading = "Pobi (Ctrl+Alt+T)";
-
     // withTray false leaves the tray alone (the snapshot mode must not add a second icon next
     // to a running Pobi).
     StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
@@ -52,6 +51,8 @@ public:
 
     // False on a desktop without a tray; Pobi is then reached by the hotkey and `pobi --toggle`.
     bool trayAvailable() const;
+    // The tooltip names the hotkey only while this service has it registered.
+    void setHotkeyService(HotkeyService* service);
     // Whether the popup gets anti-aliased translucent corners (needs a compositor on X11).
     void setTranslucentPopup(bool translucent);
 
@@ -72,6 +73,10 @@ public:
     // The widget drawn as on screen, at one pixel per point whatever the screen's scale, so
     // snapshot files compare across machines.
     static QImage renderImage(QWidget* widget);
+
+    // With POBI_TRACE=1, writes line to standard error, so the end-to-end tests can follow
+    // what the tray and popup do on a desktop whose tray they cannot read.
+    static void trace(const QString& line);
 
     // Rebuilds the menu for the current engine and metronome state (also done at every opening).
     void rebuildMenu();
@@ -96,6 +101,7 @@ private:
 
     PopoverUI* m_ui = nullptr;
     QPointer<PopupWindow> m_popup;
+    QPointer<HotkeyService> m_hotkey;
     QSystemTrayIcon* m_tray = nullptr;
     // A top-level widget of its own (the tray only points at it).
     std::unique_ptr<QMenu> m_menu;

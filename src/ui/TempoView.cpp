@@ -175,6 +175,9 @@ void TempoView::refresh() {
 }
 
 QString TempoView::statusText() const {
+    // A failed start otherwise shows nothing here: the button just stays as it was.
+    if (!m_metronome.running() && !m_metronome.error().isEmpty())
+        return QStringLiteral("No sound: ") + m_metronome.error();
     QString s = TempoWords::name(m_metronome.bpm()) + QStringLiteral(" · ") +
                 QString::number(m_metronome.beats()) + QStringLiteral("/4");
     if (m_metronome.running()) {

@@ -51,7 +51,8 @@ public:
     // Adds delta to the tempo, within 30 to 260.
     void step(int delta);
 
-    // "Allegro · 4/4", and while running " · 01:05 of practice".
+    // "Allegro · 4/4", and while running " · 01:05 of practice"; why there is no sound when the
+    // last start failed or the output died.
     QString statusText() const;
 
     // The parts, for the popup and its tests.

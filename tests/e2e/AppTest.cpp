@@ -223,17 +223,31 @@ TEST(App, HotkeyTogglesThePopup) {
     }
 }
 
-TEST(App, FirstLaunchGreetsOnceAndRemembersIt) {
+// The first launch finds control-alt-T held by another program: nothing promises it, and the
+// greeting names the command to bind instead. The next launch has the key and does not greet.
+TEST(App, FirstLaunchGreetsOnceAndRemembersItPromisingOnlyAHotkeyItHas) {
     REQUIRE_DESKTOP();
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    holder.setProcessEnvironment(env);
+    holder.start(QStringLiteral(POBI_HOTKEY_PROBE), {});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_TRUE(holder.readAllStandardOutput().startsWith("status x11"));
     PobiProcess pobi(/*firstLaunch=*/true);
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi\""), 100));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 100));
     pobi.stop();
+    holder.kill();
+    holder.waitForFinished(3000);
     EXPECT_TRUE(QSettings(pobi.settingsFile(), QSettings::IniFormat).value("hasLaunched").toBool());
 
     const int before = pobi.trace().size();
     ASSERT_TRUE(pobi.start());
     ASSERT_TRUE(Desktop::trayIcon(10000).has_value());
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi (Ctrl+Alt+T)\""), 100, before));
     EXPECT_FALSE(pobi.waitForTrace(QStringLiteral("popup shown"), 1500, before));
 }
 

@@ -10,6 +10,7 @@
 #include "audio/RenderDevice.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -83,6 +84,38 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
     for (auto s : samples)
         peak = std::max(peak, std::abs(int(s)));
     EXPECT_NEAR(peak, 0.45 * 32767, 400);
+}
+
+// The sound server restarting while the metronome plays stops it; once the server is back a new
+// start plays again, without restarting the program.
+TEST_F(AudioOutput, SoundComesBackAfterTheServerRestarts) {
+    QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    QFile cmdline(QStringLiteral("/proc/") + QString::fromLatin1(pid.readAll().trimmed()) +
+                  QStringLiteral("/cmdline")); // the server's own command line, to start it again
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    QStringList server =
+        QString::fromLocal8Bit(cmdline.readAll()).split(QChar(0), Qt::SkipEmptyParts);
+    const QString program = server.takeFirst();
+    QSettings store(dirs.settingsFile(), QSettings::IniFormat);
+    QtAudioPlayer player;
+    Metronome metronome(store, player, Clock::system());
+    metronome.start();
+    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
+    ASSERT_TRUE(spinUntil([&] { return !metronome.running(); }));
+    ASSERT_EQ(QProcess::execute(program, server), 0);
+
+    MonitorRecorder again;
+    ASSERT_TRUE(again.start());
+    ASSERT_TRUE(spinUntil([&] { return player.start(); }, 15000));
+    player.stop();
+    int ticks = 0;
+    QObject::connect(&metronome, &Metronome::ticked, [&] { ++ticks; });
+    metronome.start();
+    ASSERT_TRUE(spinUntil([&] { return ticks == 3; }));
+    again.stop();
+    EXPECT_GE(again.onsets(2, 4000).size(), 2);
 }
 
 // Run in a child process that cannot reach any sound server.

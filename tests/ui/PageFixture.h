@@ -3,6 +3,7 @@
 #include "FakeAudioPlayer.h"
 #include "FakeClock.h"
 #include "FakeSpeech.h"
+#include "HotkeyService.h"
 #include "MascotBrain.h"
 #include "Metronome.h"
 #include "PopoverUI.h"
@@ -14,6 +15,14 @@
 
 // The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
 // private settings file, and a metronome on a player whose timeline the test renders itself.
+// A hotkey whose status the test sets.
+class ScriptedHotkey final : public HotkeyService {
+public:
+    void registerHotkey(quint32, quint32) override {}
+    void unregisterHotkey() override {}
+    void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
+};
+
 struct PageFixture {
     TestDirs dirs;
     Settings settings{dirs.settingsFile()};

@@ -5,6 +5,7 @@
 #include "FakeLoginItem.h"
 #include "FieldBox.h"
 #include "IconButton.h"
+#include "Keycap.h"
 #include "PageFixture.h"
 #include "SegmentedPicker.h"
 #include "SwitchRow.h"
@@ -34,13 +35,6 @@ struct SettingsPage : PageFixture {
         view.resize(340, view.sizeHint().height());
         view.show();
     }
-};
-
-class ScriptedHotkey final : public HotkeyService {
-public:
-    void registerHotkey(quint32, quint32) override {}
-    void unregisterHotkey() override {}
-    void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
 };
 
 } // namespace
@@ -171,12 +165,17 @@ TEST(SettingsView, HotkeyHelpFollowsTheBackend) {
     SettingsPage page;
     ScriptedHotkey hotkey;
     page.view.setHotkeyService(&hotkey);
+    // The keys are shown only while they work.
+    const auto keys = [&] { return !page.view.findChildren<Keycap*>().last()->isHidden(); };
     const QString bind = QStringLiteral("Bind a shortcut to: pobi --toggle");
     EXPECT_EQ(page.view.hotkeyHelp(), bind);
+    EXPECT_FALSE(keys());
     hotkey.become(HotkeyService::Backend::X11);
     EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Works in every app."));
+    EXPECT_TRUE(keys());
     hotkey.become(HotkeyService::Backend::Portal);
     EXPECT_TRUE(page.view.hotkeyHelp().contains(QStringLiteral("shortcut settings")));
     hotkey.become(HotkeyService::Backend::Unavailable, QStringLiteral("no X11 and no portal"));
     EXPECT_EQ(page.view.hotkeyHelp(), bind);
+    EXPECT_FALSE(keys());
 }

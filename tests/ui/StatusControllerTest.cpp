@@ -49,9 +49,12 @@ struct Tray : ::testing::Test, PageFixture {
 
 } // namespace
 
-TEST_F(Tray, TitleAndTooltipFollowTheEngine) {
+TEST_F(Tray, TitleAndTooltipFollowTheEngineAndTheHotkey) {
     EXPECT_EQ(status.title(), QString());
-    EXPECT_EQ(status.toolTip(), QStringLiteral("Pobi (Ctrl+Alt+T)"));
+    ScriptedHotkey hotkey;
+    status.setHotkeyService(&hotkey); // not registered: not named
+    EXPECT_EQ(status.toolTip(), QStringLiteral("Pobi"));
+    hotkey.become(HotkeyService::Backend::X11);
 
     engine.start(Command{Kind::Timer, 300, QStringLiteral("Tea")});
     clock.advance(2000);

@@ -165,6 +165,14 @@ TEST_F(TempoViewTest, StatusLineShowsNameSignatureAndPracticeTime) {
     run(65000);
     // Refreshed by the once-a-second tick, not only by metronome changes.
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 01:05 of practice"));
+    // A start that fails or an output that dies says so there until a start succeeds.
+    player.die(QStringLiteral("the audio output failed"));
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: the audio output failed"));
+    player.failNextStarts(QStringLiteral("no audio output device"));
+    QTest::mouseClick(view.startButton(), Qt::LeftButton);
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: no audio output device"));
+    player.failNextStarts({});
+    QTest::mouseClick(view.startButton(), Qt::LeftButton);
     metronome.stop();
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
 }

@@ -7,6 +7,7 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
+#include <QThread>
 
 namespace {
 
@@ -27,6 +28,23 @@ QString describe(QAudio::Error error) {
 }
 
 } // namespace
+
+QThread* AudioStream::sharedThread() {
+    // Qt's PulseAudio backend keeps one connection per process, owned by the thread that first
+    // starts an output. When the server goes away it drops the connection through that thread's
+    // event loop and tries again 3 s later, and it expects the outputs on the same thread: on an
+    // audio thread per stream, the retry died with the thread and sound never came back; on the
+    // main thread, dropping the connection raced with an audio thread closing its output, and
+    // crashed. (It tries only once: a server back later than that, or missing when the
+    // connection was first made, is still not found.) Never stopped: the process ends with it.
+    static QThread* thread = [] {
+        auto* t = new QThread;
+        t->setObjectName(QStringLiteral("pobi-audio"));
+        t->start(QThread::TimeCriticalPriority);
+        return t;
+    }();
+    return thread;
+}
 
 AudioStream::AudioStream(AudioRenderer& renderer) : m_renderer(renderer) {}
 

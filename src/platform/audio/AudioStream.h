@@ -6,6 +6,7 @@
 
 class AudioRenderer;
 class QAudioSink;
+class QThread;
 class RenderDevice;
 
 // The audio thread's side of the player: a QAudioSink pulling the renderer's mix. Lives in, and
@@ -19,6 +20,9 @@ public:
     // Opens the default output (float samples, or 16-bit where float is refused) and starts
     // pulling; false with a reason when it cannot.
     bool open(QString* error);
+    // The thread every stream of the process lives on, started on first use and kept for the
+    // process's lifetime (see the definition). Call from the main thread.
+    static QThread* sharedThread();
     void close();
     bool int16() const { return m_int16; }
 

@@ -16,9 +16,9 @@ bool QtAudioPlayer::start() {
     if (m_running)
         return true;
     m_renderer->reset();
-    m_thread = new QThread;
-    m_thread->setObjectName(QStringLiteral("pobi-audio"));
-    m_thread->start(QThread::TimeCriticalPriority);
+    // Every start opens a new output, so one after a failure works again once the backend has
+    // reconnected.
+    m_thread = AudioStream::sharedThread();
     m_stream = new AudioStream(*m_renderer);
     m_stream->moveToThread(m_thread);
 
@@ -61,12 +61,7 @@ void QtAudioPlayer::teardown() {
         disconnect(stream, nullptr, this, nullptr);
         QMetaObject::invokeMethod(
             stream, [stream] { stream->close(); }, Qt::BlockingQueuedConnection);
-    }
-    if (m_thread) {
-        m_thread->quit();
-        m_thread->wait();
-        delete m_stream;
-        delete m_thread;
+        stream->deleteLater();
     }
     m_stream = nullptr;
     m_thread = nullptr;

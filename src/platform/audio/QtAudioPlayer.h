@@ -8,7 +8,7 @@ class AudioRenderer;
 class AudioStream;
 class QThread;
 
-// The system's audio output through Qt Multimedia: a QAudioSink on its own thread pulls the mix
+// The system's audio output through Qt Multimedia: a QAudioSink on the audio thread pulls the mix
 // from an AudioRenderer. The main thread and the audio thread share only the renderer's lock-free
 // queues and frame counter.
 class QtAudioPlayer final : public AudioPlayer {

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <xcb/xcb.h>
@@ -62,6 +63,9 @@ void X11HotkeyService::registerHotkey(quint32 keyCode, quint32 modifiers) {
         return;
     }
     ungrabAll();
+    m_keyCode = keyCode;
+    m_carbonModifiers = modifiers;
+    m_wanted = true;
     const auto combo = HotkeyKeys::fromCarbon(keyCode, modifiers);
     if (!combo) {
         fail(QStringLiteral("key code %1 with modifiers %2 has no X11 equivalent")
@@ -121,6 +125,7 @@ void X11HotkeyService::registerHotkey(quint32 keyCode, quint32 modifiers) {
 void X11HotkeyService::unregisterHotkey() {
     if (!m_connection)
         return;
+    m_wanted = false;
     ungrabAll();
     setStatus(Backend::Unavailable, notRegistered());
 }
@@ -141,18 +146,35 @@ bool X11HotkeyService::nativeEventFilter(const QByteArray& eventType, void* mess
 
 bool X11HotkeyService::handle(const void* event) {
     const auto* generic = static_cast<const xcb_generic_event_t*>(event);
-    if ((generic->response_type & 0x7f) != XCB_KEY_PRESS || m_grabs.empty())
+    const quint8 type = generic->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY) {
+        // A new layout may have moved the key: the old grab would hold a key that no longer
+        // types it. Qt reads the new mapping too, so the event is not taken from it.
+        const auto* mapping = static_cast<const xcb_mapping_notify_event_t*>(event);
+        if (mapping->request == XCB_MAPPING_KEYBOARD && m_wanted)
+            registerHotkey(m_keyCode, m_carbonModifiers);
         return false;
-    const auto* press = static_cast<const xcb_key_press_event_t*>(event);
-    if (press->root != m_root || (press->state & relevantMasks) != m_modifiers)
-        return false;
-    for (const quint8 keycode : m_keycodes) {
-        if (press->detail == keycode) {
-            emit activated();
-            return true;
-        }
     }
-    return false;
+    if ((type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) || m_grabs.empty())
+        return false;
+    // Press and release events share one layout. The grab reports them on the root window;
+    // typing into the application's own windows is Qt's.
+    const auto* key = static_cast<const xcb_key_press_event_t*>(event);
+    if (key->event != m_root ||
+        std::find(m_keycodes.begin(), m_keycodes.end(), key->detail) == m_keycodes.end())
+        return false;
+    if (type == XCB_KEY_RELEASE) {
+        // Matched on the key alone: the grab lasts until the key goes up, whatever happened
+        // to the modifiers meanwhile.
+        m_releasedAt = key->time;
+        return true;
+    }
+    if ((key->state & relevantMasks) != m_modifiers)
+        return false;
+    // One physical press runs the action once, however long the key is held.
+    if (key->time != m_releasedAt)
+        emit activated();
+    return true;
 }
 
 void X11HotkeyService::readOwnConnection() {

@@ -41,4 +41,10 @@ private:
     std::vector<quint8> m_keycodes;
     quint16 m_modifiers = 0;
     std::vector<Grab> m_grabs;
+    // What was asked for, to grab again when the keyboard mapping changes.
+    quint32 m_keyCode = 0;
+    quint32 m_carbonModifiers = 0;
+    bool m_wanted = false;
+    // The server repeats a held key as a release and a new press with the same time stamp.
+    quint32 m_releasedAt = 0;
 };
