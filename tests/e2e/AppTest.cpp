@@ -2,6 +2,9 @@
 #include "PobiProcess.h"
 #include "Spin.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -26,6 +29,22 @@ bool popupVisible() {
 void key(const char* keys) {
     Desktop::xdotool({"key", QLatin1String(keys)});
 }
+
+// The tray's side of the StatusNotifierItem protocol, which is also its own host (as a panel is).
+class TrayWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
+public:
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items;
+public slots:
+    void RegisterStatusNotifierItem(const QString& service) { items << service; }
+    void RegisterStatusNotifierHost(const QString&) {}
+};
 
 TEST(Snapshot, WritesExactlyTwoPngs340WideInLightAndDark) {
     QTemporaryDir dir;
@@ -198,4 +217,40 @@ TEST(App, FirstLaunchGreetsOnceAndRemembersIt) {
     EXPECT_FALSE(pobi.waitForTrace(QStringLiteral("popup shown"), 1500, before));
 }
 
+// Under scripts/plasma-session: KWin's kglobalaccel and the KDE desktop portal are real.
+TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegisters) {
+    if (qEnvironmentVariableIsEmpty("POBI_PLASMA_SESSION"))
+        GTEST_SKIP() << "runs inside scripts/plasma-session (scripts/install-deps --plasma)";
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    TrayWatcher watcher;
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                   QDBusConnection::ExportAllContents));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    PobiProcess pobi;
+    ASSERT_TRUE(pobi.start());
+    QDBusInterface component(QStringLiteral("org.kde.kglobalaccel"),
+                             QStringLiteral("/component/pobi"),
+                             QStringLiteral("org.kde.kglobalaccel.Component"), bus);
+    const auto bound = [&] {
+        pobi.trace();
+        const QDBusReply<QStringList> names = component.call(QStringLiteral("shortcutNames"));
+        return names.isValid() && names.value().contains(QStringLiteral("toggle-popover"));
+    };
+    ASSERT_TRUE(spinUntil(bound, 20000)) << pobi.stderrText().toStdString();
+    EXPECT_TRUE(spinUntil([&] {
+        pobi.trace();
+        return !watcher.items.isEmpty();
+    })) << "no tray item registered"
+        << pobi.stderrText().toStdString();
+    // What a press of the bound key does, without a keyboard.
+    for (const char* expected : {"popup shown", "popup hidden"}) {
+        const int before = pobi.trace().size();
+        component.call(QStringLiteral("invokeShortcut"), QStringLiteral("toggle-popover"));
+        ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, before))
+            << expected << pobi.stderrText().toStdString();
+    }
+}
+
 } // namespace
+
+#include "AppTest.moc"

@@ -8,7 +8,10 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,7 +20,10 @@ namespace {
 // and then the request's Response signal, as the real portal does.
 class FakePortal final : public QDBusVirtualObject {
 public:
-    explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
+        qDBusRegisterMetaType<std::pair<QString, QVariantMap>>();
+        qDBusRegisterMetaType<QList<std::pair<QString, QVariantMap>>>();
+    }
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -44,8 +50,12 @@ public:
                       QLatin1Char('/') +
                       options.value(QStringLiteral("session_handle_token")).toString();
             results.insert(QStringLiteral("session_handle"), session);
+            options.value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> sessionShortcuts;
         } else if (member == QLatin1String("BindShortcuts")) {
             message.arguments().at(1).value<QDBusArgument>() >> shortcuts;
+            // A key held elsewhere is left out of the answer.
+            results.insert(QStringLiteral("shortcuts"),
+                           QVariant::fromValue(keyTaken ? decltype(shortcuts)() : shortcuts));
         }
         QDBusMessage response = QDBusMessage::createSignal(
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
@@ -66,8 +76,9 @@ public:
     QStringList calls;
     QString session;
     QStringList closedSessions;
-    QList<std::pair<QString, QVariantMap>> shortcuts;
+    QList<std::pair<QString, QVariantMap>> shortcuts, sessionShortcuts;
     uint responseCode = 0;
+    bool keyTaken = false;
 
 private:
     QDBusConnection m_bus;
@@ -77,9 +88,19 @@ private:
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A bus of its own that activates nothing: an installed portal must not take the name.
+        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                     "<auth>EXTERNAL</auth><servicedir>" +
+                     m_dir.path().toUtf8() +
+                     "</servicedir><policy context='default'><allow send_destination='*' "
+                     "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
+                     "</busconfig>");
+        config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address")});
+                       {QStringLiteral("--config-file=") + config.fileName(),
+                        QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -105,13 +126,17 @@ protected:
     }
     // Registers control-alt-T and waits until the service has an answer.
     QString reasonAfterRegistering(PortalHotkeyService& service) {
+        const QString before = service.reason();
         service.registerHotkey(17, 6144);
-        spinUntil([&] { return service.reason() != HotkeyService::notRegistered(); });
+        spinUntil([&] {
+            return service.reason() != HotkeyService::notRegistered() && service.reason() != before;
+        });
         EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
         return service.reason();
     }
 
 private:
+    QTemporaryDir m_dir;
     QProcess m_daemon;
     QString m_address;
     QStringList m_names;
@@ -133,6 +158,9 @@ TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
     PortalHotkeyService refused(bus("pobi-client2"));
     EXPECT_EQ(reasonAfterRegistering(refused),
               QStringLiteral("the portal did not open a shortcuts session"));
+    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
+    EXPECT_EQ(reasonAfterRegistering(refused),
+              QStringLiteral("the portal did not bind control-alt-T"));
 }
 
 TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
@@ -144,6 +172,15 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
         << service.reason().toStdString();
     EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
     const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
+    // Also offered when the session opens (where some portals take them from), under a session
+    // token that is the same each time and safe in an object path.
+    EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
+    const QString session = portal->session;
+    service.registerHotkey(17, 6144);
+    ASSERT_TRUE(
+        spinUntil([&] { return portal->calls.count(QStringLiteral("BindShortcuts")) == 2; }));
+    EXPECT_EQ(portal->session, session);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("/[A-Za-z0-9_]+$")).match(session).hasMatch());
     ASSERT_EQ(portal->shortcuts.size(), 1);
     EXPECT_EQ(portal->shortcuts[0].first, id);
     EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")).toString(),
@@ -158,7 +195,7 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     EXPECT_EQ(runs, 1);
 
     hotkey.reset();
-    EXPECT_TRUE(spinUntil([&] { return portal->closedSessions == QStringList{portal->session}; }));
+    EXPECT_TRUE(spinUntil([&] { return portal->closedSessions == QStringList{session, session}; }));
     portal->activate(portal->session, id);
     spin(200);
     EXPECT_EQ(runs, 1);
