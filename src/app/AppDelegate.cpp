@@ -96,6 +96,9 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->toggle();
     });
 
+    // Without a tray a Pobi started from the menu would be invisible: show its window.
+    if (!m_status->trayAvailable())
+        m_status->show();
     QSettings& store = m_settings->store();
     if (store.value(QStringLiteral("hasLaunched")).toBool())
         return;

@@ -217,6 +217,36 @@ TEST(App, FirstLaunchGreetsOnceAndRemembersIt) {
     EXPECT_FALSE(pobi.waitForTrace(QStringLiteral("popup shown"), 1500, before));
 }
 
+// A display with no tray at all: starting Pobi must show a window a user can find and move (not
+// an override-redirect popup), which --toggle hides and the next start shows again.
+TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
+    REQUIRE_DESKTOP();
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+    ASSERT_TRUE(xvfb.waitForReadyRead(10000));
+    const QByteArray shared = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
+    const auto window = [] {
+        QProcess p;
+        p.start(QStringLiteral("sh"), {"-c", "for w in $(xdotool search --onlyvisible --name "
+                                             "'^Pobi$'); do xwininfo -id $w; done"});
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    PobiProcess pobi;
+    ASSERT_TRUE(pobi.start());
+    EXPECT_TRUE(spinUntil([&] { return window().contains("Override Redirect State: no"); }, 10000))
+        << pobi.stderrText().toStdString();
+    EXPECT_EQ(pobi.runAnother({QStringLiteral("--toggle")}, 10000), 0);
+    EXPECT_TRUE(spinUntil([&] { return window().isEmpty(); }));
+    EXPECT_EQ(pobi.runAnother({}, 10000), 0);
+    EXPECT_TRUE(spinUntil([&] { return !window().isEmpty(); }));
+    pobi.stop();
+    qputenv("DISPLAY", shared);
+    xvfb.terminate();
+    xvfb.waitForFinished(3000);
+}
+
 // Under scripts/plasma-session: KWin's kglobalaccel and the KDE desktop portal are real.
 TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegisters) {
     if (qEnvironmentVariableIsEmpty("POBI_PLASMA_SESSION"))
