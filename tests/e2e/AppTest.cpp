@@ -35,15 +35,12 @@ class TrayWatcher final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
     Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
 public:
     bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
     QStringList items;
 public slots:
     void RegisterStatusNotifierItem(const QString& service) { items << service; }
-    void RegisterStatusNotifierHost(const QString&) {}
 };
 
 TEST(Snapshot, WritesExactlyTwoPngs340WideInLightAndDark) {

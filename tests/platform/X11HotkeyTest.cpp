@@ -97,7 +97,7 @@ TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStill
     probe.waitForFinished(3000);
 }
 
-TEST(X11HotkeyNoServer, WithoutAnXServerOrAGuiPlatformItIsUnavailable) {
+TEST(X11HotkeyNoServer, WithoutAnXServerItIsUnavailable) {
     const QByteArray saved = qgetenv("DISPLAY");
     qputenv("DISPLAY", ":9999");
     X11HotkeyService service;
@@ -105,11 +105,6 @@ TEST(X11HotkeyNoServer, WithoutAnXServerOrAGuiPlatformItIsUnavailable) {
     service.registerHotkey(17, 6144);
     EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
     EXPECT_EQ(service.reason(), QStringLiteral("cannot connect to the X server"));
-
-    // This program is a QCoreApplication: neither xcb nor Wayland.
-    auto any = HotkeyServiceFactory::create();
-    any->registerHotkey(17, 6144);
-    EXPECT_EQ(any->reason(), QStringLiteral("no X11 or portal: bind a shortcut to pobi --toggle"));
 }
 
 // Under Wayland the xcb platform runs on XWayland, whose grab is not global: only the portal is.
