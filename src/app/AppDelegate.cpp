@@ -14,17 +14,21 @@
 #include "PopoverView.h"
 #include "PopupWindow.h"
 #include "Settings.h"
+#include "SettingsView.h"
 #include "SharedAudioPlayer.h"
 #include "Speaker.h"
 #include "StatusController.h"
 #include "TimerEngine.h"
 #include "audio/QtAudioPlayer.h"
+#include "gnome/GnomeShortcut.h"
 #include "speechd/SpeechdService.h"
 #include "x11/X11Compositing.h"
 #include "xdg/XdgAutostart.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace {
 
@@ -58,12 +62,23 @@ TimerEngine& AppDelegate::engine() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // GNOME before its global-shortcuts portal gives applications no hotkey, but runs commands
+    // from its own keyboard shortcuts; Settings offers to add one.
+    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"))) {
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("pobi")) == self
+                                    ? QStringLiteral("pobi")
+                                    : QLatin1Char('\'') + self + QLatin1Char('\'');
+        m_desktopShortcut = std::make_unique<GnomeShortcut>(program + QStringLiteral(" --toggle"));
+    }
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
 
     auto content = [this](PopoverUI& ui) -> QWidget* {
-        return new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
-                               m_clock);
+        auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
+                                     m_clock);
+        view->settingsView()->setDesktopShortcut(m_desktopShortcut.get());
+        return view;
     };
     const qsizetype snapshotAt = m_arguments.indexOf(QStringLiteral("--snapshot"));
     const bool snapshot = snapshotAt >= 0 && snapshotAt + 1 < m_arguments.size();

@@ -9,6 +9,7 @@
 class AudioShare;
 class BellChime;
 class Clock;
+class DesktopShortcut;
 class Director;
 class Hotkey;
 class HotkeyService;
@@ -65,4 +66,5 @@ private:
     std::unique_ptr<StatusController> m_status;
     std::unique_ptr<HotkeyService> m_hotkeyService;
     std::unique_ptr<Hotkey> m_hotkey;
+    std::unique_ptr<DesktopShortcut> m_desktopShortcut;
 };

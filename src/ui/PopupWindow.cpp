@@ -168,8 +168,11 @@ void PopupWindow::resizeEvent(QResizeEvent* event) {
         setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
     // The page changed height: stay attached to the tray icon and on screen.
-    if (isVisible() && !m_windowed)
+    if (isVisible() && !m_windowed) {
         reposition();
+    } else if (isVisible() && screen()) { // a taller page must not push the window off screen
+        move(place(size(), {}, pos() - QPoint(gap, gap), screen()->availableGeometry()));
+    }
 }
 
 void PopupWindow::changeEvent(QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopShortcut.h"
 #include "HotkeyService.h"
 
 #include <QPointer>
@@ -10,6 +11,7 @@ class CheckRow;
 class FieldBox;
 class IconButton;
 class QComboBox;
+class QPushButton;
 class QSlider;
 class SegmentedPicker;
 class Settings;
@@ -32,6 +34,11 @@ public:
     // Follows the hotkey's status from now on (and shows why it is unavailable as a tooltip).
     void setHotkeyService(HotkeyService* service);
     static QString hotkeyHelpFor(const HotkeyService::Status& status);
+    // Offers to add or remove the desktop's own binding of the key (hidden while null or
+    // unsupported); the desktop's settings are read again whenever the page shows.
+    void setDesktopShortcut(DesktopShortcut* shortcut);
+    QPushButton* desktopShortcutButton() const { return m_desktopShortcutButton; }
+    QString desktopShortcutState() const;
     // What "Quit Pobi" does; QCoreApplication::quit() unless replaced.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
 
@@ -95,4 +102,7 @@ private:
     TextLabel* m_hotkeyHelp = nullptr;
     QWidget* m_quitButton = nullptr;
     QPointer<HotkeyService> m_hotkey;
+    DesktopShortcut* m_desktopShortcut = nullptr;
+    TextLabel* m_desktopShortcutState = nullptr;
+    QPushButton* m_desktopShortcutButton = nullptr;
 };

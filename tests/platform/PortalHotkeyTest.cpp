@@ -1,5 +1,6 @@
 #include "Hotkey.h"
 #include "Spin.h"
+#include "gnome/GnomeShortcut.h"
 #include "portal/PortalHotkeyService.h"
 
 #include <QDBusConnection>
@@ -199,6 +200,62 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     portal->activate(portal->session, id);
     spin(200);
     EXPECT_EQ(runs, 1);
+}
+
+// GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
+// to the user's own shortcuts, and never over a key something else holds.
+TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
+    const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
+    const auto get = [&](const QString& key) {
+        QProcess p;
+        p.start(QStringLiteral("gsettings"), {"get", schema, key});
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    if (get(QStringLiteral("custom-keybindings")).isEmpty())
+        GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
+    for (const auto& [accel, match] : {std::pair{"<Primary><Alt>t", true},
+                                       {"<Alt><Control>T", true},
+                                       {"<Control><Alt><Shift>t", false},
+                                       {"<Control>t", false}})
+        EXPECT_EQ(GnomeShortcut::isControlAltT(QLatin1String(accel)), match) << accel;
+
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    const auto set = [&](const QString& key, const QString& value, QString at = {}) {
+        QProcess::execute(
+            QStringLiteral("gsettings"),
+            {"set", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key, value});
+    };
+    const QString mine = QStringLiteral("/custom0/");
+    set("custom-keybindings", "['/custom0/']");
+    set("name", "'Files'", mine);
+    set("binding", "'<Super>e'", mine);
+
+    GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
+    using State = DesktopShortcut::State;
+    EXPECT_EQ(shortcut.state(), State::Absent);
+    ASSERT_TRUE(shortcut.add());
+    EXPECT_EQ(shortcut.state(), State::Added);
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(get("custom-keybindings"),
+              "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
+    ASSERT_TRUE(shortcut.remove());
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(shortcut.state(), State::Absent);
+
+    set("binding", "'<Primary><Alt>t'", mine);
+    EXPECT_EQ(shortcut.state(), State::Taken);
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
+    set("binding", "''", mine);
+    set("home", "['<Control><Alt>t']");
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    qputenv("XDG_CONFIG_HOME", saved);
+    qunsetenv("GSETTINGS_BACKEND");
 }
 
 } // namespace
