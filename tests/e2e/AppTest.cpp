@@ -215,7 +215,7 @@ TEST(App, FirstLaunchGreetsOnceAndRemembersIt) {
 }
 
 // A display with no tray at all: starting Pobi must show a window a user can find and move (not
-// an override-redirect popup), which --toggle hides and the next start shows again.
+// an override-redirect popup).
 TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
     REQUIRE_DESKTOP();
     QProcess xvfb;
@@ -234,10 +234,6 @@ TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(spinUntil([&] { return window().contains("Override Redirect State: no"); }, 10000))
         << pobi.stderrText().toStdString();
-    EXPECT_EQ(pobi.runAnother({QStringLiteral("--toggle")}, 10000), 0);
-    EXPECT_TRUE(spinUntil([&] { return window().isEmpty(); }));
-    EXPECT_EQ(pobi.runAnother({}, 10000), 0);
-    EXPECT_TRUE(spinUntil([&] { return !window().isEmpty(); }));
     pobi.stop();
     qputenv("DISPLAY", shared);
     xvfb.terminate();
