@@ -63,8 +63,8 @@ private:
     std::unique_ptr<MascotBrain> m_mascot;
     std::unique_ptr<TimerEngine> m_engine;
     std::unique_ptr<Director> m_director;
+    std::unique_ptr<DesktopShortcut> m_desktopShortcut; // outlives the Settings page using it
     std::unique_ptr<StatusController> m_status;
     std::unique_ptr<HotkeyService> m_hotkeyService;
     std::unique_ptr<Hotkey> m_hotkey;
-    std::unique_ptr<DesktopShortcut> m_desktopShortcut;
 };
