@@ -19,5 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries name the Qt, speech and X packages; the speech server and a voice are
 # separate programs Pobi talks to, and it still runs, silent, without them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "speech-dispatcher, speech-dispatcher-espeak-ng")
+# qt6-wayland lets Pobi run as a Wayland client instead of through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "speech-dispatcher, speech-dispatcher-espeak-ng, qt6-wayland")
 include(CPack)

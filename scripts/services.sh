@@ -6,6 +6,9 @@ pobi_services_tmp=$(mktemp -d /tmp/pobi-services.XXXXXX)
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 # speech-dispatcher exits when LANG names a missing locale
 export XDG_RUNTIME_DIR="$pobi_services_tmp/runtime"
 export XDG_CONFIG_HOME="$pobi_services_tmp/config" # never the user's own settings
+# An X11 session whatever the desktop the tests are started from.
+unset WAYLAND_DISPLAY
+export XDG_SESSION_TYPE=x11
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
 pobi_service_pids=()

@@ -21,13 +21,16 @@
 #include "StatusController.h"
 #include "TimerEngine.h"
 #include "audio/QtAudioPlayer.h"
+#include "gnome/GnomeShortcut.h"
 #include "portal/PortalColorScheme.h"
 #include "speechd/SpeechdService.h"
 #include "x11/X11Compositing.h"
 #include "xdg/XdgAutostart.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace {
 
@@ -61,6 +64,15 @@ TimerEngine& AppDelegate::engine() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // GNOME before its global-shortcuts portal gives applications no hotkey, but runs commands
+    // from its own keyboard shortcuts; Settings offers to add one.
+    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"))) {
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("pobi")) == self
+                                    ? QStringLiteral("pobi")
+                                    : QLatin1Char('\'') + self + QLatin1Char('\'');
+        m_desktopShortcut = std::make_unique<GnomeShortcut>(program + QStringLiteral(" --toggle"));
+    }
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
 
@@ -71,6 +83,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
                                      m_clock);
         view->settingsView()->setHotkeyService(m_hotkeyService.get());
+        view->settingsView()->setDesktopShortcut(m_desktopShortcut.get());
         return view;
     };
     m_status = std::make_unique<StatusController>(
@@ -102,6 +115,9 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->toggle();
     });
 
+    // Without a tray a Pobi started from the menu would be invisible: show its window.
+    if (!m_status->trayAvailable())
+        m_status->show();
     if (m_settings->store().value(QStringLiteral("hasLaunched")).toBool())
         return;
     m_settings->save(QStringLiteral("hasLaunched"), true);

@@ -48,6 +48,15 @@ PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent) {
 
 PopupWindow::~PopupWindow() = default;
 
+void PopupWindow::setWindowed(bool windowed) {
+    m_windowed = windowed;
+    if (windowed) {
+        setWindowFlags(Qt::Window);
+        setTranslucent(false);
+        clearMask();
+    }
+}
+
 bool PopupWindow::usesPopupGrab() const {
     return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
@@ -64,7 +73,13 @@ void PopupWindow::popup(const QRect& anchor) {
     m_anchor = anchor;
     m_pointer = QCursor::pos();
     adjustSize();
-    reposition();
+    if (!m_windowed) {
+        reposition();
+    } else if (!m_placed) { // later it stays where the user moved it
+        if (QScreen* screen = screenFor({}, m_pointer))
+            move(screen->availableGeometry().center() - rect().center());
+        m_placed = true;
+    }
     show();
     raise();
     activateWindow();
@@ -104,7 +119,7 @@ void PopupWindow::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath path;
-    path.addRoundedRect(r, radius, radius);
+    path.addRoundedRect(r, m_windowed ? 0 : radius, m_windowed ? 0 : radius);
     p.fillPath(path, palette().color(QPalette::Window));
     QColor edge = palette().color(QPalette::WindowText);
     edge.setAlphaF(0.18);
@@ -159,20 +174,23 @@ void PopupWindow::hideEvent(QHideEvent* event) {
 
 void PopupWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (!m_translucent) {
+    if (!m_translucent && !m_windowed) {
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()), radius, radius);
         setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
     // The page changed height: stay attached to the tray icon and on screen.
-    if (isVisible())
+    if (isVisible() && !m_windowed) {
         reposition();
+    } else if (isVisible() && screen()) { // a taller page must not push the window off screen
+        move(place(size(), {}, pos() - QPoint(gap, gap), screen()->availableGeometry()));
+    }
 }
 
 void PopupWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !usesPopupGrab() && isVisible() &&
-        !isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && !usesPopupGrab() && !m_windowed &&
+        isVisible() && !isActiveWindow())
         close();
 }
 

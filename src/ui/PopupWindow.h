@@ -23,6 +23,11 @@ public:
     // the caller knows whether a compositor runs.
     void setTranslucent(bool translucent);
 
+    // With no tray to drop down from, an ordinary window the user can move, titled "Pobi", that
+    // stays open when another window takes the focus; closing or Escape only hides it.
+    void setWindowed(bool windowed);
+    bool windowed() const { return m_windowed; }
+
     // While the popup holds the keyboard, the global hotkey reaches it as a plain key press;
     // this combination then closes it, as the hotkey would.
     void setToggleShortcut(const QKeySequence& keys);
@@ -72,6 +77,8 @@ private:
     QRect m_anchor;
     QPoint m_pointer;
     bool m_translucent = false;
+    bool m_windowed = false;
+    bool m_placed = false;
     QElapsedTimer m_closedAt;
     bool m_dismissing = false;
     QPointer<QShortcut> m_toggle;

@@ -200,6 +200,24 @@ void SettingsView::build() {
     m_hotkeyHelp->setAttribute(Qt::WA_TransparentForMouseEvents, false); // for its tooltip
     m_hotkeyHelp->hide();
     general->addWidget(m_hotkeyHelp);
+    m_desktopShortcutState =
+        new TextLabel(QString(), 11.5, QFont::Normal, TextLabel::Role::Secondary);
+    m_desktopShortcutState->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    m_desktopShortcutState->hide();
+    general->addWidget(m_desktopShortcutState);
+    m_desktopShortcutButton = new LinkButton(QString());
+    m_desktopShortcutButton->setFont(Theme::font(11.5));
+    m_desktopShortcutButton->hide();
+    general->addWidget(m_desktopShortcutButton);
+    connect(m_desktopShortcutButton, &QPushButton::clicked, this, [this] {
+        if (!m_desktopShortcut)
+            return;
+        if (m_desktopShortcut->state() == DesktopShortcut::State::Added)
+            m_desktopShortcut->remove();
+        else
+            m_desktopShortcut->add();
+        setDesktopShortcut(m_desktopShortcut);
+    });
     m_quitButton = new LinkButton(QStringLiteral("Quit Pobi"));
     general->addWidget(m_quitButton);
     page->addWidget(general);
@@ -310,6 +328,7 @@ void SettingsView::showEvent(QShowEvent* event) {
     syncFromSettings();
     reloadVoices();
     m_speaker.loadVoices();
+    setDesktopShortcut(m_desktopShortcut);
     QWidget::showEvent(event);
 }
 
@@ -366,6 +385,43 @@ void SettingsView::setHotkeyService(HotkeyService* service) {
     };
     connect(service, &HotkeyService::statusChanged, this, show);
     show();
+}
+
+void SettingsView::setDesktopShortcut(DesktopShortcut* shortcut) {
+    m_desktopShortcut = shortcut;
+    using State = DesktopShortcut::State;
+    const State state = shortcut ? shortcut->state() : State::Unsupported;
+    QString text, action;
+    switch (state) {
+    case State::Unsupported:
+        break;
+    case State::Absent:
+        text = QStringLiteral("Not among GNOME's shortcuts yet.");
+        action = QStringLiteral("Add Ctrl+Alt+T to GNOME's shortcuts");
+        break;
+    case State::Added:
+        text = QStringLiteral("GNOME runs pobi --toggle on Ctrl+Alt+T.");
+        action = QStringLiteral("Remove it from GNOME's shortcuts");
+        break;
+    case State::Taken:
+        text = QStringLiteral("Taken in GNOME by %1.").arg(shortcut->holder());
+        break;
+    }
+    // The whole story, where the page has no room for it.
+    m_desktopShortcutState->setToolTip(
+        state == State::Taken
+            ? QStringLiteral("Ctrl+Alt+T is taken in GNOME's keyboard "
+                             "shortcuts: bind pobi --toggle to another key there.")
+            : QStringLiteral("GNOME's keyboard shortcuts (Settings, Keyboard)"));
+    m_desktopShortcutState->setText(text);
+    m_desktopShortcutState->setVisible(!text.isEmpty());
+    m_desktopShortcutButton->setText(action);
+    m_desktopShortcutButton->setAccessibleName(action);
+    m_desktopShortcutButton->setVisible(!action.isEmpty());
+}
+
+QString SettingsView::desktopShortcutState() const {
+    return m_desktopShortcutState->text();
 }
 
 QString SettingsView::endPreview(const Settings& settings) {

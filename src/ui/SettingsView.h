@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopShortcut.h"
 #include "HotkeyService.h"
 
 #include <QPointer>
@@ -10,6 +11,7 @@ class CheckRow;
 class FieldBox;
 class IconButton;
 class QComboBox;
+class QPushButton;
 class QSlider;
 class SegmentedPicker;
 class Settings;
@@ -33,6 +35,11 @@ public:
     // why they do not as a tooltip.
     void setHotkeyService(HotkeyService* service);
     static QString hotkeyHelpFor(const HotkeyService::Status& status);
+    // Offers to add or remove the desktop's own binding of the key (hidden while null or
+    // unsupported); the desktop's settings are read again whenever the page shows.
+    void setDesktopShortcut(DesktopShortcut* shortcut);
+    QPushButton* desktopShortcutButton() const { return m_desktopShortcutButton; }
+    QString desktopShortcutState() const;
     // What "Quit Pobi" does; QCoreApplication::quit() unless replaced.
     void setQuit(std::function<void()> quit) { m_quit = std::move(quit); }
 
@@ -97,4 +104,7 @@ private:
     QList<QWidget*> m_keycaps;
     QWidget* m_quitButton = nullptr;
     QPointer<HotkeyService> m_hotkey;
+    DesktopShortcut* m_desktopShortcut = nullptr;
+    TextLabel* m_desktopShortcutState = nullptr;
+    QPushButton* m_desktopShortcutButton = nullptr;
 };

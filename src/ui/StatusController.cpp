@@ -110,8 +110,11 @@ void StatusController::setupTray() {
                 if (reason == QSystemTrayIcon::Trigger)
                     clicked();
             });
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         qWarning().noquote() << "Pobi: no system tray; open Pobi with Ctrl+Alt+T or pobi --toggle";
+        // Nothing to click: the popup becomes a window of its own, one the user can find.
+        m_popup->setWindowed(true);
+    }
 }
 
 bool StatusController::trayAvailable() const {

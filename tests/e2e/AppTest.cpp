@@ -2,6 +2,9 @@
 #include "PobiProcess.h"
 #include "Spin.h"
 
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,6 +31,19 @@ bool popupVisible() {
 void key(const char* keys) {
     Desktop::xdotool({"key", QLatin1String(keys)});
 }
+
+// The tray's side of the StatusNotifierItem protocol, which is also its own host (as a panel is).
+class TrayWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
+public:
+    bool hostRegistered() const { return true; }
+    QStringList items;
+public slots:
+    void RegisterStatusNotifierItem(const QString& service) { items << service; }
+};
 
 // The snapshot draws off screen, even where the named platform cannot start. The dark one runs
 // a stopwatch, whose Lap, Pause and Stop row makes it taller, and leaves the stored mode alone.
@@ -251,4 +267,66 @@ TEST(App, FirstLaunchGreetsOnceAndRemembersItPromisingOnlyAHotkeyItHas) {
     EXPECT_FALSE(pobi.waitForTrace(QStringLiteral("popup shown"), 1500, before));
 }
 
+// A display with no tray at all: starting Pobi must show a window a user can find and move (not
+// an override-redirect popup).
+TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
+    REQUIRE_DESKTOP();
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+    ASSERT_TRUE(xvfb.waitForReadyRead(10000));
+    const QByteArray shared = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
+    const auto window = [] {
+        QProcess p;
+        p.start(QStringLiteral("sh"), {"-c", "for w in $(xdotool search --onlyvisible --name "
+                                             "'^Pobi$'); do xwininfo -id $w; done"});
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    PobiProcess pobi;
+    ASSERT_TRUE(pobi.start());
+    EXPECT_TRUE(spinUntil([&] { return window().contains("Override Redirect State: no"); }, 10000))
+        << pobi.stderrText().toStdString();
+    pobi.stop();
+    qputenv("DISPLAY", shared);
+    xvfb.terminate();
+    xvfb.waitForFinished(3000);
+}
+
+// Under scripts/plasma-session: KWin's kglobalaccel and the KDE desktop portal are real.
+TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegisters) {
+    if (qEnvironmentVariableIsEmpty("POBI_PLASMA_SESSION"))
+        GTEST_SKIP() << "runs inside scripts/plasma-session (scripts/install-deps --plasma)";
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    TrayWatcher watcher;
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                   QDBusConnection::ExportAllContents));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    PobiProcess pobi;
+    ASSERT_TRUE(pobi.start());
+    QDBusInterface component(QStringLiteral("org.kde.kglobalaccel"),
+                             QStringLiteral("/component/pobi"),
+                             QStringLiteral("org.kde.kglobalaccel.Component"), bus);
+    const auto bound = [&] {
+        pobi.trace();
+        const QDBusReply<QStringList> names = component.call(QStringLiteral("shortcutNames"));
+        return names.isValid() && names.value().contains(QStringLiteral("toggle-popover"));
+    };
+    ASSERT_TRUE(spinUntil(bound, 20000)) << pobi.stderrText().toStdString();
+    EXPECT_TRUE(spinUntil([&] {
+        pobi.trace();
+        return !watcher.items.isEmpty();
+    })) << "no tray item registered"
+        << pobi.stderrText().toStdString();
+    // What a press of the bound key does, without a keyboard.
+    for (const char* expected : {"popup shown", "popup hidden"}) {
+        const int before = pobi.trace().size();
+        component.call(QStringLiteral("invokeShortcut"), QStringLiteral("toggle-popover"));
+        ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, before))
+            << expected << pobi.stderrText().toStdString();
+    }
+}
+
 } // namespace
+
+#include "AppTest.moc"

@@ -1,5 +1,6 @@
 #include "Hotkey.h"
 #include "Spin.h"
+#include "gnome/GnomeShortcut.h"
 #include "portal/PortalColorScheme.h"
 #include "portal/PortalHotkeyService.h"
 
@@ -9,6 +10,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,7 +22,10 @@ namespace {
 // the colour scheme: with ReadOne, or (an older portal) only Read, which wraps the value twice.
 class FakePortal final : public QDBusVirtualObject {
 public:
-    explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
+        qDBusRegisterMetaType<std::pair<QString, QVariantMap>>();
+        qDBusRegisterMetaType<QList<std::pair<QString, QVariantMap>>>();
+    }
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -56,8 +61,12 @@ public:
                       QLatin1Char('/') +
                       options.value(QStringLiteral("session_handle_token")).toString();
             results.insert(QStringLiteral("session_handle"), session);
+            options.value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> sessionShortcuts;
         } else if (member == QLatin1String("BindShortcuts")) {
             message.arguments().at(1).value<QDBusArgument>() >> shortcuts;
+            // A key held elsewhere is left out of the answer.
+            results.insert(QStringLiteral("shortcuts"),
+                           QVariant::fromValue(keyTaken ? decltype(shortcuts)() : shortcuts));
         }
         QDBusMessage response = QDBusMessage::createSignal(
             request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
@@ -89,8 +98,9 @@ public:
     uint colorScheme = 0;
     bool readOne = true;
     QStringList closedSessions;
-    QList<std::pair<QString, QVariantMap>> shortcuts;
+    QList<std::pair<QString, QVariantMap>> shortcuts, sessionShortcuts;
     uint responseCode = 0;
+    bool keyTaken = false;
 
 private:
     QDBusConnection m_bus;
@@ -101,11 +111,15 @@ private:
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A bus of its own that activates nothing: an installed portal must not take the name.
         QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
-            <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
-            <allow own="*"/></policy></busconfig>)");
+        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                     "<auth>EXTERNAL</auth><servicedir>" +
+                     m_dir.path().toUtf8() +
+                     "</servicedir><policy context='default'><allow send_destination='*' "
+                     "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
+                     "</busconfig>");
         config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--config-file=") + config.fileName(),
@@ -135,8 +149,11 @@ protected:
     }
     // Registers control-alt-T and waits until the service has an answer.
     QString reasonAfterRegistering(PortalHotkeyService& service) {
+        const QString before = service.reason();
         service.registerHotkey(17, 6144);
-        spinUntil([&] { return service.reason() != HotkeyService::notRegistered(); });
+        spinUntil([&] {
+            return service.reason() != HotkeyService::notRegistered() && service.reason() != before;
+        });
         EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
         return service.reason();
     }
@@ -164,6 +181,9 @@ TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
     PortalHotkeyService refused(bus("pobi-client2"));
     EXPECT_EQ(reasonAfterRegistering(refused),
               QStringLiteral("the portal did not open a shortcuts session"));
+    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
+    EXPECT_EQ(reasonAfterRegistering(refused),
+              QStringLiteral("the portal did not bind control-alt-T"));
 }
 
 TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
@@ -175,6 +195,8 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
         << service.reason().toStdString();
     EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
     const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
+    // Also offered when the session opens: some portals take them from there only.
+    EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
     ASSERT_EQ(portal->shortcuts.size(), 1);
     EXPECT_EQ(portal->shortcuts[0].first, id);
     EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")).toString(),
@@ -217,6 +239,59 @@ TEST_F(PortalSettings, ColorSchemeIsReadAtStartThenFollowed) {
         portal.reset();
         QDBusConnection::disconnectFromBus(QStringLiteral("pobi-portal"));
     }
+}
+
+// GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
+// to the user's own shortcuts, and never over a key something else holds.
+TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
+    const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
+    const auto get = [&](const QString& key, QString at = {}) {
+        QProcess p;
+        p.start(QStringLiteral("gsettings"),
+                {"get", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key});
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    if (get(QStringLiteral("custom-keybindings")).isEmpty())
+        GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
+
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    const auto set = [&](const QString& key, const QString& value, QString at = {}) {
+        QProcess::execute(
+            QStringLiteral("gsettings"),
+            {"set", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key, value});
+    };
+    const QString mine = QStringLiteral("/custom0/");
+    set("custom-keybindings", "['/custom0/']");
+    set("name", "'Files'", mine);
+    set("binding", "'<Super>e'", mine);
+
+    GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
+    using State = DesktopShortcut::State;
+    EXPECT_EQ(shortcut.state(), State::Absent);
+    ASSERT_TRUE(shortcut.add());
+    EXPECT_EQ(shortcut.state(), State::Added);
+    EXPECT_EQ(get("command", GnomeShortcut::path), "'/opt/pobi --toggle'");
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(get("custom-keybindings"),
+              "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
+    ASSERT_TRUE(shortcut.remove());
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(shortcut.state(), State::Absent);
+
+    set("binding", "'<Primary><Alt>t'", mine);
+    EXPECT_EQ(shortcut.state(), State::Taken);
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
+    set("binding", "''", mine);
+    set("home", "['<Control><Alt>t']");
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    qputenv("XDG_CONFIG_HOME", saved);
+    qunsetenv("GSETTINGS_BACKEND");
 }
 
 } // namespace

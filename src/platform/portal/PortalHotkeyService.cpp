@@ -36,6 +36,13 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s) {
     arg.endStructure();
     return arg;
 }
+QList<Shortcut> toggleShortcut(const QString& trigger) {
+    Shortcut shortcut;
+    shortcut.id = QString::fromLatin1(PortalHotkeyService::shortcutId);
+    shortcut.properties.insert(QStringLiteral("description"), QStringLiteral("Open Pobi"));
+    shortcut.properties.insert(QStringLiteral("preferred_trigger"), trigger);
+    return {shortcut};
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Shortcut)
@@ -160,7 +167,12 @@ void PortalHotkeyService::request(const QString& method, const QList<QVariant>& 
 
 void PortalHotkeyService::createSession() {
     QVariantMap options;
-    options.insert(QStringLiteral("session_handle_token"), newToken());
+    // The desktop may keep the binding under the session's token (KDE names its shortcut group
+    // after it): a token that changed every run would make each run a new group fighting the last
+    // one for the key. Portals check it as part of an object path, hence letters and _ only.
+    options.insert(QStringLiteral("session_handle_token"), QString::fromLatin1(sessionToken));
+    // Some portals (KDE Plasma 5.27) take the shortcuts from here and ignore BindShortcuts' list.
+    options.insert(QStringLiteral("shortcuts"), QVariant::fromValue(toggleShortcut(m_trigger)));
     request(QStringLiteral("CreateSession"), {}, options,
             [this](uint response, const QVariantMap& results) {
                 const QString session = results.value(QStringLiteral("session_handle")).toString();
@@ -174,21 +186,23 @@ void PortalHotkeyService::createSession() {
 }
 
 void PortalHotkeyService::bindShortcuts() {
-    Shortcut shortcut;
-    shortcut.id = QString::fromLatin1(shortcutId);
-    shortcut.properties.insert(QStringLiteral("description"), QStringLiteral("Open Pobi"));
-    shortcut.properties.insert(QStringLiteral("preferred_trigger"), m_trigger);
     const QList<QVariant> args = {QVariant::fromValue(QDBusObjectPath(m_session)),
-                                  QVariant::fromValue(QList<Shortcut>{shortcut}),
+                                  QVariant::fromValue(toggleShortcut(m_trigger)),
                                   QString()}; // no parent window
-    request(QStringLiteral("BindShortcuts"), args, {}, [this](uint response, const QVariantMap&) {
-        if (response != 0) {
-            fail(QStringLiteral("the portal did not bind %1").arg(m_description));
-            closeSession();
-            return;
-        }
-        setStatus(Backend::Portal);
-    });
+    request(QStringLiteral("BindShortcuts"), args, {},
+            [this](uint response, const QVariantMap& results) {
+                // A key another program holds is silently left out: the answer then lists no
+                // shortcut.
+                QList<Shortcut> bound;
+                if (results.contains(QStringLiteral("shortcuts")))
+                    results.value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> bound;
+                if (response != 0 || bound.isEmpty()) {
+                    fail(QStringLiteral("the portal did not bind %1").arg(m_description));
+                    closeSession();
+                    return;
+                }
+                setStatus(Backend::Portal);
+            });
 }
 
 void PortalHotkeyService::closeSession() {

@@ -25,6 +25,7 @@ public:
     void unregisterHotkey() override;
 
     static constexpr const char* shortcutId = "toggle-popover";
+    static constexpr const char* sessionToken = "pobi";
 
 private:
     using Reply = std::function<void(uint response, const QVariantMap& results)>;
