@@ -277,6 +277,27 @@ void SettingsView::bind() {
     });
 }
 
+QList<QWidget*> SettingsView::tabChain() const {
+    return {m_back,
+            m_voice,
+            m_voicePreview,
+            m_allLanguages,
+            m_speed,
+            m_tone,
+            m_every,
+            m_onStart->toggle(),
+            m_halfway->toggle(),
+            m_lastMinute->toggle(),
+            m_onEnd->toggle(),
+            m_countdown,
+            m_endMessage->edit(),
+            m_endPreview,
+            m_chime->toggle(),
+            m_laps->toggle(),
+            m_launch->toggle(),
+            m_quitButton};
+}
+
 void SettingsView::syncFromSettings() {
     const Settings& s = m_settings;
     {

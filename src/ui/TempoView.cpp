@@ -150,8 +150,6 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     connect(m_field, &FieldBox::submitted, this, &TempoView::submit);
     connect(m_start, &QAbstractButton::clicked, this, &TempoView::toggle);
     connect(&metronome, &Metronome::changed, this, &TempoView::refresh);
-    // The page shown when the popup opens takes the keyboard, one event-loop turn later.
-    connect(&ui, &PopoverUI::focusTokenChanged, this, &TempoView::takeFocus, Qt::QueuedConnection);
 
     refresh();
 }
@@ -239,9 +237,9 @@ void TempoView::submit() {
         m_metronome.start();
 }
 
-void TempoView::takeFocus() {
-    if (isVisibleTo(window()))
-        m_field->edit()->setFocus(Qt::OtherFocusReason);
+QList<QWidget*> TempoView::tabChain() const {
+    return {m_minus, m_slider,        m_plus,  m_beats,          m_accent,
+            m_tap,   m_field->edit(), m_start, m_every->picker()};
 }
 
 bool TempoView::refreshing() const {

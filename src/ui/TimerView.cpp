@@ -90,11 +90,6 @@ TimerView::TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, 
     connect(&m_engine, &TimerEngine::changed, this, &TimerView::refresh);
     connect(&m_settings, &Settings::changed, this, &TimerView::refresh);
     connect(&m_metronome, &Metronome::bpmChanged, this, &TimerView::refreshPreview);
-    // The popup was opened or its mode switched: the field takes the keyboard on the next turn,
-    // once the page is on screen.
-    connect(&m_ui, &PopoverUI::focusTokenChanged, this, [this] {
-        QMetaObject::invokeMethod(this, &TimerView::focusField, Qt::QueuedConnection);
-    });
     refresh();
 }
 
@@ -192,8 +187,13 @@ void TimerView::setMascotView(QWidget* view) {
     m_mascotButton->setView(view);
 }
 
-void TimerView::focusField() {
-    m_field->edit()->setFocus(Qt::OtherFocusReason);
+QList<QWidget*> TimerView::tabChain() const {
+    QList<QWidget*> chain{m_mascotButton, m_field->edit(), m_lapButton,
+                          m_pauseButton,  m_stopButton,    m_stopwatchButton};
+    for (ChipButton* chip : m_chips)
+        chain << chip;
+    chain << m_every->picker();
+    return chain;
 }
 
 void TimerView::togglePause() {

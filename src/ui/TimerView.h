@@ -74,6 +74,8 @@ public:
     QList<ChipButton*> recentChips() const { return m_chips; }
     QStringList lapRows() const;
     EveryPicker* everyPicker() const { return m_every; }
+    // The page's controls in reading order, for the popup's Tab key.
+    QList<QWidget*> tabChain() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,7 +88,6 @@ private:
     void placeChips();
     void rebuildLaps();
     void togglePause();
-    void focusField();
     bool runVerb(const QString& key);
     bool runTempo(const QString& line);
 
