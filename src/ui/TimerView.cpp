@@ -349,8 +349,10 @@ QString TimerView::subtitle() const {
     if (m_engine.kind() == Kind::Stopwatch)
         return prefix + QStringLiteral("Stopwatch");
     const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
-    const QDateTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0));
-    const QString at = shortTime(end.time(), QLocale());
+    // To the nearest minute: the total is whole seconds counted from a start with fractions,
+    // so cutting the seconds would show "at 3pm" as 14:59.
+    const QTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0) + 30'000).time();
+    const QString at = shortTime(QTime(end.hour(), end.minute()), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
 }
 

@@ -236,6 +236,15 @@ TEST(TimerView, EndTimeHasNoSeconds) {
     EXPECT_FALSE(us.contains(QStringLiteral("45"))) << us.toStdString();
 
     TimerPage page;
+    // A time typed is the end shown, whatever the seconds and milliseconds of the start.
+    const QString three = TimerView::shortTime(QTime(15, 0), QLocale());
+    for (const int ms : {0, 40'600, 20'400, 59'999}) {
+        page.clock.set(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms)));
+        page.enter(QStringLiteral("at 3pm"));
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+        page.clock.advance(1700);
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+    }
     page.enter(QStringLiteral("10m tea"));
     const QString at = TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale());
     EXPECT_EQ(page.view->subtitle(), QStringLiteral("Tea \u00B7 ends ") + at);
