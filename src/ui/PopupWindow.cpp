@@ -1,11 +1,14 @@
 #include "PopupWindow.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -26,7 +29,7 @@ QScreen* screenFor(const QRect& anchor, QPoint pointer) {
 
 } // namespace
 
-PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent) {
+PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent), m_scroll(new QScrollArea) {
     // X11 popups grab pointer and keyboard, so typing goes here and a click anywhere else closes
     // the window. Wayland needs a parent surface for that; there a frameless tool window that
     // closes when it loses activation does the same job.
@@ -39,10 +42,23 @@ PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent) {
 
     setTranslucent(QGuiApplication::platformName() != QStringLiteral("xcb"));
 
-    // The fixed-size layout makes the window follow the page's size hint.
+    // The page is sized by fit(), not by the scroll area; the window paints the background.
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_scroll->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_scroll);
+
+    // Tab onto a control below the fold brings it into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_content && m_content->isAncestorOf(now))
+            m_scroll->ensureWidgetVisible(now, 0, 12);
+    });
 }
 
 PopupWindow::~PopupWindow() = default;
@@ -52,18 +68,44 @@ bool PopupWindow::usesPopupGrab() const {
 }
 
 void PopupWindow::setContent(QWidget* content) {
-    if (m_content)
-        m_content->deleteLater();
+    if (QWidget* old = m_scroll->takeWidget())
+        old->deleteLater();
     m_content = content;
     if (content)
-        layout()->addWidget(content);
+        m_scroll->setWidget(content);
+    fit();
+}
+
+bool PopupWindow::scrolls() const {
+    return m_scroll->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+}
+
+void PopupWindow::fit() {
+    if (!m_content)
+        return;
+    const QSize hint = m_content->sizeHint()
+                           .expandedTo(m_content->minimumSize())
+                           .boundedTo(m_content->maximumSize());
+    const int w = hint.width();
+    const int h = m_content->hasHeightForWidth()
+                      ? std::max(m_content->heightForWidth(w), m_content->minimumHeight())
+                      : hint.height();
+    m_content->resize(w, h);
+    m_preferred = QSize(w, h);
+    reposition();
+}
+
+bool PopupWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The page asks for a new size (another page, a wrapped caption, a row shown or hidden).
+    if (watched == m_scroll->viewport() && event->type() == QEvent::LayoutRequest)
+        fit();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PopupWindow::popup(const QRect& anchor) {
     m_anchor = anchor;
     m_pointer = QCursor::pos();
-    adjustSize();
-    reposition();
+    fit();
     show();
     raise();
     activateWindow();
@@ -75,27 +117,38 @@ bool PopupWindow::justClosed() const {
     return m_closedAt.isValid() && m_closedAt.elapsed() < 300;
 }
 
-QPoint PopupWindow::place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available) {
-    QPoint at;
-    if (anchor.isValid()) {
-        at = QPoint(anchor.right() + 1 - size.width(), anchor.bottom() + 1 + gap);
-        if (at.y() + size.height() > available.bottom() + 1 - gap)
-            at.setY(anchor.top() - gap - size.height()); // a tray at the bottom of the screen
-    } else {
-        at = pointer + QPoint(gap, gap);
-    }
+QRect PopupWindow::place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available) {
     const int maxX = available.right() + 1 - gap - size.width();
-    const int maxY = available.bottom() + 1 - gap - size.height();
-    at.setX(std::max(available.left() + gap, std::min(at.x(), maxX)));
-    at.setY(std::max(available.top() + gap, std::min(at.y(), maxY)));
-    return at;
+    if (anchor.isValid()) {
+        const int below = available.bottom() + 1 - gap - (anchor.bottom() + 1 + gap);
+        const int above = anchor.top() - gap - (available.top() + gap);
+        const bool down = size.height() <= below || below >= above;
+        const int h = std::max(0, std::min(size.height(), down ? below : above));
+        const int x =
+            std::max(available.left() + gap, std::min(anchor.right() + 1 - size.width(), maxX));
+        return {x, down ? anchor.bottom() + 1 + gap : anchor.top() - gap - h, size.width(), h};
+    }
+    const int h = std::min(size.height(), available.height() - 2 * gap);
+    const int maxY = available.bottom() + 1 - gap - h;
+    return {std::max(available.left() + gap, std::min(pointer.x() + gap, maxX)),
+            std::max(available.top() + gap, std::min(pointer.y() + gap, maxY)), size.width(), h};
 }
 
 void PopupWindow::reposition() {
-    QScreen* screen = screenFor(m_anchor, m_pointer);
-    if (!screen)
+    if (!m_preferred.isValid())
         return;
-    move(place(size(), m_anchor, m_pointer, screen->availableGeometry()));
+    QScreen* screen = screenFor(m_anchor, m_pointer);
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(), m_preferred);
+    QRect at = place(m_preferred, m_anchor, m_pointer, available);
+    const bool scroll = at.height() < m_preferred.height();
+    m_scroll->setVerticalScrollBarPolicy(scroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    if (scroll) {
+        // The scroll bar goes beside the page, not over it.
+        const int bar = m_scroll->verticalScrollBar()->sizeHint().width();
+        at = place(m_preferred + QSize(bar, 0), m_anchor, m_pointer, available);
+    }
+    setFixedSize(at.size());
+    move(at.topLeft());
 }
 
 void PopupWindow::paintEvent(QPaintEvent*) {
@@ -152,9 +205,6 @@ void PopupWindow::resizeEvent(QResizeEvent* event) {
         path.addRoundedRect(QRectF(rect()), radius, radius);
         setMask(QRegion(path.toFillPolygon().toPolygon()));
     }
-    // The page changed height: stay attached to the tray icon and on screen.
-    if (isVisible())
-        reposition();
 }
 
 void PopupWindow::changeEvent(QEvent* event) {
