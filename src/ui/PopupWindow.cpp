@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -96,6 +98,13 @@ void PopupWindow::fit() {
 }
 
 bool PopupWindow::eventFilter(QObject* watched, QEvent* event) {
+    // An open drop-down list closes itself on Escape while the key's shortcuts are looked up;
+    // the same press then reaches this window, where it must not close the popup as well.
+    if (watched == windowHandle() && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        QWidget* const top = QApplication::activePopupWidget();
+        m_escapeForChild = top && top != this;
+    }
     // The page asks for a new size (another page, a wrapped caption, a row shown or hidden).
     if (watched == m_scroll->viewport() && event->type() == QEvent::LayoutRequest)
         fit();
@@ -171,7 +180,8 @@ void PopupWindow::setToggleShortcut(const QKeySequence& keys) {
 
 void PopupWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        dismiss();
+        if (!std::exchange(m_escapeForChild, false))
+            dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -179,6 +189,7 @@ void PopupWindow::keyPressEvent(QKeyEvent* event) {
 
 void PopupWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    windowHandle()->installEventFilter(this);
     m_closedAt.invalidate();
     emit opened();
 }

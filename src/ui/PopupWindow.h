@@ -81,5 +81,7 @@ private:
     bool m_translucent = false;
     QElapsedTimer m_closedAt;
     bool m_dismissing = false;
+    // The Escape being delivered was meant for a list opened from the page.
+    bool m_escapeForChild = false;
     QPointer<QShortcut> m_toggle;
 };

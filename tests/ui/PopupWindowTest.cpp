@@ -1,5 +1,7 @@
 #include "PopupWindow.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -88,4 +90,21 @@ TEST(PopupWindow, HotkeyPressedInsideClosesIt) {
     QTest::keyClick(field, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(field->text().isEmpty());
+}
+TEST(PopupWindow, EscapeInAnOpenListClosesOnlyTheList) {
+    PopupWindow window;
+    auto* combo = new QComboBox;
+    combo->addItems({QStringLiteral("System default"), QStringLiteral("Ava")});
+    combo->setFixedWidth(340);
+    window.setContent(combo);
+    window.popup(QRect());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    combo->showPopup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }));
+    // Through the window, as the key arrives from the desktop.
+    QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }));
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
 }
