@@ -138,7 +138,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
 
     m_ticker = clock.createTimer(this);
     m_ticker->setSingleShot(false);
-    connect(m_ticker, &ClockTimer::timeout, this, [this] { m_status->setText(statusText()); });
+    connect(m_ticker, &ClockTimer::timeout, this, &TempoView::refreshStatus);
 
     connect(m_minus, &QAbstractButton::clicked, this, [this] { step(-1); });
     connect(m_plus, &QAbstractButton::clicked, this, [this] { step(+1); });
@@ -158,7 +158,7 @@ TempoView::~TempoView() = default;
 
 void TempoView::refresh() {
     m_tempo->setText(QString::number(m_metronome.bpm()));
-    m_status->setText(statusText());
+    refreshStatus();
     {
         const QSignalBlocker block(m_slider);
         m_slider->setValue(clampBpm(m_metronome.bpm()));
@@ -181,6 +181,13 @@ QString TempoView::statusText() const {
              QStringLiteral(" of practice");
     }
     return s;
+}
+
+void TempoView::refreshStatus() {
+    // The tempo's name gives way before the signature and the practice time.
+    const QString status = statusText();
+    const QString name = TempoWords::name(m_metronome.bpm());
+    m_status->setText(status, status.startsWith(name) ? status.size() - name.size() : 0);
 }
 
 void TempoView::setBpm(int bpm) {
@@ -260,7 +267,7 @@ bool TempoView::eventFilter(QObject* watched, QEvent* event) {
 
 void TempoView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    m_status->setText(statusText());
+    refreshStatus();
     m_ticker->start(1000);
 }
 

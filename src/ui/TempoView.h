@@ -82,6 +82,7 @@ protected:
 
 private:
     void refresh();
+    void refreshStatus();
     void setBpm(int bpm);
 
     Metronome& m_metronome;

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 TextLabel::TextLabel(const QString& text, double px, QFont::Weight weight, Role role,
@@ -17,8 +18,13 @@ TextLabel::TextLabel(const QString& text, double px, QFont::Weight weight, Role 
 }
 
 void TextLabel::setText(const QString& text) {
-    if (text == m_text)
+    setText(text, 0);
+}
+
+void TextLabel::setText(const QString& text, qsizetype keepTail) {
+    if (text == m_text && keepTail == m_keepTail)
         return;
+    m_keepTail = std::clamp<qsizetype>(keepTail, 0, text.size());
     m_text = text;
     setAccessibleName(text);
     updateGeometry();
@@ -77,6 +83,17 @@ void TextLabel::paintEvent(QPaintEvent*) {
         Theme::drawTabular(p, r, m_align, m_text);
         return;
     }
-    const QString shown = fontMetrics().elidedText(m_text, Qt::ElideRight, width());
-    p.drawText(r, static_cast<int>(m_align), shown);
+    p.drawText(r, static_cast<int>(m_align), shownText());
+}
+
+QString TextLabel::shownText() const {
+    const QFontMetrics fm = fontMetrics();
+    if (m_keepTail > 0 && fm.horizontalAdvance(m_text) > width()) {
+        const QString tail = m_text.right(m_keepTail);
+        const QString head = fm.elidedText(m_text.left(m_text.size() - m_keepTail), Qt::ElideRight,
+                                           width() - fm.horizontalAdvance(tail));
+        if (!head.isEmpty())
+            return head + tail;
+    }
+    return fm.elidedText(m_text, Qt::ElideRight, width());
 }

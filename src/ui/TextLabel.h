@@ -4,7 +4,8 @@
 #include <QWidget>
 
 // One line of text in a Theme colour that follows palette changes (light or dark), optionally
-// with tabular digits for running clocks. Too long a text is elided at the end.
+// with tabular digits for running clocks. Too long a text is elided at the end, or, when its last
+// characters matter most (a time after a label), just before them.
 class TextLabel : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +17,10 @@ public:
 
     QString text() const { return m_text; }
     void setText(const QString& text);
+    // The last keepTail characters are shown whole as long as anything of the rest fits.
+    void setText(const QString& text, qsizetype keepTail);
+    // The text as drawn at the current width.
+    QString shownText() const;
     Role role() const { return m_role; }
     void setRole(Role role);
     void setTextFont(const QFont& font);
@@ -34,4 +39,5 @@ private:
     Role m_role;
     Qt::Alignment m_align = Qt::AlignLeft | Qt::AlignVCenter;
     bool m_tabular = false;
+    qsizetype m_keepTail = 0;
 };

@@ -11,6 +11,7 @@
 #include "TextLabel.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -165,6 +166,15 @@ TEST_F(TempoViewTest, StatusLineShowsNameSignatureAndPracticeTime) {
     run(65000);
     // Refreshed by the once-a-second tick, not only by metronome changes.
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 01:05 of practice"));
+    // Narrow: the name gives way, never the practice time.
+    metronome.setBpm(260);
+    view.setFixedWidth(280);
+    view.layout()->activate();
+    const QString shown = view.statusLabel()->shownText();
+    EXPECT_TRUE(shown.startsWith(u'P') &&
+                shown.endsWith(QStringLiteral("\u2026 · 3/4 · 01:05 of practice")))
+        << shown.toStdString();
+    metronome.setBpm(119);
     metronome.stop();
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
 }

@@ -119,8 +119,22 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     }
     const QStringList rows = page.view->lapRows();
     ASSERT_EQ(rows.size(), 4); // the last four of five
-    EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02"));
-    EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43"));
+    EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02\t04:09.70"));
+    EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43\t01:06.66"));
+    // Lap 10 above lap 9: the numbers, splits and totals stay in their columns.
+    for (int i = 0; i < 5; ++i) {
+        page.clock.advance(9'000);
+        page.view->lapButton()->click();
+    }
+    page.frame.layout()->activate();
+    for (int column = 0; column < 3; ++column) {
+        const TextLabel* ten = page.view->lapCell(0, column);
+        const TextLabel* nine = page.view->lapCell(1, column);
+        EXPECT_EQ(ten->geometry().left(), nine->geometry().left()) << column;
+        EXPECT_EQ(ten->geometry().right(), nine->geometry().right()) << column;
+        EXPECT_EQ(ten->shownText(), ten->text()) << column;
+    }
+    EXPECT_EQ(page.view->lapCell(1, 0)->text(), QStringLiteral("Lap 9"));
 }
 
 TEST(TimerView, BareNumberIsATimerButWithBpmATempo) {
@@ -245,6 +259,15 @@ TEST(TimerView, EndTimeHasNoSeconds) {
         page.clock.advance(1700);
         EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
     }
+    // A long label gives way to the end time.
+    page.enter(QStringLiteral("10m ") + QString(60, u'w'));
+    page.frame.layout()->activate();
+    const QString shown = page.view->subtitleLabel()->shownText();
+    EXPECT_TRUE(
+        shown.startsWith(u'W') &&
+        shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
+                       TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
+        << shown.toStdString();
     page.enter(QStringLiteral("10m tea"));
     const QString at = TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale());
     EXPECT_EQ(page.view->subtitle(), QStringLiteral("Tea \u00B7 ends ") + at);
@@ -262,4 +285,23 @@ TEST(TimerView, RecentChipsRunTheirLine) {
     QTest::mouseClick(chips[1], Qt::LeftButton);
     EXPECT_EQ(page.engine.total(), 300);
     EXPECT_EQ(page.settings.recents().first(), QStringLiteral("5m"));
+
+    // A line too long for the row is shortened, never dropped: every chip shows, in order.
+    page.engine.stop();
+    const QString longLine = QStringLiteral("25m practise the left hand of the second movement");
+    page.settings.setRecents({QStringLiteral("tea"), longLine, QStringLiteral("5m")});
+    page.frame.layout()->activate();
+    const auto shown = page.view->recentChips();
+    ASSERT_EQ(shown.size(), 3);
+    int right = 0;
+    for (ChipButton* chip : shown) {
+        const QRect r = chip->geometry();
+        EXPECT_TRUE(chip->isVisible()) << chip->text().toStdString();
+        EXPECT_GE(r.left(), right);
+        EXPECT_LE(r.right(), chip->parentWidget()->width());
+        right = r.right();
+    }
+    EXPECT_TRUE(shown[1]->shownText().endsWith(u'\u2026'));
+    EXPECT_EQ(shown[1]->toolTip(), longLine);
+    EXPECT_EQ(shown[0]->shownText(), QStringLiteral("tea"));
 }
