@@ -10,13 +10,13 @@
 #include "MascotBrain.h"
 #include "MascotView.h"
 #include "Metronome.h"
-#include "Palette.h"
 #include "PillButton.h"
 #include "PopoverUI.h"
 #include "RoundButton.h"
 #include "SegmentedPicker.h"
 #include "Settings.h"
 #include "Shake.h"
+#include "Slider.h"
 #include "Speaker.h"
 #include "TempoWords.h"
 #include "TextLabel.h"
@@ -56,7 +56,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
           new TextLabel(QStringLiteral("BPM"), 12, QFont::DemiBold, TextLabel::Role::Secondary)),
       m_status(new TextLabel({}, 12.5, QFont::Normal, TextLabel::Role::Secondary)),
       m_dots(new BeatDots(metronome)), m_minus(new RoundButton(QStringLiteral("minus"))),
-      m_slider(new QSlider(Qt::Horizontal)), m_plus(new RoundButton(QStringLiteral("plus"))),
+      m_slider(new Slider), m_plus(new RoundButton(QStringLiteral("plus"))),
       m_beatsLabel(new TextLabel(QStringLiteral("Beats"), 11.5)),
       m_beats(new SegmentedPicker(beatsChoices(), metronome.beats(), QStringLiteral("Beats"))),
       m_accent(new ChipButton(QStringLiteral("Accent"), metronome.accent())),
@@ -83,9 +83,9 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     tempoRow->setSpacing(5);
     tempoRow->addWidget(m_tempo, 0, Qt::AlignBottom);
     // Sits on the big number's baseline rather than its box's bottom.
-    const int descentGap =
-        QFontMetrics(m_tempo->font()).descent() - QFontMetrics(m_bpmUnit->font()).descent();
-    m_bpmUnit->setContentsMargins(0, 0, 0, std::max(descentGap, 0));
+    m_bpmUnit->setContentsMargins(
+        0, 0, 0, std::max(0, qRound(m_tempo->belowBaseline() - m_bpmUnit->belowBaseline())));
+    m_bpmUnit->setObjectName(QStringLiteral("unit"));
     tempoRow->addWidget(m_bpmUnit, 0, Qt::AlignBottom);
     tempoRow->addStretch(1);
     auto* titles = new QVBoxLayout;
@@ -103,15 +103,13 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     column->addWidget(m_dots);
 
     // Tempo row.
-    m_minus->setAccessibleName(QStringLiteral("minus"));
-    m_plus->setAccessibleName(QStringLiteral("plus"));
+    m_minus->setAccessibleName(QStringLiteral("Slower"));
+    m_minus->setToolTip(QStringLiteral("Slower"));
+    m_plus->setAccessibleName(QStringLiteral("Faster"));
+    m_plus->setToolTip(QStringLiteral("Faster"));
     m_slider->setRange(minBpm, maxBpm);
     m_slider->setValue(clampBpm(metronome.bpm()));
     m_slider->setAccessibleName(QStringLiteral("BPM"));
-    m_slider->setFocusPolicy(Qt::TabFocus);
-    QPalette sliderPalette = m_slider->palette();
-    sliderPalette.setColor(QPalette::Highlight, Palette::pobi);
-    m_slider->setPalette(sliderPalette);
     auto* tempoControls = new QHBoxLayout;
     tempoControls->setContentsMargins(0, 0, 0, 0);
     tempoControls->setSpacing(10);
@@ -131,6 +129,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     metre->addWidget(m_tap);
     column->addLayout(metre);
 
+    m_field->edit()->setAccessibleName(QStringLiteral("Tempo"));
     column->addWidget(m_field);
     column->addWidget(m_start);
     column->addWidget(m_caption);

@@ -56,7 +56,9 @@ void TextLabel::setTabular(bool tabular) {
 QSize TextLabel::sizeHint() const {
     const QFontMetricsF fm(font());
     const double w = m_tabular ? Theme::tabularWidth(font(), m_text) : fm.horizontalAdvance(m_text);
-    return {static_cast<int>(std::ceil(w)) + 1, static_cast<int>(std::ceil(fm.height()))};
+    const QMargins m = contentsMargins();
+    return {static_cast<int>(std::ceil(w)) + 1 + m.left() + m.right(),
+            static_cast<int>(std::ceil(fm.height())) + m.top() + m.bottom()};
 }
 
 QSize TextLabel::minimumSizeHint() const {
@@ -78,7 +80,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
         break;
     }
     p.setFont(font());
-    const QRectF r = rect();
+    const QRectF r = contentsRect();
     if (m_tabular && Theme::tabularWidth(font(), m_text) <= r.width()) {
         Theme::drawTabular(p, r, m_align, m_text);
         return;
@@ -86,14 +88,29 @@ void TextLabel::paintEvent(QPaintEvent*) {
     p.drawText(r, static_cast<int>(m_align), shownText());
 }
 
+double TextLabel::baseline() const {
+    // As drawTabular and QPainter::drawText place a vertically centred line in a box of the
+    // size hint's height.
+    const QFontMetricsF fm(font());
+    const double box = std::ceil(fm.height());
+    if (m_tabular)
+        return box / 2 + (fm.ascent() - fm.descent()) / 2;
+    return (box - fm.height()) / 2 + fm.ascent();
+}
+
+double TextLabel::belowBaseline() const {
+    return std::ceil(QFontMetricsF(font()).height()) - baseline();
+}
+
 QString TextLabel::shownText() const {
     const QFontMetrics fm = fontMetrics();
-    if (m_keepTail > 0 && fm.horizontalAdvance(m_text) > width()) {
+    const int room = contentsRect().width();
+    if (m_keepTail > 0 && fm.horizontalAdvance(m_text) > room) {
         const QString tail = m_text.right(m_keepTail);
         const QString head = fm.elidedText(m_text.left(m_text.size() - m_keepTail), Qt::ElideRight,
-                                           width() - fm.horizontalAdvance(tail));
+                                           room - fm.horizontalAdvance(tail));
         if (!head.isEmpty())
             return head + tail;
     }
-    return fm.elidedText(m_text, Qt::ElideRight, width());
+    return fm.elidedText(m_text, Qt::ElideRight, room);
 }

@@ -21,6 +21,9 @@ public:
     void setText(const QString& text, qsizetype keepTail);
     // The text as drawn at the current width.
     QString shownText() const;
+    // How far below the top of the text box its baseline is drawn, and how far above the bottom.
+    double baseline() const;
+    double belowBaseline() const;
     Role role() const { return m_role; }
     void setRole(Role role);
     void setTextFont(const QFont& font);

@@ -127,6 +127,8 @@ void TimerView::build() {
 
     // The field, with the preview beside it.
     m_field = new FieldBox(QString(), 17, QFont::Medium, 42);
+    // Named for what it is, not by its placeholder, which changes with the mode.
+    m_field->edit()->setAccessibleName(QStringLiteral("Timer or command"));
     m_preview = new TextLabel(QString(), 12.5, QFont::DemiBold, TextLabel::Role::Accent);
     m_preview->setTabular(true);
     m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

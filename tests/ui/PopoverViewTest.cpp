@@ -41,6 +41,8 @@ protected:
 
 TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRan) {
     EXPECT_EQ(view.currentPage(), view.timerView());
+    // The field keeps its name for screen readers while its placeholder follows the mode.
+    const QString fieldName = view.timerView()->field()->edit()->accessibleName();
     engine.start(Command{Kind::Timer, 300, {}});
     pick("tempo");
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
@@ -53,6 +55,8 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRan) {
     pick("stopwatch");
     EXPECT_FALSE(metronome.running());
     EXPECT_EQ(view.currentPage(), view.timerView());
+    EXPECT_FALSE(fieldName.isEmpty());
+    EXPECT_EQ(view.timerView()->field()->edit()->accessibleName(), fieldName);
 
     engine.start(Command{Kind::Timer, 2, {}});
     clock.advance(2500);

@@ -11,6 +11,7 @@
 #include "TextLabel.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -191,6 +192,24 @@ TEST_F(TempoViewTest, TapsSetTheTempoButNeverStartOrStop) {
     QApplication::sendEvent(view.mascotView(), &dclick);
     EXPECT_EQ(metronome.bpm(), 160);
     EXPECT_FALSE(metronome.running());
+}
+
+// "BPM" stands on the big number's baseline: the lowest inked row of each is the same.
+TEST_F(TempoViewTest, UnitSitsOnTheTempoBaseline) {
+    view.resize(304, view.heightForWidth(304));
+    const QImage image = view.grab().toImage();
+    auto lowestInk = [&](const QWidget* w) {
+        const QRect r(w->mapTo(&view, QPoint()), w->size());
+        const QRgb background = image.pixel(r.left(), r.top());
+        for (int y = r.bottom(); y >= r.top(); --y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(image.pixel(x, y)) + 60 < qGray(background))
+                    return y;
+        return -1;
+    };
+    const int number = lowestInk(view.tempoLabel());
+    ASSERT_GT(number, 0);
+    EXPECT_NEAR(lowestInk(view.findChild<TextLabel*>(QStringLiteral("unit"))), number, 1);
 }
 
 } // namespace
