@@ -129,6 +129,8 @@ void TimerView::build() {
     m_field = new FieldBox(QString(), 17, QFont::Medium, 42);
     // Named for what it is, not by its placeholder, which changes with the mode.
     m_field->edit()->setAccessibleName(QStringLiteral("Timer or command"));
+    // Room for any command and a long label; a pasted page is cut here already.
+    m_field->edit()->setMaxLength(500);
     m_preview = new TextLabel(QString(), 12.5, QFont::DemiBold, TextLabel::Role::Accent);
     m_preview->setTabular(true);
     m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -320,7 +322,8 @@ std::optional<QString> TimerView::preview() const {
         return std::nullopt;
     if (command->kind == Kind::Stopwatch)
         return QStringLiteral("Stopwatch");
-    return Words::clock(double(command->total), true);
+    const QString clock = Words::clock(double(command->total), true);
+    return command->labelCut ? clock + QStringLiteral(" \u00B7 label shortened") : clock;
 }
 
 QString TimerView::hint() const {

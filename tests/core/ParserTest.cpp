@@ -174,6 +174,22 @@ TEST(Parser, LabelsAreCutFromTheLineAsTyped) {
               QString::fromUtf8("\u0130x"));
     EXPECT_EQ(Parser::parse(QStringLiteral("AT 3PM Call"), afternoon)->label,
               QStringLiteral("Call"));
+    EXPECT_FALSE(Parser::parse(QStringLiteral("25m tea"), afternoon)->labelCut);
+    // A pasted page keeps at most 80 characters, cut at a word when there is one.
+    const struct {
+        QString line;
+        QString label;
+    } pasted[] = {
+        {"25m " + QStringLiteral("word ").repeated(40'000),
+         "Word" + QStringLiteral(" word").repeated(15)},
+        {"at 3pm " + QString(500, u'x'), "X" + QString(79, u'x')},
+    };
+    for (const auto& c : pasted) {
+        const auto command = Parser::parse(c.line, afternoon);
+        ASSERT_TRUE(command);
+        EXPECT_EQ(command->label, c.label);
+        EXPECT_TRUE(command->labelCut);
+    }
 }
 
 TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {

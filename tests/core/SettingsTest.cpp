@@ -212,7 +212,8 @@ INSTANTIATE_TEST_SUITE_P(
         RememberCase{{"10m", "5m", "1h", "pasta"}, "tea", {"tea", "10m", "5m", "1h"}},
         RememberCase{{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
         RememberCase{{}, "\t25m\u00a0", {"25m"}},
-        RememberCase{{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
+        RememberCase{{"a"}, "b\n", {"b\n", "a"}},                // line breaks are not trimmed
+        RememberCase{{"a"}, "25m " + QString(117, u'w'), {"a"}}, // a paste is not kept
         RememberCase{{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}));
 
 TEST(Settings, RememberingBlankTextChangesAndWritesNothing) {

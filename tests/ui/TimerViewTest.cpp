@@ -200,6 +200,8 @@ TEST(TimerView, PreviewShowsWhatReturnWouldDo) {
         {"sw", QStringLiteral("Stopwatch")},
         {"120 bpm", QStringLiteral("\u2669 120")},
         {"metronome", QStringLiteral("\u2669 100")},
+        {"25m practise the left hand of the second movement slowly, then the right hand, twice over",
+         QStringLiteral("25:00 \u00B7 label shortened")},
     };
     for (const auto& c : cases) {
         page.view->setText(QString::fromUtf8(c.typed));
