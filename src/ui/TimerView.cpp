@@ -165,14 +165,6 @@ void TimerView::build() {
     m_lapLayout->setContentsMargins(0, 0, 0, 0);
     m_lapLayout->setHorizontalSpacing(12);
     m_lapLayout->setVerticalSpacing(3);
-    // "Lap 10" and the widest times set the column widths.
-    m_lapLayout->setColumnMinimumWidth(
-        0, int(std::ceil(
-               Theme::tabularWidth(Theme::font(13, QFont::Medium), QStringLiteral("Lap 000")))));
-    for (int column : {1, 2})
-        m_lapLayout->setColumnMinimumWidth(
-            column, int(std::ceil(Theme::tabularWidth(Theme::font(13, QFont::Medium),
-                                                      QStringLiteral("00:00:00.00")))));
     m_lapLayout->setColumnStretch(3, 1);
     page->addWidget(m_lapList);
 
@@ -437,6 +429,10 @@ void TimerView::rebuildLaps() {
         for (int column = 0; column < 3; ++column) {
             auto* cell = new TextLabel(QString(), 13, QFont::Medium);
             cell->setTabular(true);
+            // "Lap 000" and the widest times set the column widths.
+            const QString widest =
+                column == 0 ? QStringLiteral("Lap 000") : QStringLiteral("00:00:00.00");
+            cell->setFixedWidth(int(std::ceil(Theme::tabularWidth(cell->font(), widest))));
             cell->setAlignment((column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
             m_lapLayout->addWidget(cell, row, column);
             m_lapCells << cell;
