@@ -231,14 +231,9 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
                                                 "\u201D in 00:55"));
     page.enter(QStringLiteral("p"));
     EXPECT_EQ(page.view->hint(), activeHint);
-}
-
-TEST(TimerView, NeverAHintForTheEndLine) {
-    TimerPage page;
-    page.settings.setEvery(0);
-    page.settings.setHalfway(false);
-    page.settings.setLastMinute(false);
+    // Never a hint for the end line.
     page.settings.setCountdown(0);
+    page.settings.setLastMinute(false);
     page.enter(QStringLiteral("2m"));
     ASSERT_EQ(page.engine.next()->line.kind, Line::Kind::End);
     EXPECT_EQ(page.view->hint(), activeHint);
