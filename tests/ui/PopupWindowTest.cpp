@@ -9,8 +9,9 @@
 #include <gtest/gtest.h>
 
 TEST(PopupWindow, PlacementStaysAttachedAndOnScreen) {
-    // Available areas below a 24 px panel at the top, and above one at the bottom.
-    const QRect screen(0, 24, 1280, 776), bottomPanel(0, 0, 1366, 744);
+    // Available areas below a 24 px panel at the top, above one at the bottom, and a small one.
+    const QRect top(0, 24, 1280, 776), bottom(0, 0, 1366, 744), small(0, 24, 1280, 696);
+    const QRect icon(1001, 1, 22, 22), low(1200, 746, 22, 22);
     const QSize size(340, 400), tall(340, 751);
     struct Case {
         const char* name;
@@ -21,23 +22,18 @@ TEST(PopupWindow, PlacementStaysAttachedAndOnScreen) {
         QRect expected;
     } cases[] = {
         // Right edge under the icon's right edge, just below it.
-        {"tray top right", size, QRect(1001, 1, 22, 22), {}, screen, {1023 - 340, 27, 340, 400}},
+        {"tray top right", size, icon, {}, top, {1023 - 340, 27, 340, 400}},
         // An icon near the left edge cannot pull the window off screen.
-        {"tray top left", size, QRect(2, 1, 22, 22), {}, screen, {4, 27, 340, 400}},
+        {"tray top left", size, QRect(2, 1, 22, 22), {}, top, {4, 27, 340, 400}},
         // A bottom panel: the window opens above the icon.
-        {"tray bottom", size, QRect(1200, 746, 22, 22), {}, bottomPanel, {882, 342, 340, 400}},
+        {"tray bottom", size, low, {}, bottom, {882, 342, 340, 400}},
         // No icon rectangle: next to the pointer, pushed back inside the screen.
-        {"pointer", size, QRect(), QPoint(100, 100), screen, {104, 104, 340, 400}},
-        {"pointer corner", size, QRect(), QPoint(1270, 790), screen, {936, 396, 340, 400}},
+        {"pointer", size, QRect(), QPoint(100, 100), top, {104, 104, 340, 400}},
+        {"pointer corner", size, QRect(), QPoint(1270, 790), top, {936, 396, 340, 400}},
         // A page taller than the room is cut to it (and scrolls), never over the panel or icon.
-        {"tall, top",
-         tall,
-         QRect(1001, 1, 22, 22),
-         {},
-         QRect(0, 24, 1280, 696),
-         {683, 27, 340, 689}},
-        {"tall, bottom", tall, QRect(1200, 746, 22, 22), {}, bottomPanel, {882, 4, 340, 738}},
-        {"tall, pointer", tall, QRect(), QPoint(10, 10), QRect(0, 0, 1280, 720), {14, 4, 340, 712}},
+        {"tall, top", tall, icon, {}, small, {683, 27, 340, 689}},
+        {"tall, bottom", tall, low, {}, bottom, {882, 4, 340, 738}},
+        {"tall, pointer", tall, QRect(), QPoint(10, 10), small, {14, 28, 340, 688}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PopupWindow::place(c.size, c.anchor, c.pointer, c.available), c.expected)

@@ -200,10 +200,9 @@ TEST_F(TempoViewTest, UnitSitsOnTheTempoBaseline) {
     const QImage image = view.grab().toImage();
     auto lowestInk = [&](const QWidget* w) {
         const QRect r(w->mapTo(&view, QPoint()), w->size());
-        const QRgb background = image.pixel(r.left(), r.top());
         for (int y = r.bottom(); y >= r.top(); --y)
             for (int x = r.left(); x <= r.right(); ++x)
-                if (qGray(image.pixel(x, y)) + 60 < qGray(background))
+                if (qGray(image.pixel(x, y)) + 60 < qGray(image.pixel(r.topLeft())))
                     return y;
         return -1;
     };
