@@ -176,20 +176,11 @@ TEST(Parser, LabelsAreCutFromTheLineAsTyped) {
               QStringLiteral("Call"));
     EXPECT_FALSE(Parser::parse(QStringLiteral("25m tea"), afternoon)->labelCut);
     // A pasted page keeps at most 80 characters, cut at a word when there is one.
-    const struct {
-        QString line;
-        QString label;
-    } pasted[] = {
-        {"25m " + QStringLiteral("word ").repeated(40'000),
-         "Word" + QStringLiteral(" word").repeated(15)},
-        {"at 3pm " + QString(500, u'x'), "X" + QString(79, u'x')},
-    };
-    for (const auto& c : pasted) {
-        const auto command = Parser::parse(c.line, afternoon);
-        ASSERT_TRUE(command);
-        EXPECT_EQ(command->label, c.label);
-        EXPECT_TRUE(command->labelCut);
-    }
+    const auto words = Parser::parse("25m " + QStringLiteral("word ").repeated(9999), afternoon);
+    EXPECT_EQ(words->label, "Word" + QStringLiteral(" word").repeated(15));
+    const auto letters = Parser::parse("at 3pm " + QString(500, u'x'), afternoon);
+    EXPECT_EQ(letters->label, "X" + QString(79, u'x'));
+    EXPECT_TRUE(words->labelCut && letters->labelCut);
 }
 
 TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {

@@ -65,19 +65,15 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRan) {
 }
 
 TEST_F(PopoverViewTest, ChoosingTheCurrentModeChangesNothing) {
-    settings.setMode("tempo");
-    metronome.start();
     const int token = ui.focusToken();
-    pick("tempo");
-    view.chooseMode("tempo");
-    EXPECT_TRUE(metronome.running());
-    EXPECT_EQ(ui.focusToken(), token);
-
-    settings.setMode("timer");
-    engine.start(Command{Kind::Timer, 300, {}});
-    pick("timer");
-    EXPECT_EQ(engine.state(), TimerEngine::State::Running);
-    EXPECT_EQ(ui.focusToken(), token);
+    for (const char* mode : {"tempo", "timer"}) {
+        settings.setMode(mode);
+        metronome.start();
+        engine.start(Command{Kind::Timer, 300, {}});
+        pick(mode);
+        EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running) << mode;
+        EXPECT_EQ(ui.focusToken(), token);
+    }
 }
 
 TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {

@@ -241,11 +241,9 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
 }
 
 TEST(TimerView, EndTimeHasNoSeconds) {
-    const QTime t(14, 30, 45);
-    EXPECT_EQ(TimerView::shortTime(t, QLocale::c()), QStringLiteral("14:30"));
-    const QString us = TimerView::shortTime(t, QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_TRUE(us.startsWith(QStringLiteral("2:30"))) << us.toStdString();
-    EXPECT_FALSE(us.contains(QStringLiteral("45"))) << us.toStdString();
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(TimerView::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
+    EXPECT_TRUE(TimerView::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
 
     TimerPage page;
     // A time typed is the end shown, whatever the seconds and milliseconds of the start.
