@@ -7,7 +7,8 @@ enum class Kind { Timer, Stopwatch };
 
 struct Command {
     Kind kind = Kind::Timer;
-    qint64 total = 0; // whole seconds; 0 for a stopwatch
-    QString label;    // tidied; empty for a stopwatch
+    qint64 total = 0;      // whole seconds; 0 for a stopwatch
+    QString label;         // tidied; empty for a stopwatch
+    bool labelCut = false; // the label was too long and lost its end
     bool operator==(const Command&) const = default;
 };

@@ -229,7 +229,23 @@ std::optional<Command> duration(const QString& lowered, const QString& trimmed) 
 
 namespace Parser {
 
+std::optional<Command> parseLine(const QString& text, const QDateTime& now);
+
 std::optional<Command> parse(const QString& text, const QDateTime& now) {
+    std::optional<Command> command = parseLine(text, now);
+    if (command && command->label.size() > maxLabel) {
+        // At the last space that leaves at least half of the room, else mid-word; never between
+        // the halves of a surrogate pair.
+        qsizetype cut = command->label.lastIndexOf(u' ', maxLabel);
+        if (cut < maxLabel / 2)
+            cut = command->label[maxLabel].isLowSurrogate() ? maxLabel - 1 : maxLabel;
+        command->label = Trim::spacesAndTabs(command->label.left(cut));
+        command->labelCut = true;
+    }
+    return command;
+}
+
+std::optional<Command> parseLine(const QString& text, const QDateTime& now) {
     const QString trimmed = text.trimmed();
     const QString lowered = validUtf16(trimmed.toLower());
     if (lowered.isEmpty())

@@ -225,7 +225,7 @@ void Settings::setMode(const QString& v) {
 
 void Settings::remember(const QString& text) {
     const QString entry = Trim::horizontal(text);
-    if (entry.isEmpty())
+    if (entry.isEmpty() || entry.size() > maxRecent)
         return;
     const QString key = entry.toLower();
     QStringList list{entry};

@@ -68,7 +68,10 @@ public:
     void setMode(const QString& v);
 
     // Puts a typed entry first in recents (trimmed, case-insensitively unique, at most 4).
+    // Entries longer than maxRecent characters (a paste, not something to type again) are not
+    // kept.
     void remember(const QString& text);
+    static constexpr qsizetype maxRecent = 120;
 
     bool launchAtLogin() const;
     void setLaunchAtLogin(bool v);

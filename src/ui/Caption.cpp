@@ -5,6 +5,7 @@
 #include "Theme.h"
 
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace {
@@ -52,19 +53,36 @@ void Caption::refresh() {
     update();
 }
 
-QRect Caption::textRect(int width) const {
-    const int x = dot + spacing;
-    const QRect bound = fontMetrics().boundingRect(QRect(x, 0, std::max(1, width - x), 10000),
-                                                   Qt::TextWordWrap, m_shown);
-    return {x, 0, std::max(1, width - x), bound.height()};
+QStringList Caption::lines(int width) const {
+    const int room = std::max(1, width - dot - spacing);
+    const QFontMetrics fm(font());
+    QTextLayout layout(m_shown, font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList out;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        if (out.size() == maxLines - 1) {
+            // The last line takes the rest, elided.
+            const QString rest = m_shown.mid(line.textStart()).simplified();
+            out << fm.elidedText(rest, Qt::ElideRight, room);
+            break;
+        }
+        out << m_shown.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return out;
 }
 
 int Caption::heightForWidth(int width) const {
-    return std::max(minHeight, textRect(width).height());
+    return std::max(minHeight, int(lines(width).size()) * fontMetrics().lineSpacing());
 }
 
 QSize Caption::sizeHint() const {
-    const int w = dot + spacing + fontMetrics().horizontalAdvance(m_shown) + 1;
+    // A wish, never more than the page's width: no need to measure a whole long text.
+    const int w = dot + spacing + fontMetrics().horizontalAdvance(m_shown.left(200)) + 1;
     return {w, std::max(minHeight, fontMetrics().height())};
 }
 
@@ -76,7 +94,6 @@ void Caption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const bool talking = dotVisible();
-    const QRect text = textRect(width());
     const double firstLine = std::max(minHeight, fontMetrics().height()) / 2.0;
     if (talking) {
         p.setPen(Qt::NoPen);
@@ -85,7 +102,11 @@ void Caption::paintEvent(QPaintEvent*) {
     }
     p.setPen(talking ? Theme::primary(palette()) : Theme::secondary(palette()));
     p.setFont(font());
-    const QRect area(text.x(), std::max(0, (minHeight - fontMetrics().height()) / 2), text.width(),
-                     height());
-    p.drawText(area, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_shown);
+    const int x = dot + spacing;
+    int y = std::max(0, (minHeight - fontMetrics().height()) / 2);
+    for (const QString& line : lines(width())) {
+        p.drawText(QRect(x, y, width() - x, fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop,
+                   line);
+        y += fontMetrics().lineSpacing();
+    }
 }

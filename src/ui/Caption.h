@@ -5,10 +5,12 @@
 class Speaker;
 
 // What Pobi is saying, in curly quotes after an accent dot, while the speaker talks; the page's
-// hint in the quiet moments. Long captions wrap.
+// hint in the quiet moments. Long captions wrap, up to maxLines lines, the last one elided.
 class Caption : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int maxLines = 3;
+
     Caption(Speaker& speaker, const QString& hint = {}, QWidget* parent = nullptr);
 
     QString hint() const { return m_hint; }
@@ -29,7 +31,8 @@ protected:
 
 private:
     void refresh();
-    QRect textRect(int width) const;
+    // The shown text broken into the lines drawn at this width.
+    QStringList lines(int width) const;
 
     Speaker& m_speaker;
     QString m_hint;

@@ -27,6 +27,7 @@ void ChipButton::setAccent(bool accent) {
 void ChipButton::setLabel(const QString& label) {
     setText(label);
     setAccessibleName(label);
+    setToolTip(shownText() == label ? QString() : label);
     updateGeometry();
     update();
 }
@@ -61,5 +62,14 @@ void ChipButton::paintEvent(QPaintEvent*) {
     }
     p.setPen(color);
     p.setFont(font());
-    p.drawText(rect(), Qt::AlignCenter, text());
+    p.drawText(rect(), Qt::AlignCenter, shownText());
+}
+
+QString ChipButton::shownText() const {
+    return QFontMetrics(font()).elidedText(text(), Qt::ElideRight, width() - 20);
+}
+
+void ChipButton::resizeEvent(QResizeEvent* event) {
+    QAbstractButton::resizeEvent(event);
+    setToolTip(shownText() == text() ? QString() : text());
 }

@@ -25,7 +25,6 @@ FieldBox::FieldBox(const QString& placeholder, double px, QFont::Weight weight, 
     m_edit->setFrame(false);
     m_edit->setFont(Theme::font(px, weight));
     m_edit->setPlaceholderText(placeholder);
-    m_edit->setAccessibleName(placeholder);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
     // The box paints the background; the edit only its text.
     QPalette pal = m_edit->palette();
@@ -50,7 +49,6 @@ void FieldBox::setText(const QString& text) {
 
 void FieldBox::setPlaceholder(const QString& text) {
     m_edit->setPlaceholderText(text);
-    m_edit->setAccessibleName(text);
 }
 
 bool FieldBox::focused() const {

@@ -12,7 +12,9 @@
 #include "TimerEngine.h"
 #include "TimerView.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QLineEdit>
 
 namespace {
 
@@ -70,6 +72,7 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
         showPage();
     });
     connect(&ui, &PopoverUI::showSettingsChanged, this, &PopoverView::showPage);
+    connect(&ui, &PopoverUI::focusTokenChanged, this, &PopoverView::focusPage);
 
     refreshMute();
     showPage();
@@ -114,16 +117,53 @@ void PopoverView::showPage() {
     }
     page->show();
     m_work->setVisible(!settingsPage);
-    // Whoever focuses the popup (the window as it opens) reaches the page's text field.
+    // Whoever focuses the popup (the window as it opens) reaches the page's text field; the
+    // Settings page has none worth typing into first, so its Back button.
     if (page == m_tempo)
-        setFocusProxy(m_tempo->field());
+        setFocusProxy(m_tempo->field()->edit());
     else if (page == m_timer)
-        setFocusProxy(m_timer->field());
+        setFocusProxy(m_timer->field()->edit());
     else
-        setFocusProxy(m_settingsView);
+        setFocusProxy(m_settingsView->backButton());
+    // The keyboard follows the page: typing "120 bpm" on the Timer page, Back, a mode switch.
+    focusPage();
     updateGeometry();
     adjustSize();
     emit pageChanged();
+}
+
+QList<QWidget*> PopoverView::tabChain() const {
+    QList<QWidget*> all;
+    if (m_ui.showSettings()) {
+        all = m_settingsView->tabChain();
+    } else {
+        all = {m_modePicker, m_mute, m_gear};
+        all += m_settings.mode() == kTempo ? m_tempo->tabChain() : m_timer->tabChain();
+    }
+    QList<QWidget*> chain;
+    for (QWidget* w : std::as_const(all))
+        if (w && w->isVisibleTo(this) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            chain << w;
+    return chain;
+}
+
+void PopoverView::focusPage() {
+    if (QWidget* target = focusProxy())
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+bool PopoverView::focusNextPrevChild(bool next) {
+    const QList<QWidget*> chain = tabChain();
+    if (chain.isEmpty())
+        return false;
+    QWidget* const current = QApplication::focusWidget();
+    qsizetype i = chain.indexOf(current);
+    if (i < 0)
+        i = next ? -1 : 0;
+    const qsizetype n = chain.size();
+    chain[((i + (next ? 1 : -1)) % n + n) % n]->setFocus(next ? Qt::TabFocusReason
+                                                              : Qt::BacktabFocusReason);
+    return true;
 }
 
 void PopoverView::refreshMute() {

@@ -45,13 +45,19 @@ public:
     SettingsView* settingsView() const { return m_settingsView; }
     // The page in front: the Settings page, the Tempo page or the Timer page.
     QWidget* currentPage() const;
+    // The controls Tab visits on the page in front, in reading order (hidden ones left out).
+    QList<QWidget*> tabChain() const;
 
 signals:
     // The page shown changed, and with it the preferred height.
     void pageChanged();
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void showPage();
+    void focusPage();
     void refreshMute();
 
     TimerEngine& m_engine;

@@ -1,5 +1,6 @@
 #include "PopupWindow.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -7,8 +8,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -27,7 +32,7 @@ QScreen* screenFor(const QRect& anchor, QPoint pointer) {
 
 } // namespace
 
-PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent) {
+PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent), m_scroll(new QScrollArea) {
     // X11 popups grab pointer and keyboard, so typing goes here and a click anywhere else closes
     // the window. Wayland needs a parent surface for that; there a frameless tool window that
     // closes when it loses activation does the same job.
@@ -40,10 +45,23 @@ PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent) {
 
     setTranslucent(QGuiApplication::platformName() != QStringLiteral("xcb"));
 
-    // The fixed-size layout makes the window follow the page's size hint.
+    // The page is sized by fit(), not by the scroll area; the window paints the background.
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_scroll->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_scroll);
+
+    // Tab onto a control below the fold brings it into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && m_content && m_content->isAncestorOf(now))
+            m_scroll->ensureWidgetVisible(now, 0, 12);
+    });
 }
 
 PopupWindow::~PopupWindow() = default;
@@ -62,24 +80,53 @@ bool PopupWindow::usesPopupGrab() const {
 }
 
 void PopupWindow::setContent(QWidget* content) {
-    if (m_content)
-        m_content->deleteLater();
+    if (QWidget* old = m_scroll->takeWidget())
+        old->deleteLater();
     m_content = content;
     if (content)
-        layout()->addWidget(content);
+        m_scroll->setWidget(content);
+    fit();
+}
+
+bool PopupWindow::scrolls() const {
+    return m_scroll->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+}
+
+void PopupWindow::fit() {
+    if (!m_content)
+        return;
+    const QSize hint = m_content->sizeHint()
+                           .expandedTo(m_content->minimumSize())
+                           .boundedTo(m_content->maximumSize());
+    const int w = hint.width();
+    const int h = m_content->hasHeightForWidth()
+                      ? std::max(m_content->heightForWidth(w), m_content->minimumHeight())
+                      : hint.height();
+    m_content->resize(w, h);
+    m_preferred = QSize(w, h);
+    reposition();
+}
+
+bool PopupWindow::eventFilter(QObject* watched, QEvent* event) {
+    // An open drop-down list closes itself on Escape while the key's shortcuts are looked up;
+    // the same press then reaches this window, where it must not close the popup as well.
+    if (watched == windowHandle() && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        QWidget* const top = QApplication::activePopupWidget();
+        m_escapeForChild = top && top != this;
+    }
+    // The page asks for a new size (another page, a wrapped caption, a row shown or hidden).
+    if (watched == m_scroll->viewport() && event->type() == QEvent::LayoutRequest)
+        fit();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PopupWindow::popup(const QRect& anchor) {
     m_anchor = anchor;
     m_pointer = QCursor::pos();
-    adjustSize();
-    if (!m_windowed) {
-        reposition();
-    } else if (!m_placed) { // later it stays where the user moved it
-        if (QScreen* screen = screenFor({}, m_pointer))
-            move(screen->availableGeometry().center() - rect().center());
-        m_placed = true;
-    }
+    fit();
+    if (m_windowed)
+        m_placed = true; // from now on it stays where the user moves it
     show();
     raise();
     activateWindow();
@@ -91,27 +138,44 @@ bool PopupWindow::justClosed() const {
     return m_closedAt.isValid() && m_closedAt.elapsed() < 300;
 }
 
-QPoint PopupWindow::place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available) {
-    QPoint at;
-    if (anchor.isValid()) {
-        at = QPoint(anchor.right() + 1 - size.width(), anchor.bottom() + 1 + gap);
-        if (at.y() + size.height() > available.bottom() + 1 - gap)
-            at.setY(anchor.top() - gap - size.height()); // a tray at the bottom of the screen
-    } else {
-        at = pointer + QPoint(gap, gap);
-    }
+QRect PopupWindow::place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available) {
     const int maxX = available.right() + 1 - gap - size.width();
-    const int maxY = available.bottom() + 1 - gap - size.height();
-    at.setX(std::max(available.left() + gap, std::min(at.x(), maxX)));
-    at.setY(std::max(available.top() + gap, std::min(at.y(), maxY)));
-    return at;
+    if (anchor.isValid()) {
+        const int below = available.bottom() + 1 - gap - (anchor.bottom() + 1 + gap);
+        const int above = anchor.top() - gap - (available.top() + gap);
+        const bool down = size.height() <= below || below >= above;
+        const int h = std::max(0, std::min(size.height(), down ? below : above));
+        const int x =
+            std::max(available.left() + gap, std::min(anchor.right() + 1 - size.width(), maxX));
+        return {x, down ? anchor.bottom() + 1 + gap : anchor.top() - gap - h, size.width(), h};
+    }
+    const int h = std::min(size.height(), available.height() - 2 * gap);
+    const int maxY = available.bottom() + 1 - gap - h;
+    return {std::max(available.left() + gap, std::min(pointer.x() + gap, maxX)),
+            std::max(available.top() + gap, std::min(pointer.y() + gap, maxY)), size.width(), h};
 }
 
 void PopupWindow::reposition() {
-    QScreen* screen = screenFor(m_anchor, m_pointer);
-    if (!screen)
+    if (!m_preferred.isValid())
         return;
-    move(place(size(), m_anchor, m_pointer, screen->availableGeometry()));
+    QScreen* screen = screenFor(m_anchor, m_pointer);
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(), m_preferred);
+    // A window without a tray stays where the user put it, only kept on screen; a popup hangs
+    // from the tray icon (or the pointer).
+    const QRect anchor = m_windowed ? QRect() : m_anchor;
+    const QPoint pointer = m_windowed ? pos() - QPoint(gap, gap) : m_pointer;
+    QRect at = place(m_preferred, anchor, pointer, available);
+    const bool scroll = at.height() < m_preferred.height();
+    m_scroll->setVerticalScrollBarPolicy(scroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    if (scroll) {
+        // The scroll bar goes beside the page, not over it.
+        const int bar = m_scroll->verticalScrollBar()->sizeHint().width();
+        at = place(m_preferred + QSize(bar, 0), anchor, pointer, available);
+    }
+    setFixedSize(at.size());
+    if (m_windowed && !m_placed)
+        at.moveCenter(available.center());
+    move(at.topLeft());
 }
 
 void PopupWindow::paintEvent(QPaintEvent*) {
@@ -134,7 +198,8 @@ void PopupWindow::setToggleShortcut(const QKeySequence& keys) {
 
 void PopupWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        dismiss();
+        if (!std::exchange(m_escapeForChild, false))
+            dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -153,6 +218,7 @@ void PopupWindow::mousePressEvent(QMouseEvent* event) {
 
 void PopupWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    windowHandle()->installEventFilter(this);
     m_closedAt.invalidate();
     emit opened();
 }
@@ -178,12 +244,6 @@ void PopupWindow::resizeEvent(QResizeEvent* event) {
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()), radius, radius);
         setMask(QRegion(path.toFillPolygon().toPolygon()));
-    }
-    // The page changed height: stay attached to the tray icon and on screen.
-    if (isVisible() && !m_windowed) {
-        reposition();
-    } else if (isVisible() && screen()) { // a taller page must not push the window off screen
-        move(place(size(), {}, pos() - QPoint(gap, gap), screen()->availableGeometry()));
     }
 }
 

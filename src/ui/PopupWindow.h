@@ -6,8 +6,10 @@
 #include <QWidget>
 
 // The frameless, rounded window that drops down from the tray icon and hosts the popup's pages.
-// Its width is the content's, its height follows the content's size hint as pages change. It
-// closes when the user clicks elsewhere or presses Escape.
+// Its width is the content's, its height follows the content's size hint as pages change, up to
+// the room the screen leaves beside the tray icon; a taller page scrolls. It closes when the user
+// clicks elsewhere or presses Escape.
+class QScrollArea;
 class QShortcut;
 
 class PopupWindow : public QWidget {
@@ -48,10 +50,14 @@ public:
     // click may also reach the tray icon, which must then not reopen it.
     bool justClosed() const;
 
-    // Where a window of size goes: below anchor (above it when there is no room below), its
-    // right edge under the anchor's right edge; with no anchor, just below-right of the pointer;
-    // then moved inside available.
-    static QPoint place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available);
+    // Where a window that would like to be size goes: below anchor (above it when it fits only
+    // there, or when there is more room above), its right edge under the anchor's right edge;
+    // with no anchor, just below-right of the pointer. It stays inside available and never
+    // covers the anchor, so it may come out shorter than asked.
+    static QRect place(QSize size, const QRect& anchor, QPoint pointer, const QRect& available);
+
+    // True while the page is taller than the window and scrolls.
+    bool scrolls() const;
 
 signals:
     void opened();
@@ -68,12 +74,17 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Sizes the page to its preferred height and the window to what the screen allows.
+    void fit();
     void reposition();
     bool usesPopupGrab() const;
 
+    QScrollArea* m_scroll;
     QPointer<QWidget> m_content;
+    QSize m_preferred;
     QRect m_anchor;
     QPoint m_pointer;
     bool m_translucent = false;
@@ -81,5 +92,7 @@ private:
     bool m_placed = false;
     QElapsedTimer m_closedAt;
     bool m_dismissing = false;
+    // The Escape being delivered was meant for a list opened from the page.
+    bool m_escapeForChild = false;
     QPointer<QShortcut> m_toggle;
 };

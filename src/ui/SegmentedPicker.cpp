@@ -3,15 +3,43 @@
 #include "Palette.h"
 #include "Theme.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 
+namespace {
+
+// For screen readers the picker is a choice among named values, like a drop-down list: its
+// value is the label of the chosen segment.
+class PickerAccessible final : public QAccessibleWidget {
+public:
+    explicit PickerAccessible(SegmentedPicker* picker)
+        : QAccessibleWidget(picker, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::text(t);
+        const auto* picker = static_cast<const SegmentedPicker*>(widget());
+        return picker->label(picker->currentIndex());
+    }
+};
+
+QAccessibleInterface* pickerAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("SegmentedPicker") && object && object->isWidgetType())
+        return new PickerAccessible(static_cast<SegmentedPicker*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 SegmentedPicker::SegmentedPicker(const QList<Item>& items, int value, const QString& accessibleName,
                                  QWidget* parent)
     : QWidget(parent), m_items(items), m_value(value) {
+    static const bool factory = (QAccessible::installFactory(pickerAccessible), true);
+    Q_UNUSED(factory);
     setFont(Theme::font(12, QFont::Medium));
     setAccessibleName(accessibleName);
     setFocusPolicy(Qt::TabFocus);
@@ -77,7 +105,8 @@ void SegmentedPicker::choose(int index) {
 
 void SegmentedPicker::updateDescription() {
     const int i = currentIndex();
-    setAccessibleDescription(i >= 0 ? m_items[i].first : QString());
+    QAccessibleValueChangeEvent event(this, i >= 0 ? m_items[i].first : QString());
+    QAccessible::updateAccessibility(&event);
 }
 
 void SegmentedPicker::mousePressEvent(QMouseEvent* event) {
@@ -97,15 +126,31 @@ void SegmentedPicker::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SegmentedPicker::keyPressEvent(QKeyEvent* event) {
+    // Left and Up go back, Right and Down forward; Home and End to either end. With nothing
+    // chosen, forward starts at the first segment.
     const int i = currentIndex();
-    if (event->key() == Qt::Key_Left && i > 0)
-        choose(i - 1);
-    else if (event->key() == Qt::Key_Right && i < count() - 1)
-        choose(i + 1);
-    else if (event->key() == Qt::Key_Right && i < 0 && count() > 0)
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        if (i > 0)
+            choose(i - 1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        if (i < count() - 1)
+            choose(i + 1);
+        break;
+    case Qt::Key_Home:
         choose(0);
-    else
+        break;
+    case Qt::Key_End:
+        choose(count() - 1);
+        break;
+    default:
         QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void SegmentedPicker::paintEvent(QPaintEvent*) {

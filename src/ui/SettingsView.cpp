@@ -17,6 +17,7 @@
 #include "Theme.h"
 #include "Tone.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -132,6 +133,11 @@ void SettingsView::build() {
     m_voice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_voice->setMinimumContentsLength(12);
     m_voice->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The open list highlights in the accent colour, like the rest of the popup.
+    QPalette listPalette = m_voice->view()->palette();
+    listPalette.setColor(QPalette::Highlight, Palette::pobi);
+    listPalette.setColor(QPalette::HighlightedText, Qt::white);
+    m_voice->view()->setPalette(listPalette);
     voiceRow->addWidget(m_voice, 1);
     m_voicePreview = new IconButton(QStringLiteral("play.fill"), QStringLiteral("Preview"));
     voiceRow->addWidget(m_voicePreview);
@@ -259,7 +265,6 @@ void SettingsView::bind() {
     connect(&s, &Settings::toneChanged, this, [this](Tone t) {
         m_tone->setValue(static_cast<int>(t));
         m_endMessage->setPlaceholder(Tones::end(t, QString()));
-        m_endMessage->edit()->setAccessibleName(QStringLiteral("What it says at the end"));
     });
 
     // Speak.
@@ -297,6 +302,27 @@ void SettingsView::bind() {
     });
 }
 
+QList<QWidget*> SettingsView::tabChain() const {
+    return {m_back,
+            m_voice,
+            m_voicePreview,
+            m_allLanguages,
+            m_speed,
+            m_tone,
+            m_every,
+            m_onStart->toggle(),
+            m_halfway->toggle(),
+            m_lastMinute->toggle(),
+            m_onEnd->toggle(),
+            m_countdown,
+            m_endMessage->edit(),
+            m_endPreview,
+            m_chime->toggle(),
+            m_laps->toggle(),
+            m_launch->toggle(),
+            m_quitButton};
+}
+
 void SettingsView::syncFromSettings() {
     const Settings& s = m_settings;
     {
@@ -316,7 +342,6 @@ void SettingsView::syncFromSettings() {
     m_countdown->setValue(s.countdown());
     m_endMessage->setText(s.endMessage());
     m_endMessage->setPlaceholder(Tones::end(s.tone(), QString()));
-    m_endMessage->edit()->setAccessibleName(QStringLiteral("What it says at the end"));
     m_chime->setOn(s.chime());
     m_laps->setOn(s.laps());
     m_launch->setOn(s.launchAtLogin());

@@ -68,6 +68,8 @@ public:
     SwitchRow* lapsRow() const { return m_laps; }
     SwitchRow* launchRow() const { return m_launch; }
     QWidget* quitButton() const { return m_quitButton; }
+    // The page's controls in reading order, for the popup's Tab key.
+    QList<QWidget*> tabChain() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

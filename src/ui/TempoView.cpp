@@ -10,13 +10,13 @@
 #include "MascotBrain.h"
 #include "MascotView.h"
 #include "Metronome.h"
-#include "Palette.h"
 #include "PillButton.h"
 #include "PopoverUI.h"
 #include "RoundButton.h"
 #include "SegmentedPicker.h"
 #include "Settings.h"
 #include "Shake.h"
+#include "Slider.h"
 #include "Speaker.h"
 #include "TempoWords.h"
 #include "TextLabel.h"
@@ -56,7 +56,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
           new TextLabel(QStringLiteral("BPM"), 12, QFont::DemiBold, TextLabel::Role::Secondary)),
       m_status(new TextLabel({}, 12.5, QFont::Normal, TextLabel::Role::Secondary)),
       m_dots(new BeatDots(metronome)), m_minus(new RoundButton(QStringLiteral("minus"))),
-      m_slider(new QSlider(Qt::Horizontal)), m_plus(new RoundButton(QStringLiteral("plus"))),
+      m_slider(new Slider), m_plus(new RoundButton(QStringLiteral("plus"))),
       m_beatsLabel(new TextLabel(QStringLiteral("Beats"), 11.5)),
       m_beats(new SegmentedPicker(beatsChoices(), metronome.beats(), QStringLiteral("Beats"))),
       m_accent(new ChipButton(QStringLiteral("Accent"), metronome.accent())),
@@ -83,9 +83,9 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     tempoRow->setSpacing(5);
     tempoRow->addWidget(m_tempo, 0, Qt::AlignBottom);
     // Sits on the big number's baseline rather than its box's bottom.
-    const int descentGap =
-        QFontMetrics(m_tempo->font()).descent() - QFontMetrics(m_bpmUnit->font()).descent();
-    m_bpmUnit->setContentsMargins(0, 0, 0, std::max(descentGap, 0));
+    m_bpmUnit->setContentsMargins(
+        0, 0, 0, std::max(0, qRound(m_tempo->belowBaseline() - m_bpmUnit->belowBaseline())));
+    m_bpmUnit->setObjectName(QStringLiteral("unit"));
     tempoRow->addWidget(m_bpmUnit, 0, Qt::AlignBottom);
     tempoRow->addStretch(1);
     auto* titles = new QVBoxLayout;
@@ -103,15 +103,13 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     column->addWidget(m_dots);
 
     // Tempo row.
-    m_minus->setAccessibleName(QStringLiteral("minus"));
-    m_plus->setAccessibleName(QStringLiteral("plus"));
+    m_minus->setAccessibleName(QStringLiteral("Slower"));
+    m_minus->setToolTip(QStringLiteral("Slower"));
+    m_plus->setAccessibleName(QStringLiteral("Faster"));
+    m_plus->setToolTip(QStringLiteral("Faster"));
     m_slider->setRange(minBpm, maxBpm);
     m_slider->setValue(clampBpm(metronome.bpm()));
     m_slider->setAccessibleName(QStringLiteral("BPM"));
-    m_slider->setFocusPolicy(Qt::TabFocus);
-    QPalette sliderPalette = m_slider->palette();
-    sliderPalette.setColor(QPalette::Highlight, Palette::pobi);
-    m_slider->setPalette(sliderPalette);
     auto* tempoControls = new QHBoxLayout;
     tempoControls->setContentsMargins(0, 0, 0, 0);
     tempoControls->setSpacing(10);
@@ -131,6 +129,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     metre->addWidget(m_tap);
     column->addLayout(metre);
 
+    m_field->edit()->setAccessibleName(QStringLiteral("Tempo"));
     column->addWidget(m_field);
     column->addWidget(m_start);
     column->addWidget(m_caption);
@@ -138,7 +137,7 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
 
     m_ticker = clock.createTimer(this);
     m_ticker->setSingleShot(false);
-    connect(m_ticker, &ClockTimer::timeout, this, [this] { m_status->setText(statusText()); });
+    connect(m_ticker, &ClockTimer::timeout, this, &TempoView::refreshStatus);
 
     connect(m_minus, &QAbstractButton::clicked, this, [this] { step(-1); });
     connect(m_plus, &QAbstractButton::clicked, this, [this] { step(+1); });
@@ -150,8 +149,6 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     connect(m_field, &FieldBox::submitted, this, &TempoView::submit);
     connect(m_start, &QAbstractButton::clicked, this, &TempoView::toggle);
     connect(&metronome, &Metronome::changed, this, &TempoView::refresh);
-    // The page shown when the popup opens takes the keyboard, one event-loop turn later.
-    connect(&ui, &PopoverUI::focusTokenChanged, this, &TempoView::takeFocus, Qt::QueuedConnection);
 
     refresh();
 }
@@ -160,7 +157,7 @@ TempoView::~TempoView() = default;
 
 void TempoView::refresh() {
     m_tempo->setText(QString::number(m_metronome.bpm()));
-    m_status->setText(statusText());
+    refreshStatus();
     {
         const QSignalBlocker block(m_slider);
         m_slider->setValue(clampBpm(m_metronome.bpm()));
@@ -186,6 +183,13 @@ QString TempoView::statusText() const {
              QStringLiteral(" of practice");
     }
     return s;
+}
+
+void TempoView::refreshStatus() {
+    // The tempo's name gives way before the signature and the practice time.
+    const QString status = statusText();
+    const QString name = TempoWords::name(m_metronome.bpm());
+    m_status->setText(status, status.startsWith(name) ? status.size() - name.size() : 0);
 }
 
 void TempoView::setBpm(int bpm) {
@@ -242,9 +246,9 @@ void TempoView::submit() {
         m_metronome.start();
 }
 
-void TempoView::takeFocus() {
-    if (isVisibleTo(window()))
-        m_field->edit()->setFocus(Qt::OtherFocusReason);
+QList<QWidget*> TempoView::tabChain() const {
+    return {m_minus, m_slider,        m_plus,  m_beats,          m_accent,
+            m_tap,   m_field->edit(), m_start, m_every->picker()};
 }
 
 bool TempoView::refreshing() const {
@@ -265,7 +269,7 @@ bool TempoView::eventFilter(QObject* watched, QEvent* event) {
 
 void TempoView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    m_status->setText(statusText());
+    refreshStatus();
     m_ticker->start(1000);
 }
 

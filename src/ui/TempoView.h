@@ -71,6 +71,8 @@ public:
     PillButton* startButton() const { return m_start; }
     Caption* caption() const { return m_caption; }
     EveryPicker* everyPicker() const { return m_every; }
+    // The page's controls in reading order, for the popup's Tab key.
+    QList<QWidget*> tabChain() const;
     // True while the once-a-second refresh of the status line runs (only while shown).
     bool refreshing() const;
 
@@ -81,7 +83,7 @@ protected:
 
 private:
     void refresh();
-    void takeFocus();
+    void refreshStatus();
     void setBpm(int bpm);
 
     Metronome& m_metronome;

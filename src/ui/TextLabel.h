@@ -4,7 +4,8 @@
 #include <QWidget>
 
 // One line of text in a Theme colour that follows palette changes (light or dark), optionally
-// with tabular digits for running clocks. Too long a text is elided at the end.
+// with tabular digits for running clocks. Too long a text is elided at the end, or, when its last
+// characters matter most (a time after a label), just before them.
 class TextLabel : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +17,13 @@ public:
 
     QString text() const { return m_text; }
     void setText(const QString& text);
+    // The last keepTail characters are shown whole as long as anything of the rest fits.
+    void setText(const QString& text, qsizetype keepTail);
+    // The text as drawn at the current width.
+    QString shownText() const;
+    // How far below the top of the text box its baseline is drawn, and how far above the bottom.
+    double baseline() const;
+    double belowBaseline() const;
     Role role() const { return m_role; }
     void setRole(Role role);
     void setTextFont(const QFont& font);
@@ -34,4 +42,5 @@ private:
     Role m_role;
     Qt::Alignment m_align = Qt::AlignLeft | Qt::AlignVCenter;
     bool m_tabular = false;
+    qsizetype m_keepTail = 0;
 };

@@ -17,11 +17,13 @@
 #include "Speaker.h"
 #include "TempoWords.h"
 #include "TextLabel.h"
+#include "Theme.h"
 #include "TimerEngine.h"
 #include "Trim.h"
 #include "Words.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLineEdit>
@@ -30,6 +32,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -90,11 +93,6 @@ TimerView::TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, 
     connect(&m_engine, &TimerEngine::changed, this, &TimerView::refresh);
     connect(&m_settings, &Settings::changed, this, &TimerView::refresh);
     connect(&m_metronome, &Metronome::bpmChanged, this, &TimerView::refreshPreview);
-    // The popup was opened or its mode switched: the field takes the keyboard on the next turn,
-    // once the page is on screen.
-    connect(&m_ui, &PopoverUI::focusTokenChanged, this, [this] {
-        QMetaObject::invokeMethod(this, &TimerView::focusField, Qt::QueuedConnection);
-    });
     refresh();
 }
 
@@ -129,6 +127,10 @@ void TimerView::build() {
 
     // The field, with the preview beside it.
     m_field = new FieldBox(QString(), 17, QFont::Medium, 42);
+    // Named for what it is, not by its placeholder, which changes with the mode.
+    m_field->edit()->setAccessibleName(QStringLiteral("Timer or command"));
+    // Room for any command and a long label; a pasted page is cut here already.
+    m_field->edit()->setMaxLength(500);
     m_preview = new TextLabel(QString(), 12.5, QFont::DemiBold, TextLabel::Role::Accent);
     m_preview->setTabular(true);
     m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -159,17 +161,18 @@ void TimerView::build() {
     page->addWidget(m_buttons);
 
     m_lapList = new QWidget;
-    m_lapLayout = new QVBoxLayout(m_lapList);
+    m_lapLayout = new QGridLayout(m_lapList);
     m_lapLayout->setContentsMargins(0, 0, 0, 0);
-    m_lapLayout->setSpacing(3);
+    m_lapLayout->setHorizontalSpacing(12);
+    m_lapLayout->setVerticalSpacing(3);
+    m_lapLayout->setColumnStretch(3, 1);
     page->addWidget(m_lapList);
 
     m_stopwatchButton = new PillButton(QStringLiteral("Start stopwatch"), false, true);
     connect(m_stopwatchButton, &QAbstractButton::clicked, this, [this] { run(QString()); });
     page->addWidget(m_stopwatchButton);
 
-    // Chips are placed by hand: the row never widens the page, and chips that do not fit in
-    // its width are left out.
+    // Chips are placed by hand: the row never widens the page.
     m_recents = new QWidget;
     m_recents->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_recents->setFixedHeight(24);
@@ -192,8 +195,13 @@ void TimerView::setMascotView(QWidget* view) {
     m_mascotButton->setView(view);
 }
 
-void TimerView::focusField() {
-    m_field->edit()->setFocus(Qt::OtherFocusReason);
+QList<QWidget*> TimerView::tabChain() const {
+    QList<QWidget*> chain{m_mascotButton, m_field->edit(), m_lapButton,
+                          m_pauseButton,  m_stopButton,    m_stopwatchButton};
+    for (ChipButton* chip : m_chips)
+        chain << chip;
+    chain << m_every->picker();
+    return chain;
 }
 
 void TimerView::togglePause() {
@@ -306,7 +314,8 @@ std::optional<QString> TimerView::preview() const {
         return std::nullopt;
     if (command->kind == Kind::Stopwatch)
         return QStringLiteral("Stopwatch");
-    return Words::clock(double(command->total), true);
+    const QString clock = Words::clock(double(command->total), true);
+    return command->labelCut ? clock + QStringLiteral(" \u00B7 label shortened") : clock;
 }
 
 QString TimerView::hint() const {
@@ -349,8 +358,10 @@ QString TimerView::subtitle() const {
     if (m_engine.kind() == Kind::Stopwatch)
         return prefix + QStringLiteral("Stopwatch");
     const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
-    const QDateTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0));
-    const QString at = shortTime(end.time(), QLocale());
+    // To the nearest minute: the total is whole seconds counted from a start with fractions,
+    // so cutting the seconds would show "at 3pm" as 14:59.
+    const QTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0) + 30'000).time();
+    const QString at = shortTime(QTime(end.hour(), end.minute()), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
 }
 
@@ -364,15 +375,17 @@ QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
 }
 
 QStringList TimerView::lapRows() const {
+    // Via whole milliseconds, so 65.43 s does not show as 65.42 through binary rounding.
+    auto clock = [](double seconds) {
+        const qint64 ms = std::llround(seconds * 1000.0);
+        return Words::clock(seconds, false) + u'.' +
+               QStringLiteral("%1").arg(ms / 10 % 100, 2, 10, QLatin1Char('0'));
+    };
     QStringList rows;
     const auto laps = m_engine.laps();
-    for (auto it = laps.crbegin(); it != laps.crend() && rows.size() < 4; ++it) {
-        // Via whole milliseconds, so 65.43 s does not show as 65.42 through binary rounding.
-        const qint64 ms = std::llround(it->split * 1000.0);
-        const qint64 hundredths = ms / 10 % 100;
-        rows << QStringLiteral("Lap %1").arg(it->n) + u'\t' + Words::clock(it->split, false) +
-                    u'.' + QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
-    }
+    for (auto it = laps.crbegin(); it != laps.crend() && rows.size() < 4; ++it)
+        rows << QStringLiteral("Lap %1").arg(it->n) + u'\t' + clock(it->split) + u'\t' +
+                    clock(it->total);
     return rows;
 }
 
@@ -387,7 +400,10 @@ void TimerView::refresh() {
     const bool stopwatchMode_ = m_settings.mode() == stopwatchMode;
 
     m_clockLabel->setText(m_engine.display());
-    m_subtitle->setText(subtitle());
+    // A long label gives way before the state and the end time after it.
+    const QString status = subtitle();
+    const QString label = m_engine.label();
+    m_subtitle->setText(status, status.startsWith(label) ? status.size() - label.size() : 0);
     m_field->setPlaceholder(stopwatchMode_ ? QStringLiteral("Type l, p or stop")
                                            : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
     m_caption->setHint(hint());
@@ -406,22 +422,30 @@ void TimerView::refresh() {
 }
 
 void TimerView::rebuildLaps() {
+    // Lap number, split and total in fixed columns, so rows never shift as the digits change.
     const QStringList rows = lapRows();
-    while (m_lapLabels.size() < rows.size()) {
-        auto* label = new TextLabel(QString(), 13, QFont::Medium);
-        label->setTabular(true);
-        m_lapLayout->addWidget(label);
-        m_lapLabels << label;
-    }
-    for (int i = 0; i < m_lapLabels.size(); ++i) {
-        TextLabel* label = m_lapLabels[i];
-        if (i < rows.size()) {
-            // "Lap 3" and its split read as two columns.
-            const QStringList parts = rows[i].split(u'\t');
-            label->setText(parts.value(0) + QStringLiteral("    ") + parts.value(1));
-            label->setRole(i == 0 ? TextLabel::Role::Primary : TextLabel::Role::Secondary);
+    while (m_lapCells.size() < rows.size() * 3) {
+        const int row = int(m_lapCells.size() / 3);
+        for (int column = 0; column < 3; ++column) {
+            auto* cell = new TextLabel(QString(), 13, QFont::Medium);
+            cell->setTabular(true);
+            // "Lap 000" and the widest times set the column widths.
+            const QString widest =
+                column == 0 ? QStringLiteral("Lap 000") : QStringLiteral("00:00:00.00");
+            cell->setFixedWidth(int(std::ceil(Theme::tabularWidth(cell->font(), widest))));
+            cell->setAlignment((column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            m_lapLayout->addWidget(cell, row, column);
+            m_lapCells << cell;
         }
-        label->setVisible(i < rows.size());
+    }
+    for (qsizetype i = 0; i < m_lapCells.size(); ++i) {
+        const qsizetype row = i / 3;
+        TextLabel* cell = m_lapCells[i];
+        if (row < rows.size()) {
+            cell->setText(rows[row].section(u'\t', int(i % 3), int(i % 3)));
+            cell->setRole(row == 0 ? TextLabel::Role::Primary : TextLabel::Role::Secondary);
+        }
+        cell->setVisible(row < rows.size());
     }
     m_lapList->setVisible(!rows.isEmpty());
 }
@@ -447,14 +471,39 @@ void TimerView::rebuildChips() {
 }
 
 void TimerView::placeChips() {
+    // In stored order on one row. When they do not fit, the widest give way first, down to a
+    // few letters each; only then do the last ones go.
+    constexpr int gap = 6;
+    constexpr int narrowest = 56;
+    const int room = m_recents->width();
+    QList<int> widths;
+    for (ChipButton* chip : std::as_const(m_chips))
+        widths << chip->sizeHint().width();
+    qsizetype shown = widths.size();
+    int cap = 0;
+    for (; shown > 0; --shown) {
+        QList<int> sorted = widths.mid(0, shown);
+        std::sort(sorted.begin(), sorted.end());
+        int left = room - gap * int(shown - 1);
+        cap = std::numeric_limits<int>::max();
+        for (qsizetype i = 0; i < shown; ++i) {
+            const int share = left / int(shown - i);
+            if (sorted[i] > share) {
+                cap = share;
+                break;
+            }
+            left -= sorted[i];
+        }
+        if (cap >= narrowest)
+            break;
+    }
     int x = 0;
-    for (ChipButton* chip : std::as_const(m_chips)) {
-        const QSize size = chip->sizeHint();
-        const bool fits = x + size.width() <= m_recents->width();
-        chip->setGeometry(x, 0, size.width(), size.height());
-        chip->setVisible(fits);
-        if (fits)
-            x += size.width() + 6;
+    for (qsizetype i = 0; i < m_chips.size(); ++i) {
+        ChipButton* chip = m_chips[i];
+        const int w = std::min(widths[i], cap);
+        chip->setGeometry(x, 0, w, chip->sizeHint().height());
+        chip->setVisible(i < shown);
+        x += w + gap;
     }
 }
 

@@ -17,6 +17,7 @@ class MascotButton;
 class Metronome;
 class PillButton;
 class PopoverUI;
+class QGridLayout;
 class QHBoxLayout;
 class QVBoxLayout;
 class Settings;
@@ -72,8 +73,13 @@ public:
     PillButton* stopButton() const { return m_stopButton; }
     PillButton* stopwatchButton() const { return m_stopwatchButton; }
     QList<ChipButton*> recentChips() const { return m_chips; }
+    // Newest first: "Lap 3", the split and the total, tab-separated.
     QStringList lapRows() const;
+    // The lap list's cell at a row (newest first) and column (number, split, total).
+    TextLabel* lapCell(int row, int column) const { return m_lapCells.value(row * 3 + column); }
     EveryPicker* everyPicker() const { return m_every; }
+    // The page's controls in reading order, for the popup's Tab key.
+    QList<QWidget*> tabChain() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,7 +92,6 @@ private:
     void placeChips();
     void rebuildLaps();
     void togglePause();
-    void focusField();
     bool runVerb(const QString& key);
     bool runTempo(const QString& line);
 
@@ -111,8 +116,8 @@ private:
     PillButton* m_pauseButton = nullptr;
     PillButton* m_stopButton = nullptr;
     QWidget* m_lapList = nullptr;
-    QVBoxLayout* m_lapLayout = nullptr;
-    QList<TextLabel*> m_lapLabels;
+    QGridLayout* m_lapLayout = nullptr;
+    QList<TextLabel*> m_lapCells;
     PillButton* m_stopwatchButton = nullptr;
     QWidget* m_recents = nullptr;
     QList<ChipButton*> m_chips;

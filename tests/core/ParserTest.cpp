@@ -164,6 +164,16 @@ TEST(Parser, ClockTimesInLocalTime) {
     EXPECT_LE(inAMinute->total, 60);
 }
 
+TEST(Parser, APastedPageIsCutToAShortLabel) {
+    EXPECT_FALSE(Parser::parse(QStringLiteral("25m tea"), afternoon)->labelCut);
+    // At most 80 characters, cut at a word when there is one.
+    const auto words = Parser::parse("25m " + QStringLiteral("word ").repeated(9999), afternoon);
+    EXPECT_EQ(words->label, "Word" + QStringLiteral(" word").repeated(15));
+    const auto letters = Parser::parse("at 3pm " + QString(500, u'x'), afternoon);
+    EXPECT_EQ(letters->label, "X" + QString(79, u'x'));
+    EXPECT_TRUE(words->labelCut && letters->labelCut);
+}
+
 TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {
     QElapsedTimer timer;
     timer.start();

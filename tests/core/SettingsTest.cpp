@@ -134,6 +134,7 @@ TEST(Settings, RememberPutsTheEntryFirst) {
         {{}, "\t25m\u00a0", {"25m"}},
         {{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
         {{"a"}, " \t \u2003", {"a"}},
+        {{"a"}, "25m " + QString(117, u'w'), {"a"}}, // a paste is not kept
         {{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}};
     for (const RememberCase& c : cases) {
         TestDirs dirs;

@@ -11,6 +11,8 @@
 #include "TextLabel.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -165,6 +167,15 @@ TEST_F(TempoViewTest, StatusLineShowsNameSignatureAndPracticeTime) {
     run(65000);
     // Refreshed by the once-a-second tick, not only by metronome changes.
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 01:05 of practice"));
+    // Narrow: the name gives way, never the practice time.
+    metronome.setBpm(260);
+    view.setFixedWidth(280);
+    view.layout()->activate();
+    const QString shown = view.statusLabel()->shownText();
+    EXPECT_TRUE(shown.startsWith(u'P') &&
+                shown.endsWith(QStringLiteral("\u2026 · 3/4 · 01:05 of practice")))
+        << shown.toStdString();
+    metronome.setBpm(119);
     // A start that fails or an output that dies says so there until a start succeeds.
     player.die(QStringLiteral("the audio output failed"));
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: the audio output failed"));
@@ -189,6 +200,23 @@ TEST_F(TempoViewTest, TapsSetTheTempoButNeverStartOrStop) {
     QApplication::sendEvent(view.mascotView(), &dclick);
     EXPECT_EQ(metronome.bpm(), 160);
     EXPECT_FALSE(metronome.running());
+}
+
+// "BPM" stands on the big number's baseline: the lowest inked row of each is the same.
+TEST_F(TempoViewTest, UnitSitsOnTheTempoBaseline) {
+    view.resize(304, view.heightForWidth(304));
+    const QImage image = view.grab().toImage();
+    auto lowestInk = [&](const QWidget* w) {
+        const QRect r(w->mapTo(&view, QPoint()), w->size());
+        for (int y = r.bottom(); y >= r.top(); --y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(image.pixel(x, y)) + 60 < qGray(image.pixel(r.topLeft())))
+                    return y;
+        return -1;
+    };
+    const int number = lowestInk(view.tempoLabel());
+    ASSERT_GT(number, 0);
+    EXPECT_NEAR(lowestInk(view.findChild<TextLabel*>(QStringLiteral("unit"))), number, 1);
 }
 
 } // namespace

@@ -119,8 +119,22 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     }
     const QStringList rows = page.view->lapRows();
     ASSERT_EQ(rows.size(), 4); // the last four of five
-    EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02"));
-    EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43"));
+    EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02\t04:09.70"));
+    EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43\t01:06.66"));
+    // Lap 10 above lap 9: the numbers, splits and totals stay in their columns.
+    for (int i = 0; i < 5; ++i) {
+        page.clock.advance(9'000);
+        page.view->lapButton()->click();
+    }
+    page.frame.layout()->activate();
+    for (int column = 0; column < 3; ++column) {
+        const TextLabel* ten = page.view->lapCell(0, column);
+        const TextLabel* nine = page.view->lapCell(1, column);
+        EXPECT_EQ(ten->geometry().left(), nine->geometry().left()) << column;
+        EXPECT_EQ(ten->geometry().right(), nine->geometry().right()) << column;
+        EXPECT_EQ(ten->shownText(), ten->text()) << column;
+    }
+    EXPECT_EQ(page.view->lapCell(1, 0)->text(), QStringLiteral("Lap 9"));
 }
 
 TEST(TimerView, BareNumberIsATimerButWithBpmATempo) {
@@ -186,6 +200,9 @@ TEST(TimerView, PreviewShowsWhatReturnWouldDo) {
         {"sw", QStringLiteral("Stopwatch")},
         {"120 bpm", QStringLiteral("\u2669 120")},
         {"metronome", QStringLiteral("\u2669 100")},
+        {"25m practise the left hand of the second movement slowly, then the right hand, twice "
+         "over",
+         QStringLiteral("25:00 \u00B7 label shortened")},
     };
     for (const auto& c : cases) {
         page.view->setText(QString::fromUtf8(c.typed));
@@ -215,27 +232,38 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
                                                 "\u201D in 00:55"));
     page.enter(QStringLiteral("p"));
     EXPECT_EQ(page.view->hint(), activeHint);
-}
-
-TEST(TimerView, NeverAHintForTheEndLine) {
-    TimerPage page;
-    page.settings.setEvery(0);
-    page.settings.setHalfway(false);
-    page.settings.setLastMinute(false);
+    // Never a hint for the end line.
     page.settings.setCountdown(0);
+    page.settings.setLastMinute(false);
     page.enter(QStringLiteral("2m"));
     ASSERT_EQ(page.engine.next()->line.kind, Line::Kind::End);
     EXPECT_EQ(page.view->hint(), activeHint);
 }
 
 TEST(TimerView, EndTimeHasNoSeconds) {
-    const QTime t(14, 30, 45);
-    EXPECT_EQ(TimerView::shortTime(t, QLocale::c()), QStringLiteral("14:30"));
-    const QString us = TimerView::shortTime(t, QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_TRUE(us.startsWith(QStringLiteral("2:30"))) << us.toStdString();
-    EXPECT_FALSE(us.contains(QStringLiteral("45"))) << us.toStdString();
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(TimerView::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
+    EXPECT_TRUE(TimerView::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
 
     TimerPage page;
+    // A time typed is the end shown, whatever the seconds and milliseconds of the start.
+    const QString three = TimerView::shortTime(QTime(15, 0), QLocale());
+    for (const int ms : {0, 40'600, 20'400, 59'999}) {
+        page.clock.set(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms)));
+        page.enter(QStringLiteral("at 3pm"));
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+        page.clock.advance(1700);
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+    }
+    // A long label gives way to the end time.
+    page.enter(QStringLiteral("10m ") + QString(60, u'w'));
+    page.frame.layout()->activate();
+    const QString shown = page.view->subtitleLabel()->shownText();
+    EXPECT_TRUE(
+        shown.startsWith(u'W') &&
+        shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
+                       TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
+        << shown.toStdString();
     page.enter(QStringLiteral("10m tea"));
     const QString at = TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale());
     EXPECT_EQ(page.view->subtitle(), QStringLiteral("Tea \u00B7 ends ") + at);
@@ -253,4 +281,18 @@ TEST(TimerView, RecentChipsRunTheirLine) {
     QTest::mouseClick(chips[1], Qt::LeftButton);
     EXPECT_EQ(page.engine.total(), 300);
     EXPECT_EQ(page.settings.recents().first(), QStringLiteral("5m"));
+
+    // A line too long for the row is shortened, never dropped: every chip shows, in order.
+    page.engine.stop();
+    const QString longLine = QStringLiteral("25m practise the left hand of the second movement");
+    page.settings.setRecents({QStringLiteral("tea"), longLine, QStringLiteral("5m")});
+    page.frame.layout()->activate();
+    const auto shown = page.view->recentChips();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[2]->isVisible());
+    EXPECT_LT(shown[1]->geometry().right(), shown[2]->geometry().left());
+    EXPECT_LE(shown[2]->geometry().right(), shown[2]->parentWidget()->width());
+    EXPECT_TRUE(shown[1]->shownText().endsWith(u'\u2026'));
+    EXPECT_EQ(shown[1]->toolTip(), longLine);
+    EXPECT_EQ(shown[0]->shownText(), QStringLiteral("tea"));
 }

@@ -6,6 +6,7 @@
 #include "SymbolIcon.h"
 #include "Theme.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QLayout>
 #include <QPainter>
@@ -55,8 +56,20 @@ TEST(SegmentedPicker, ClicksChooseAndCodeDoesNotSignal) {
     picker.setValue(2);
     EXPECT_EQ(chosen.count(), 1);
     EXPECT_EQ(picker.currentIndex(), 0);
-    QTest::keyClick(&picker, Qt::Key_Right);
-    EXPECT_EQ(picker.value(), 3);
+    // The keys walk the segments; screen readers hear a choice and its current label.
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&picker);
+    ASSERT_NE(a11y, nullptr);
+    EXPECT_EQ(a11y->role(), QAccessible::ComboBox);
+    const struct {
+        Qt::Key key;
+        int value;
+    } keys[] = {{Qt::Key_Right, 3}, {Qt::Key_Down, 4}, {Qt::Key_Down, 4}, {Qt::Key_Up, 3},
+                {Qt::Key_Home, 2},  {Qt::Key_Left, 2}, {Qt::Key_End, 4}};
+    for (const auto& k : keys) {
+        QTest::keyClick(&picker, k.key);
+        EXPECT_EQ(picker.value(), k.value) << k.key;
+        EXPECT_EQ(a11y->text(QAccessible::Value), QString::number(k.value));
+    }
 }
 
 TEST(SwitchRow, TheWholeRowTogglesAndSetOnIsQuiet) {
@@ -116,4 +129,7 @@ TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
     f.speaker.say(QString(200, u'w').replace(QStringLiteral("wwwww"), QStringLiteral("word ")),
                   f.settings);
     EXPECT_GT(caption.heightForWidth(300), caption.heightForWidth(3000));
+    // A page of text stops at three lines.
+    f.speaker.say(QStringLiteral("word ").repeated(6000), f.settings);
+    EXPECT_EQ(caption.heightForWidth(300), 3 * caption.fontMetrics().lineSpacing());
 }
