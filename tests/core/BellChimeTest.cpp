@@ -61,8 +61,19 @@ TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     EXPECT_FALSE(chime.holding());
     EXPECT_TRUE(bellAt(BellChime::startupFrames));
     EXPECT_EQ(share.users(), 0);
-    chime.play(); // and again
+
+    // Set a second ahead on a server that holds 200 ms: the output opens at once and the bell
+    // lands on the frame heard a second later. A bell taken back lets the output go.
+    output.setLatency(8820);
+    chime.playAt(clock.monotonicMs() + 1000);
     EXPECT_TRUE(output.isRunning());
+    output.render(8820); // a device fills its buffer at once
+    run(2100);
+    EXPECT_TRUE(bellAt(44100));
+    chime.playAt(clock.monotonicMs() + 1000);
+    run(300);
+    chime.cancel();
+    EXPECT_FALSE(output.isRunning());
 }
 
 TEST_F(SharedOutputTest, AChimeDuringTheMetronomeLeavesTheOutputRunning) {

@@ -26,7 +26,7 @@ class MetronomeTest : public ::testing::Test {
 protected:
     MetronomeTest() {
         QObject::connect(&metronome, &Metronome::ticked, [this](int n, bool accent) {
-            ticks.push_back({start.msecsTo(clock.now()), n, accent});
+            ticks.push_back({clock.monotonicMs() - start, n, accent});
         });
     }
 
@@ -66,29 +66,64 @@ protected:
     TestDirs dirs;
     QSettings store{dirs.settingsFile(), QSettings::IniFormat};
     FakeClock clock;
-    QDateTime start = clock.now();
+    qint64 start = clock.monotonicMs();
     FakeAudioPlayer player;
     Metronome metronome{store, player, clock};
     std::vector<Tick> ticks;
 };
 
-TEST_F(MetronomeTest, At120BpmClicksAre22050SamplesApartFromAn80MsLead) {
+TEST_F(MetronomeTest, At120BpmClicksAre22050SamplesApartAndEachBeatEventComesAsOneIsHeard) {
+    // The first click 80 ms (3528 frames) after start(). Outputs: one with no buffer; one whose
+    // server holds 200 ms and which already runs (the chime holds it); one like it but fresh,
+    // with a runningChanged listener that holds the start up for 50 ms. Whatever the wall clock
+    // does meanwhile changes nothing.
+    struct Case {
+        int latency;
+        int aheadMs;
+        int listenerMs;
+        qint64 firstClick;
+        qint64 firstTick;
+    };
+    const Case cases[] = {{0, 0, 0, 3528, 80},
+                          {8820, 300, 0, 8820 + 13230 + 3528, 280},
+                          {8820, 0, 50, 8820 + 2205 + 3528, 330}};
     metronome.setBpm(120);
-    metronome.start();
-    run(2200);
-    const auto found = clicks();
-    ASSERT_EQ(found.size(), 5u);
-    for (std::size_t k = 0; k < found.size(); ++k) {
-        EXPECT_EQ(found[k].at, 3528 + 22050 * static_cast<qint64>(k));
-        EXPECT_EQ(found[k].hi, k % 4 == 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.latency << " " << c.aheadMs << " " << c.listenerMs);
+        player.setLatency(c.latency);
+        if (c.aheadMs > 0) {
+            player.start();
+            player.render(c.latency); // a device fills its buffer at once
+            run(c.aheadMs);
+        }
+        const auto slow = QObject::connect(&metronome, &Metronome::runningChanged, [&] {
+            if (c.listenerMs > 0) {
+                player.render(c.latency + c.listenerMs * 441 / 10);
+                clock.stall(c.listenerMs);
+            }
+        });
+        start = clock.monotonicMs();
+        ticks.clear();
+        metronome.start();
+        QObject::disconnect(slow);
+        run(1000);
+        clock.jump(-60000);
+        run(600);
+        clock.jump(3600000);
+        run(800);
+        const auto found = clicks();
+        ASSERT_EQ(found.size(), 5u);
+        ASSERT_EQ(ticks.size(), 5u);
+        for (std::size_t k = 0; k < found.size(); ++k) {
+            EXPECT_EQ(found[k].at, c.firstClick + 22050 * static_cast<qint64>(k));
+            EXPECT_EQ(found[k].hi, k % 4 == 0);
+            EXPECT_EQ(ticks[k].ms, c.firstTick + 500 * static_cast<qint64>(k));
+            EXPECT_EQ(ticks[k].n, static_cast<int>(k % 4));
+            EXPECT_EQ(ticks[k].accent, k % 4 == 0);
+        }
+        EXPECT_EQ(metronome.beat(), 0); // the fifth click opens the second bar
+        metronome.stop();
     }
-    ASSERT_EQ(ticks.size(), 5u);
-    for (std::size_t k = 0; k < ticks.size(); ++k) {
-        EXPECT_EQ(ticks[k].ms, 80 + 500 * static_cast<qint64>(k));
-        EXPECT_EQ(ticks[k].n, static_cast<int>(k % 4));
-        EXPECT_EQ(ticks[k].accent, k % 4 == 0);
-    }
-    EXPECT_EQ(metronome.beat(), 0); // the fifth click opens the second bar
 }
 
 TEST_F(MetronomeTest, AccentAndBeatsChooseTheClick) {
