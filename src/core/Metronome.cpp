@@ -183,6 +183,24 @@ void Metronome::fail(const QString& reason) {
     qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + reason;
 }
 
+void Metronome::tickWhenHeard(qint64 frame, int n, bool accented, qint64 heard) {
+    // Timed from the frame being heard, never from the rendered-frame count: the output pulls
+    // frames in blocks (and a large first one), so that count runs ahead of what is heard by a
+    // varying amount. A fresh output reports what it plays only once it plays, later than first
+    // assumed, so the wait is checked again when it ends.
+    const double waitMs = static_cast<double>(frame - heard) * 1000.0 / 44100.0;
+    if (waitMs < 1.0) {
+        setBeat(n);
+        emit ticked(n, accented);
+        return;
+    }
+    const quint64 run = m_run;
+    m_clock.singleShot(static_cast<int>(std::round(waitMs)), this, [this, frame, n, accented, run] {
+        if (m_running && run == m_run)
+            tickWhenHeard(frame, n, accented, m_player.isRunning() ? m_player.playedTime() : 0);
+    });
+}
+
 void Metronome::schedule() {
     if (!m_running)
         return;
@@ -197,19 +215,7 @@ void Metronome::schedule() {
         const auto at = static_cast<qint64>(m_nextSample);
         m_player.schedule(accented ? hiClick() : loClick(), at);
 
-        const int n = m_n;
-        const quint64 run = m_run;
-        // Timed from the frame being heard now, never from the rendered-frame count: the output
-        // pulls frames in blocks (and a large first one), so that count runs ahead of what is
-        // heard by a varying amount.
-        const double delayMs = (m_nextSample - static_cast<double>(heard)) * 1000.0 / 44100.0;
-        m_clock.singleShot(static_cast<int>(std::max(0.0, std::round(delayMs))), this,
-                           [this, n, accented, run] {
-                               if (!m_running || run != m_run)
-                                   return;
-                               setBeat(n);
-                               emit ticked(n, accented);
-                           });
+        tickWhenHeard(at, m_n, accented, heard);
         m_nextSample += step;
         m_n = (m_n + 1) % std::max(m_beats, 1);
     }

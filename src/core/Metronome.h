@@ -61,6 +61,8 @@ signals:
 
 private:
     void schedule();
+    // Sends the beat event for the click at frame once heard (the output now plays frame heard).
+    void tickWhenHeard(qint64 frame, int n, bool accented, qint64 heard);
     void fail(const QString& reason);
     void setRunning(bool running);
     void setBeat(int beat);

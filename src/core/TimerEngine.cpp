@@ -205,8 +205,9 @@ void TimerEngine::finish() {
     const auto end = m_plan.find(0);
     if (end != m_plan.end()) {
         const QString text = end->second.text;
-        const qint64 at = chime ? chimedAt + kEndLineAfterChimeMs : now;
-        m_clock.singleShot(static_cast<int>(at - now), this, [this, text] { say(text); });
+        const qint64 at = chime ? chimedAt + kEndLineAfterChimeMs - m_speaker.leadMs() : now;
+        m_clock.singleShot(static_cast<int>(std::max<qint64>(0, at - now)), this,
+                           [this, text] { say(text); });
     }
     // Back to idle after a while, unless something else happened to the engine meanwhile (a new
     // run that finished sooner would otherwise be cut short by this run's delay).

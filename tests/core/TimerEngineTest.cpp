@@ -86,11 +86,13 @@ TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
     struct Case {
         bool chime;
         bool muted;
+        int lead; // the synthesiser's
         int plays;
         qint64 endLineAt;
     };
-    for (const Case c :
-         {Case{true, false, 1, 3600}, Case{false, false, 0, 3000}, Case{true, true, 0, 3600}}) {
+    for (const Case c : {Case{true, false, 0, 1, 3600}, Case{true, false, 70, 1, 3530},
+                         Case{false, false, 70, 0, 3000}, Case{true, true, 0, 0, 3600}}) {
+        speech.lead = c.lead;
         TestDirs d;
         Settings s(d.settingsFile());
         s.setChime(c.chime);
@@ -108,7 +110,7 @@ TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
         clock.advance(5000);
         QObject::disconnect(conn);
         EXPECT_EQ(bell.plays(), c.plays) << c.chime << c.muted;
-        EXPECT_EQ(endAt, c.endLineAt) << c.chime << c.muted;
+        EXPECT_EQ(endAt, c.endLineAt) << c.chime << c.muted << c.lead;
     }
 }
 
