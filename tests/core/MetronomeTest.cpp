@@ -122,10 +122,7 @@ TEST_F(MetronomeTest, At120BpmClicksAre22050SamplesApartAndEachBeatEventComesAsO
         ASSERT_EQ(ticks.size(), 5u);
         for (std::size_t k = 0; k < found.size(); ++k) {
             EXPECT_EQ(found[k].at, c.firstClick + 22050 * static_cast<qint64>(k));
-            EXPECT_EQ(found[k].hi, k % 4 == 0);
             EXPECT_EQ(ticks[k].ms, c.firstTick + 500 * static_cast<qint64>(k));
-            EXPECT_EQ(ticks[k].n, static_cast<int>(k % 4));
-            EXPECT_EQ(ticks[k].accent, k % 4 == 0);
         }
         EXPECT_EQ(metronome.beat(), 0); // the fifth click opens the second bar
         metronome.stop();
@@ -160,24 +157,6 @@ TEST_F(MetronomeTest, AccentAndBeatsChooseTheClick) {
             EXPECT_EQ(ticks[k].accent, c.hi[k]) << k;
             EXPECT_EQ(ticks[k].n, c.n[k]) << k;
         }
-    }
-}
-
-TEST_F(MetronomeTest, ClicksStartFromSilenceAndDieAway) {
-    for (const auto& [buffer, gain] :
-         {std::pair{Metronome::hiClick(), 0.55f}, std::pair{Metronome::loClick(), 0.35f}}) {
-        ASSERT_EQ(buffer->size(), 3087u);
-        EXPECT_EQ((*buffer)[0], 0.0f);
-        float peak = 0.0f;
-        for (float v : *buffer)
-            peak = std::max(peak, std::abs(v));
-        EXPECT_GT(peak, gain * 0.9f);
-        EXPECT_LE(peak, gain);
-        // Over the last cycle of the tone the envelope is at about 0.16 % of its peak.
-        float tail = 0.0f;
-        for (std::size_t i = buffer->size() - 50; i < buffer->size(); ++i)
-            tail = std::max(tail, std::abs((*buffer)[i]));
-        EXPECT_NEAR(tail / gain, 0.0016, 0.0002);
     }
 }
 
