@@ -26,8 +26,12 @@ public:
     virtual void stop() = 0;
     virtual bool isRunning() const = 0;
     virtual QString errorString() const = 0;
-    // Current sample time of the timeline (0 when stopped).
+    // Current sample time of the timeline (0 when stopped): the frames handed to the device so
+    // far. The device plays them some time later.
     virtual qint64 sampleTime() const = 0;
+    // The sample time being heard now (0 when stopped): sampleTime() less what the sound server
+    // still holds.
+    virtual qint64 playedTime() const { return sampleTime(); }
     // Plays buffer from sample time at; a time already past plays what is left of it at once.
     void schedule(const Buffer& buffer, qint64 at) { scheduleVoice(0, buffer, at); }
     // The same, on one voice. Ignored while stopped.

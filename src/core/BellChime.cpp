@@ -57,6 +57,7 @@ BellChime::BellChime(AudioShare& share, Clock& clock, QObject* parent)
 
 BellChime::~BellChime() {
     delete m_release.data();
+    delete m_place.data();
 }
 
 AudioPlayer::Buffer BellChime::bell() {
@@ -69,15 +70,47 @@ bool BellChime::holding() const {
 }
 
 void BellChime::play() {
+    playAt(m_clock.monotonicMs());
+}
+
+void BellChime::playAt(qint64 atMs) {
     if (!m_player->start()) {
         qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + m_player->errorString();
         return;
     }
-    const qint64 at = std::max<qint64>(m_player->sampleTime() + leadFrames, startupFrames);
-    m_player->schedule(bell(), at);
-    m_end = std::max(m_end, at + bellFrames);
+    delete m_place.data();
+    m_at = atMs;
+    const qint64 wait = atMs - placeAheadMs - m_clock.monotonicMs();
+    if (wait > 0)
+        m_place = m_clock.singleShot(static_cast<int>(wait), this, [this] { place(); });
+    else
+        place();
+}
+
+void BellChime::place() {
+    m_place = nullptr;
+    if (!m_player->isRunning())
+        return;
+    // The frame heard at the moment asked for, but never one already handed to the device, nor
+    // one a server still setting up the stream might drop.
+    const qint64 heard =
+        m_player->playedTime() + (m_at - m_clock.monotonicMs()) * AudioPlayer::sampleRate / 1000;
+    m_placed = std::max({heard, m_player->sampleTime() + leadFrames, qint64(startupFrames)});
+    m_player->schedule(bell(), m_placed);
+    m_end = std::max(m_end, m_placed + bellFrames);
     if (!m_release)
         releaseWhenDone();
+}
+
+void BellChime::cancel() {
+    // Only a bell not yet placed, or placed and not yet rendered, can be taken back.
+    if (!m_place && (m_placed <= m_player->sampleTime() || !m_player->isRunning()))
+        return;
+    delete m_place.data();
+    delete m_release.data();
+    m_placed = 0;
+    m_end = 0;
+    m_player->stop();
 }
 
 void BellChime::releaseWhenDone() {
@@ -88,7 +121,10 @@ void BellChime::releaseWhenDone() {
     const qint64 left = m_end - m_player->sampleTime();
     if (left <= 0) {
         m_end = 0;
-        m_player->stop();
+        if (!m_place) { // a bell set for later keeps the output
+            m_placed = 0;
+            m_player->stop();
+        }
         return;
     }
     // Wait for the rest to be rendered plus what the server still holds, then look again: the

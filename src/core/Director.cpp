@@ -109,7 +109,7 @@ void Director::muted(bool muted) {
 }
 
 double Director::secondsSinceStart() const {
-    return Clock::secondsBetween(m_metronome->startedAt(), m_clock.now());
+    return m_metronome->secondsRunning();
 }
 
 void Director::say(const QString& text) {

@@ -77,7 +77,7 @@ AudioPlayer::Buffer synthesiseClick(double startHz, double ratio, float gain) {
 Metronome::Metronome(QSettings& store, AudioPlayer& player, Clock& clock, QObject* parent)
     : QObject(parent), m_store(store), m_player(player), m_clock(clock),
       m_bpm(storedInt(store, kBpmKey, 100)), m_beats(storedInt(store, kBeatsKey, 4)),
-      m_accent(storedBool(store, kAccentKey, true)), m_startedAt(clock.now()) {
+      m_accent(storedBool(store, kAccentKey, true)), m_startedAt(clock.monotonicMs()) {
     connect(&m_player, &AudioPlayer::failed, this, &Metronome::fail);
 }
 
@@ -145,7 +145,7 @@ void Metronome::start() {
     }
     m_error.clear();
     m_n = 0;
-    m_startedAt = m_clock.now();
+    m_startedAt = m_clock.monotonicMs();
     ++m_run;
     setRunning(true);
 
@@ -156,9 +156,11 @@ void Metronome::start() {
     // thread for a while (a first layout loads fonts), and clicks placed before that would
     // already be past.
     m_nextSample = static_cast<double>(m_player.sampleTime() + leadFrames);
-    m_anchorSample = m_player.sampleTime();
-    m_anchorAt = m_clock.now();
     schedule();
+}
+
+double Metronome::secondsRunning() const {
+    return static_cast<double>(m_clock.monotonicMs() - m_startedAt) / 1000.0;
 }
 
 void Metronome::stop() {
@@ -185,10 +187,29 @@ void Metronome::fail(const QString& reason) {
     qWarning().noquote() << QStringLiteral("Pobi: audio failed: ") + reason;
 }
 
+void Metronome::tickWhenHeard(qint64 frame, int n, bool accented, qint64 heard) {
+    // Timed from the frame being heard, never from the rendered-frame count: the output pulls
+    // frames in blocks (and a large first one), so that count runs ahead of what is heard by a
+    // varying amount. A fresh output reports what it plays only once it plays, later than first
+    // assumed, so the wait is checked again when it ends.
+    const double waitMs = static_cast<double>(frame - heard) * 1000.0 / 44100.0;
+    if (waitMs < 1.0) {
+        setBeat(n);
+        emit ticked(n, accented);
+        return;
+    }
+    const quint64 run = m_run;
+    m_clock.singleShot(static_cast<int>(std::round(waitMs)), this, [this, frame, n, accented, run] {
+        if (m_running && run == m_run)
+            tickWhenHeard(frame, n, accented, m_player.isRunning() ? m_player.playedTime() : 0);
+    });
+}
+
 void Metronome::schedule() {
     if (!m_running)
         return;
     const qint64 now = m_player.isRunning() ? m_player.sampleTime() : 0;
+    const qint64 heard = m_player.isRunning() ? m_player.playedTime() : 0;
     const double horizon = static_cast<double>(now + lookAheadFrames);
     // Guards the loop below: a tempo of 0 or below (only possible from a hand-edited settings
     // file) would never advance, and an absurdly high one would schedule without end.
@@ -198,21 +219,7 @@ void Metronome::schedule() {
         const auto at = static_cast<qint64>(m_nextSample);
         m_player.schedule(accented ? hiClick() : loClick(), at);
 
-        const int n = m_n;
-        const quint64 run = m_run;
-        // Timed from the start of the run, not from the rendered-frame count: the output pulls
-        // frames in blocks (and a large first one), so that count runs ahead of what is heard
-        // by a varying amount, which would make the ticks jitter by a block's length.
-        const double delayMs =
-            (m_nextSample - static_cast<double>(m_anchorSample)) * 1000.0 / 44100.0 -
-            static_cast<double>(m_anchorAt.msecsTo(m_clock.now()));
-        m_clock.singleShot(static_cast<int>(std::max(0.0, std::round(delayMs))), this,
-                           [this, n, accented, run] {
-                               if (!m_running || run != m_run)
-                                   return;
-                               setBeat(n);
-                               emit ticked(n, accented);
-                           });
+        tickWhenHeard(at, m_n, accented, heard);
         m_nextSample += step;
         m_n = (m_n + 1) % std::max(m_beats, 1);
     }

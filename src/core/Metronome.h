@@ -2,7 +2,6 @@
 
 #include "AudioPlayer.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
@@ -13,6 +12,9 @@ class QVariant;
 
 // Clicks on every beat, scheduled sample-accurately 150 ms ahead on the audio player's timeline,
 // with ticked() sent when each click is heard. Tempo, beats and accent persist in store.
+//
+// Beat events are timed from what the output is playing, not from what it has been handed: the
+// latter runs ahead by whatever the sound server buffers (about 200 ms).
 class Metronome : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +39,9 @@ public:
     void setBeats(int beats);
     bool accent() const { return m_accent; }
     void setAccent(bool accent);
-    QDateTime startedAt() const { return m_startedAt; }
+    // On the clock's steady time.
+    qint64 startedAt() const { return m_startedAt; }
+    double secondsRunning() const;
     // Why the last start failed or the last run was cut short by the output; empty once a start
     // succeeds.
     QString error() const { return m_error; }
@@ -60,6 +64,8 @@ signals:
 
 private:
     void schedule();
+    // Sends the beat event for the click at frame once heard (the output now plays frame heard).
+    void tickWhenHeard(qint64 frame, int n, bool accented, qint64 heard);
     void fail(const QString& reason);
     void setRunning(bool running);
     void setBeat(int beat);
@@ -74,12 +80,10 @@ private:
     int m_bpm = 100;
     int m_beats = 4;
     bool m_accent = true;
-    QDateTime m_startedAt;
+    qint64 m_startedAt = 0;
     QString m_error;
     QPointer<ClockTimer> m_timer;
     double m_nextSample = 0;
-    qint64 m_anchorSample = 0; // the output's frame count and the time when the run started
-    QDateTime m_anchorAt;
     int m_n = 0;
     // Counts starts, so that beat events of an earlier run never reach a later one.
     quint64 m_run = 0;

@@ -166,7 +166,7 @@ Command stopwatch() {
 }
 
 std::optional<Command> clockTime(const QRegularExpressionMatch& m, const QString& trimmed,
-                                 const QDateTime& now) {
+                                 const QDateTime& now, QDateTime* until) {
     const int hour = m.capturedView(1).toInt();
     const int minute = m.hasCaptured(2) ? m.capturedView(2).toInt() : 0;
     if (hour > 23 || minute > 59)
@@ -184,7 +184,10 @@ std::optional<Command> clockTime(const QRegularExpressionMatch& m, const QString
     const std::optional<double> seconds = secondsUntil(now, hours, minute);
     if (!seconds)
         return std::nullopt;
-    return Parser::timer(*seconds, restAfter(trimmed, m.capturedLength(0)));
+    const auto command = Parser::timer(*seconds, restAfter(trimmed, m.capturedLength(0)));
+    if (command && until)
+        *until = now.addMSecs(qRound64(*seconds * 1000.0));
+    return command;
 }
 
 std::optional<Command> duration(const QString& lowered, const QString& trimmed) {
@@ -229,10 +232,10 @@ std::optional<Command> duration(const QString& lowered, const QString& trimmed) 
 
 namespace Parser {
 
-std::optional<Command> parseLine(const QString& text, const QDateTime& now);
+std::optional<Command> parseLine(const QString& text, const QDateTime& now, QDateTime* until);
 
-std::optional<Command> parse(const QString& text, const QDateTime& now) {
-    std::optional<Command> command = parseLine(text, now);
+std::optional<Command> parse(const QString& text, const QDateTime& now, QDateTime* until) {
+    std::optional<Command> command = parseLine(text, now, until);
     if (command && command->label.size() > maxLabel) {
         // At the last space that leaves at least half of the room, else mid-word; never between
         // the halves of a surrogate pair.
@@ -245,7 +248,7 @@ std::optional<Command> parse(const QString& text, const QDateTime& now) {
     return command;
 }
 
-std::optional<Command> parseLine(const QString& text, const QDateTime& now) {
+std::optional<Command> parseLine(const QString& text, const QDateTime& now, QDateTime* until) {
     const QString trimmed = text.trimmed();
     const QString lowered = validUtf16(trimmed.toLower());
     if (lowered.isEmpty())
@@ -266,7 +269,7 @@ std::optional<Command> parseLine(const QString& text, const QDateTime& now) {
     }
 
     if (const auto m = match(clockPattern, lowered, false); m.hasMatch())
-        return clockTime(m, trimmed, now); // an impossible time ends the search here
+        return clockTime(m, trimmed, now, until); // an impossible time ends the search here
 
     if (const auto m = match(colonPattern, lowered, false); m.hasMatch()) {
         const double a = number(m.capturedView(1));

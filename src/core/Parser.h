@@ -15,8 +15,8 @@ namespace Parser {
 constexpr qsizetype maxLabel = 80;
 
 // now: the current instant, in the system's time zone (or any zone; the clock-time rule works in
-// the zone of now).
-std::optional<Command> parse(const QString& text, const QDateTime& now);
+// the zone of now). A line naming a time of day also sets *until (if given) to that moment.
+std::optional<Command> parse(const QString& text, const QDateTime& now, QDateTime* until = nullptr);
 QString tidy(const QString& s);
 std::optional<Command> timer(double seconds, const QString& label);
 } // namespace Parser

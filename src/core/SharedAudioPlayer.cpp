@@ -49,6 +49,10 @@ qint64 SharedAudioPlayer::sampleTime() const {
     return isRunning() ? m_share->output().sampleTime() : 0;
 }
 
+qint64 SharedAudioPlayer::playedTime() const {
+    return isRunning() ? m_share->output().playedTime() : 0;
+}
+
 void SharedAudioPlayer::scheduleVoice(int, const Buffer& buffer, qint64 at) {
     if (isRunning())
         m_share->output().scheduleVoice(m_voice, buffer, at);

@@ -20,6 +20,7 @@ public:
     bool isRunning() const override;
     QString errorString() const override { return m_error; }
     qint64 sampleTime() const override;
+    qint64 playedTime() const override;
     // Plays on this user's own voice, whatever voice is asked for.
     void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override;
     void dropVoice(int voice) override;

@@ -22,6 +22,8 @@ public:
     void say(const QString& text, const Settings& settings);
 
     bool talking() const { return m_talking; }
+    // How early a line must be said to be heard at a given moment.
+    int leadMs() const { return m_speech.available() ? m_speech.leadMs() : 0; }
     QString caption() const { return m_caption; }
     bool silent() const { return m_silent; }
     void setSilent(bool silent) { m_silent = silent; }

@@ -29,6 +29,9 @@ public:
     // Called also while unavailable, so a service may try to reach its synthesiser again.
     // rate is the user's factor: 1.0 is the synthesiser's default speed.
     virtual quint64 speak(const QString& text, const QString& voiceId, double rate) = 0;
+    // About how long after speak() the first sound is heard (synthesis, a voice's leading silence,
+    // the audio path's buffer): a line meant to be heard at a moment is handed over this early.
+    virtual int leadMs() const { return 0; }
     // Cuts off whatever is being said, at once.
     virtual void stop() = 0;
     // Starts listing the installed voices without blocking; voicesReady follows (at once if

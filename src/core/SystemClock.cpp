@@ -3,6 +3,8 @@
 #include "ClockTimer.h"
 
 #include <QTimer>
+#include <chrono>
+#include <ctime>
 
 namespace {
 
@@ -26,6 +28,18 @@ private:
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
+}
+
+qint64 SystemClock::monotonicMs() const {
+#ifdef CLOCK_BOOTTIME
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#endif
+    // Steady too, but it may stand still while the machine sleeps.
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 ClockTimer* SystemClock::createTimer(QObject* parent) {

@@ -8,8 +8,8 @@
 
 std::optional<int> TapTempo::tap() {
     constexpr int maxTaps = 5;
-    const QDateTime now = m_clock.now();
-    if (!m_times.isEmpty() && m_times.last().msecsTo(now) > 2000)
+    const qint64 now = m_clock.monotonicMs();
+    if (!m_times.isEmpty() && now - m_times.last() > 2000)
         m_times.clear();
     m_times.append(now);
     if (m_times.size() > maxTaps)
@@ -19,7 +19,7 @@ std::optional<int> TapTempo::tap() {
 
     double sum = 0.0;
     for (qsizetype i = 1; i < m_times.size(); ++i)
-        sum += Clock::secondsBetween(m_times[i - 1], m_times[i]);
+        sum += static_cast<double>(m_times[i] - m_times[i - 1]) / 1000.0;
     const double mean = sum / static_cast<double>(m_times.size() - 1);
     if (mean <= 0.0)
         return TempoWords::maxBpm;

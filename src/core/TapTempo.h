@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QList>
 #include <optional>
 
@@ -17,5 +16,5 @@ public:
 
 private:
     Clock& m_clock;
-    QList<QDateTime> m_times;
+    QList<qint64> m_times; // steady clock, ms
 };

@@ -13,13 +13,19 @@
 namespace {
 constexpr int kHeartbeatMs = 100;
 constexpr int kEndLineAfterChimeMs = 600;
+// The end chime is handed to the output this long before the end: time to wake a stopped output
+// and to place the bell past what the sound server already holds.
+constexpr int kChimeAheadMs = 1000;
+// A clock-time timer whose wall-clock end and steady-clock end differ by more than this has seen
+// the clock set.
+constexpr qint64 kClockChangeMs = 1000;
 constexpr int kIdleAfterDoneMs = 12000;
 } // namespace
 
 TimerEngine::TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime,
                          QObject* parent)
     : QObject(parent), m_settings(settings), m_speaker(speaker), m_clock(clock), m_chime(chime),
-      m_tick(clock.now()), m_t0(clock.now()) {
+      m_tick(clock.now()), m_t0(clock.monotonicMs()) {
     // Queued: the change is delivered one turn later, when every value of it is stored.
     connect(&m_settings, &Settings::changed, this, &TimerEngine::replan, Qt::QueuedConnection);
 }
@@ -28,8 +34,12 @@ TimerEngine::~TimerEngine() = default;
 
 double TimerEngine::elapsed() const {
     if (m_state == State::Running)
-        return m_acc + Clock::secondsBetween(m_t0, m_clock.now());
+        return m_acc + static_cast<double>(m_clock.monotonicMs() - m_t0) / 1000.0;
     return m_acc;
+}
+
+qint64 TimerEngine::endsAtMs() const {
+    return m_t0 + qRound64((static_cast<double>(m_total) - m_acc) * 1000.0);
 }
 
 double TimerEngine::remaining() const {
@@ -74,14 +84,27 @@ void TimerEngine::stopHeartbeat() {
     }
 }
 
-void TimerEngine::start(const Command& command) {
+void TimerEngine::setChime(bool wanted) {
+    if (!m_chime || wanted == m_chimeSet)
+        return;
+    m_chimeSet = wanted;
+    m_chimeAt = std::max(endsAtMs(), m_clock.monotonicMs());
+    if (wanted)
+        m_chime->playAt(m_chimeAt);
+    else
+        m_chime->cancel();
+}
+
+void TimerEngine::start(const Command& command, const QDateTime& until) {
     stopHeartbeat();
+    setChime(false);
     ++m_run;
     m_kind = command.kind;
     m_label = command.label;
     m_total = command.total;
     m_acc = 0;
-    m_t0 = m_clock.now();
+    m_t0 = m_clock.monotonicMs();
+    m_until = until;
     m_laps.clear();
     m_lastEvery = 0;
     m_alerted = false;
@@ -123,6 +146,9 @@ void TimerEngine::step() {
             }
         }
     } else {
+        keepToWallClock();
+        setChime(remaining() * 1000.0 <= kChimeAheadMs && m_settings.chime() &&
+                 !m_settings.muted());
         // A remaining time of exactly k seconds (or a hair above) counts as second k.
         const auto s = static_cast<qint64>(std::ceil(remaining() - 0.000001));
         // Of all plan lines crossed since the last step, only the lowest (most recent) is said:
@@ -148,6 +174,20 @@ void TimerEngine::step() {
     setTick();
 }
 
+void TimerEngine::keepToWallClock() {
+    if (!m_until.isValid())
+        return;
+    const qint64 drift = m_clock.now().msecsTo(m_until) - qRound64(remaining() * 1000.0);
+    if (std::abs(drift) <= kClockChangeMs)
+        return;
+    // The clock was set: the end moves with it, and the lines between the old and the new time
+    // left lie ahead again.
+    setChime(false);
+    m_total = std::max<qint64>(0, m_total + qRound64(static_cast<double>(drift) / 1000.0));
+    m_plan = Plan::make(m_total, m_label, m_settings);
+    m_lastSec = static_cast<qint64>(std::ceil(remaining()));
+}
+
 void TimerEngine::finish() {
     stopHeartbeat();
     m_acc = static_cast<double>(m_total);
@@ -155,12 +195,19 @@ void TimerEngine::finish() {
     setTick();
     emit eventSent(QStringLiteral("done"));
     const bool chime = m_settings.chime();
-    if (chime && !m_settings.muted() && m_chime)
+    const qint64 now = m_clock.monotonicMs();
+    // The chime was set when the last second began, for the end itself; a late heartbeat makes
+    // no difference to it, nor to the end line, which follows the chime.
+    const qint64 chimedAt = m_chimeSet ? m_chimeAt : now;
+    if (chime && !m_settings.muted() && m_chime && !m_chimeSet)
         m_chime->play();
+    m_chimeSet = false;
     const auto end = m_plan.find(0);
     if (end != m_plan.end()) {
         const QString text = end->second.text;
-        m_clock.singleShot(chime ? kEndLineAfterChimeMs : 0, this, [this, text] { say(text); });
+        const qint64 at = chime ? chimedAt + kEndLineAfterChimeMs - m_speaker.leadMs() : now;
+        m_clock.singleShot(static_cast<int>(std::max<qint64>(0, at - now)), this,
+                           [this, text] { say(text); });
     }
     // Back to idle after a while, unless something else happened to the engine meanwhile (a new
     // run that finished sooner would otherwise be cut short by this run's delay).
@@ -175,6 +222,9 @@ void TimerEngine::pause() {
     if (m_state != State::Running)
         return;
     m_acc = elapsed();
+    setChime(false);
+    // Paused, it no longer ends at that time of day.
+    m_until = QDateTime();
     setState(State::Paused);
     if (m_settings.onStart())
         say(Tones::pause(m_settings.tone()));
@@ -185,7 +235,7 @@ void TimerEngine::pause() {
 void TimerEngine::resume() {
     if (m_state != State::Paused)
         return;
-    m_t0 = m_clock.now();
+    m_t0 = m_clock.monotonicMs();
     setState(State::Running);
     if (m_settings.onStart())
         say(Tones::resume(m_settings.tone()));
@@ -195,6 +245,7 @@ void TimerEngine::resume() {
 
 void TimerEngine::stop() {
     stopHeartbeat();
+    setChime(false);
     if (active() && m_settings.onStart())
         say(Tones::cancel(m_settings.tone()));
     const State before = m_state;

@@ -15,8 +15,9 @@ class ClockTimer;
 class Settings;
 class Speaker;
 
-// The one countdown timer or stopwatch. Time left is always computed from the clock; a 100 ms
-// heartbeat (only while running) speaks the plan's lines and finishes the timer.
+// The one countdown timer or stopwatch. Time left is always computed from the steady clock; a
+// 100 ms heartbeat (only while running) speaks the plan's lines and finishes the timer. The end
+// chime is set a second ahead, so that it sounds on the moment rather than when the output wakes.
 class TimerEngine : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +38,9 @@ public:
                 QObject* parent = nullptr);
     ~TimerEngine() override;
 
-    void start(const Command& command);
+    // until: for a timer to a time of day, that moment; the timer keeps to it on the wall clock
+    // even when that clock is set meanwhile.
+    void start(const Command& command, const QDateTime& until = {});
     void pause();
     void resume();
     void stop();
@@ -74,6 +77,10 @@ private:
     void setTick();
     void say(const QString& text);
     void stopHeartbeat();
+    // On the steady clock: when the running timer reaches zero.
+    qint64 endsAtMs() const;
+    void keepToWallClock();
+    void setChime(bool wanted);
 
     Settings& m_settings;
     Speaker& m_speaker;
@@ -87,7 +94,10 @@ private:
     qint64 m_total = 0;
     bool m_alerted = false;
     double m_acc = 0;
-    QDateTime m_t0;
+    qint64 m_t0 = 0; // steady clock, when the current running stretch began
+    QDateTime m_until;
+    bool m_chimeSet = false; // the chime is set for m_chimeAt on the steady clock
+    qint64 m_chimeAt = 0;
     PlanMap m_plan;
     qint64 m_lastSec = 0;
     qint64 m_lastEvery = 0;

@@ -36,10 +36,7 @@ PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent), m_scroll(new QScrol
     // X11 popups grab pointer and keyboard, so typing goes here and a click anywhere else closes
     // the window. Wayland needs a parent surface for that; there a frameless tool window that
     // closes when it loses activation does the same job.
-    if (usesPopupGrab())
-        setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
-    else
-        setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(popupFlags());
     setAttribute(Qt::WA_NoMouseReplay);
     setWindowTitle(QStringLiteral("Pobi"));
 
@@ -66,12 +63,20 @@ PopupWindow::PopupWindow(QWidget* parent) : QWidget(parent), m_scroll(new QScrol
 
 PopupWindow::~PopupWindow() = default;
 
+Qt::WindowFlags PopupWindow::popupFlags() const {
+    if (usesPopupGrab())
+        return Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint;
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+}
+
 void PopupWindow::setWindowed(bool windowed) {
     m_windowed = windowed;
     if (windowed) {
         setWindowFlags(Qt::Window);
         setTranslucent(false);
         clearMask();
+    } else {
+        setWindowFlags(popupFlags()); // a tray came after all
     }
 }
 

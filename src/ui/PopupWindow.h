@@ -79,6 +79,7 @@ protected:
 private:
     // Sizes the page to its preferred height and the window to what the screen allows.
     void fit();
+    Qt::WindowFlags popupFlags() const;
     void reposition();
     bool usesPopupGrab() const;
 

@@ -178,7 +178,7 @@ QString TempoView::statusText() const {
     QString s = TempoWords::name(m_metronome.bpm()) + QStringLiteral(" · ") +
                 QString::number(m_metronome.beats()) + QStringLiteral("/4");
     if (m_metronome.running()) {
-        const double practised = Clock::secondsBetween(m_metronome.startedAt(), m_clock.now());
+        const double practised = m_metronome.secondsRunning();
         s += QStringLiteral(" · ") + Words::clock(std::max(practised, 0.0), false) +
              QStringLiteral(" of practice");
     }

@@ -286,13 +286,14 @@ void TimerView::submit() {
 }
 
 void TimerView::run(const QString& line) {
-    const auto command = Parser::parse(line, m_clock.now());
+    QDateTime until;
+    const auto command = Parser::parse(line, m_clock.now(), &until);
     if (!command) {
         m_shake->play();
         m_mascot.oops();
         return;
     }
-    m_engine.start(*command);
+    m_engine.start(*command, until);
     m_settings.setMode(command->kind == Kind::Stopwatch ? stopwatchMode : timerMode);
     m_settings.remember(line);
     setText(QString());

@@ -61,42 +61,40 @@ TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     EXPECT_FALSE(chime.holding());
     EXPECT_TRUE(bellAt(BellChime::startupFrames));
     EXPECT_EQ(share.users(), 0);
-    chime.play(); // and again
-    EXPECT_TRUE(output.isRunning());
-}
 
-TEST_F(SharedOutputTest, AChimeDuringTheMetronomeLeavesTheOutputRunning) {
-    metronome.setBpm(120);
-    metronome.start();
-    run(300);
-    const qint64 at = output.sampleTime() + BellChime::leadFrames;
-    chime.play();
-    run(2000);
-    EXPECT_FALSE(chime.holding());
+    // Set a second ahead on a server that holds 200 ms: the output opens at once and the bell
+    // lands on the frame heard a second later. A bell taken back lets the output go.
+    output.setLatency(8820);
+    chime.playAt(clock.monotonicMs() + 1000);
     EXPECT_TRUE(output.isRunning());
-    EXPECT_EQ(output.stops(), 0);
-    // Clicks and bell mixed: the click at 1.08 s falls inside the bell.
-    const auto& out = output.output();
-    const auto& bell = *BellChime::bell();
-    const auto& lo = *Metronome::loClick();
-    const qint64 click = 3528 + 2 * 22050;
-    EXPECT_EQ(out[static_cast<std::size_t>(click + 100)],
-              bell[static_cast<std::size_t>(click + 100 - at)] + lo[100]);
-    metronome.stop();
+    output.render(8820); // a device fills its buffer at once
+    run(2100);
+    EXPECT_TRUE(bellAt(44100));
+    chime.playAt(clock.monotonicMs() + 1000);
+    run(300);
+    chime.cancel();
     EXPECT_FALSE(output.isRunning());
 }
 
-TEST_F(SharedOutputTest, StoppingTheMetronomeDuringTheChimeDropsOnlyItsClicks) {
+TEST_F(SharedOutputTest, AChimeDuringTheMetronomeMixesInAndOutlastsItsStop) {
     metronome.setBpm(120);
     metronome.start();
-    run(500); // the click at 25578 is scheduled, not yet rendered
+    run(500);
+    const qint64 at = output.sampleTime() + BellChime::leadFrames;
     chime.play();
-    const qint64 bellStart = output.sampleTime() + BellChime::leadFrames;
+    run(1000); // the click at 1.08 s has sounded, the one at 1.58 s is scheduled, not rendered
     metronome.stop();
     EXPECT_TRUE(output.isRunning());
     run(1600);
-    EXPECT_TRUE(bellAt(bellStart)); // the bell alone: no click mixed in
     EXPECT_FALSE(output.isRunning());
+    EXPECT_FALSE(chime.holding());
+    // Both inside the bell: the first mixed with it, the second dropped with the stop.
+    const auto& out = output.output();
+    for (const auto& [click, lo] :
+         {std::pair{qint64(3528 + 2 * 22050), (*Metronome::loClick())[100]},
+          std::pair{qint64(3528 + 3 * 22050), 0.0f}})
+        EXPECT_EQ(out[static_cast<std::size_t>(click + 100)],
+                  (*BellChime::bell())[static_cast<std::size_t>(click + 100 - at)] + lo);
 }
 
 TEST_F(SharedOutputTest, AnOutputDyingReachesEveryUser) {

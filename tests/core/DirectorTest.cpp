@@ -27,7 +27,7 @@ protected:
     // Lets the metronome run to a moment and sends one click there, as the scheduler would;
     // the fake audio timeline does not move, so clicks are sent by hand.
     void tickAt(double seconds) {
-        clock.advance(qRound64(seconds * 1000) - metronome->startedAt().msecsTo(clock.now()));
+        clock.advance(qRound64(seconds * 1000) - (clock.monotonicMs() - metronome->startedAt()));
         emit metronome->ticked(0, true);
     }
     QString practice(qint64 seconds) const {

@@ -3,6 +3,7 @@
 #include "FakeChime.h"
 #include "FakeClock.h"
 #include "FakeSpeech.h"
+#include "Parser.h"
 #include "Plan.h"
 #include "Settings.h"
 #include "Speaker.h"
@@ -32,9 +33,9 @@ protected:
             events.append(name);
             eventAt.append(elapsedMs());
         });
-        chime.onPlay = [this] { chimeAt.append(elapsedMs()); };
+        chime.onPlay = [this](qint64 at) { chimes.append({elapsedMs(), at - start}); };
     }
-    qint64 elapsedMs() const { return start.msecsTo(clock.now()); }
+    qint64 elapsedMs() const { return clock.monotonicMs() - start; }
     QString plan(qint64 total, qint64 key) const {
         return Plan::make(total, {}, settings).at(key).text;
     }
@@ -42,7 +43,7 @@ protected:
     TestDirs dirs;
     Settings settings{dirs.settingsFile()};
     FakeClock clock;
-    const QDateTime start = clock.now();
+    const qint64 start = clock.monotonicMs();
     FakeSpeech speech;
     Speaker speaker{speech, clock};
     FakeChime chime;
@@ -51,7 +52,7 @@ protected:
     QList<qint64> saidAt;
     QStringList events;
     QList<qint64> eventAt;
-    QList<qint64> chimeAt;
+    QList<std::pair<qint64, qint64>> chimes; // set at, to sound at
 };
 
 TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
@@ -65,7 +66,8 @@ TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
     EXPECT_EQ(engine.state(), State::Done);
     EXPECT_EQ(events, (QStringList{QStringLiteral("start"), QStringLiteral("done")}));
     EXPECT_EQ(eventAt.last(), 10000);
-    EXPECT_EQ(chimeAt, QList<qint64>{10000});
+    // Set when the last second begins, to sound on the end itself.
+    EXPECT_EQ(chimes, (QList<std::pair<qint64, qint64>>{{9000, 10000}}));
     clock.advance(600);
     // Everything said, in order: start, the count 5..1, the end line; nothing twice.
     EXPECT_EQ(said, (QStringList{Tones::start(Tone::Calm, Words::spell(10), {}),
@@ -84,11 +86,13 @@ TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
     struct Case {
         bool chime;
         bool muted;
+        int lead; // the synthesiser's
         int plays;
         qint64 endLineAt;
     };
-    for (const Case c :
-         {Case{true, false, 1, 3600}, Case{false, false, 0, 3000}, Case{true, true, 0, 3600}}) {
+    for (const Case c : {Case{true, false, 0, 1, 3600}, Case{true, false, 70, 1, 3530},
+                         Case{false, false, 70, 0, 3000}, Case{true, true, 0, 0, 3600}}) {
+        speech.lead = c.lead;
         TestDirs d;
         Settings s(d.settingsFile());
         s.setChime(c.chime);
@@ -106,7 +110,7 @@ TEST_F(TimerEngineTest, EndLineTimingFollowsTheChimeSetting) {
         clock.advance(5000);
         QObject::disconnect(conn);
         EXPECT_EQ(bell.plays(), c.plays) << c.chime << c.muted;
-        EXPECT_EQ(endAt, c.endLineAt) << c.chime << c.muted;
+        EXPECT_EQ(endAt, c.endLineAt) << c.chime << c.muted << c.lead;
     }
 }
 
@@ -120,43 +124,64 @@ TEST_F(TimerEngineTest, LateHeartbeatSpeaksOnlyTheLowestCrossedLine) {
     clock.advance(69000); // 31 s left; nothing of the count said yet
     EXPECT_EQ(said.size(), 1);
     // The heartbeat is held up until 24.5 s are left: lines 30 .. 25 were all crossed.
-    clock.set(start.addMSecs(75500));
+    clock.stall(75500 - elapsedMs());
     clock.advance(1);
     EXPECT_EQ(said.mid(1), QStringList{QStringLiteral("25")});
     clock.advance(1000);
     EXPECT_EQ(said.mid(1), (QStringList{QStringLiteral("25"), QStringLiteral("24")}));
 }
 
-TEST_F(TimerEngineTest, PausedTimeIsNotCounted) {
-    engine.start(kStopwatch);
-    clock.advance(12340);
-    engine.pause();
-    EXPECT_EQ(said.last(), Tones::pause(Tone::Calm));
-    clock.advance(60000);
-    EXPECT_DOUBLE_EQ(engine.elapsed(), 12.34);
-    engine.pause(); // not running: nothing
-    engine.resume();
-    EXPECT_EQ(events, (QStringList{"start", "pause", "resume"}));
-    EXPECT_EQ(said.last(), Tones::resume(Tone::Calm));
-    clock.advance(1000);
-    EXPECT_DOUBLE_EQ(engine.elapsed(), 13.34);
-
-    // A timer too: the remaining time resumes where it stood.
-    engine.start(timer(60));
-    clock.advance(20000);
-    engine.pause();
-    clock.advance(300000);
-    engine.resume();
-    EXPECT_DOUBLE_EQ(engine.remaining(), 40.0);
-    clock.advance(40000);
-    EXPECT_EQ(engine.state(), State::Done);
+TEST_F(TimerEngineTest, ClockChangesMoveOnlyTimersToATimeOfDay) {
+    // Each line runs 10 s (with a lap, or a pause if asked), sees the wall clock set, runs 5 s
+    // more (resuming), and then to its end.
+    struct Case {
+        const char* line;
+        qint64 jumpMs;
+        bool pause;
+        double shown;  // seconds on the display after the 15 s
+        qint64 doneAt; // on the steady clock; -1 for the stopwatch
+    };
+    const QDateTime wall = clock.now(); // 14:20
+    const Case cases[] = {
+        {"5m", -3600000, false, 285, 300000},
+        {"5m", 3600000, false, 285, 300000},
+        {"5m", -60000, true, 290, 305000},
+        {"sw", -60000, false, 15, -1},
+        {"sw", 60000, true, 10, -1},
+        {"until 14:30", -60000, false, 645, 660000},
+        {"until 14:30", 120000, false, 465, 480000},
+        {"until 14:30", -60000, true, 590, 605000}, // paused, it no longer keeps to 14:30
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line << " " << c.jumpMs << " " << c.pause);
+        clock.jump(clock.now().msecsTo(wall));
+        QDateTime until;
+        engine.start(*Parser::parse(QString::fromLatin1(c.line), clock.now(), &until), until);
+        const qint64 t0 = elapsedMs();
+        clock.advance(10000);
+        engine.lap();
+        if (c.pause)
+            engine.pause();
+        clock.jump(c.jumpMs);
+        clock.advance(5000);
+        engine.resume();
+        engine.lap();
+        EXPECT_EQ(engine.display(), Words::clock(c.shown, c.doneAt >= 0));
+        if (c.doneAt < 0) {
+            EXPECT_DOUBLE_EQ(engine.laps().last().split, c.shown - 10); // the second lap
+            continue;
+        }
+        clock.advance(c.doneAt - 14000);
+        ASSERT_EQ(events.last(), QStringLiteral("done"));
+        EXPECT_EQ(eventAt.last() - t0, c.doneAt);
+    }
 }
 
 TEST_F(TimerEngineTest, AlertOnlyForTimersOver90Seconds) {
     for (const qint64 total : {90, 91, 300}) {
         events.clear();
         eventAt.clear();
-        const QDateTime t0 = clock.now();
+        const qint64 t0 = elapsedMs();
         engine.start(timer(total));
         clock.advance(total * 1000 + 100);
         const qsizetype alerts = events.count(QStringLiteral("alert"));
@@ -165,7 +190,7 @@ TEST_F(TimerEngineTest, AlertOnlyForTimersOver90Seconds) {
             continue;
         }
         EXPECT_EQ(alerts, 1) << total;
-        const qint64 at = eventAt[events.indexOf(QStringLiteral("alert"))] - start.msecsTo(t0);
+        const qint64 at = eventAt[events.indexOf(QStringLiteral("alert"))] - t0;
         EXPECT_EQ(at, (total - 60) * 1000) << total;
     }
 }
@@ -176,26 +201,33 @@ TEST_F(TimerEngineTest, StopFromEachState) {
         std::function<void()> reach;
         bool event;
         bool cancelLine;
+        int chimes, chimesAfter; // set and not taken back, before and after the stop
     };
     const QList<Case> cases{
-        {"idle", [] {}, false, false},
-        {"running", [&] { engine.start(timer(60)); }, true, true},
-        {"paused",
+        {"idle", [] {}, false, false, 0, 0},
+        {"running in the last second",
          [&] {
              engine.start(timer(60));
-             clock.advance(1000);
+             clock.advance(59500);
+         },
+         true, true, 1, 0},
+        {"paused in the last second",
+         [&] {
+             engine.start(timer(60));
+             clock.advance(59500);
              engine.pause();
          },
-         true, true},
+         true, true, 0, 0},
         {"done",
          [&] {
              engine.start(timer(2));
              clock.advance(3000);
          },
-         true, false},
+         true, false, 1, 1},
     };
     for (const auto& c : cases) {
         c.reach();
+        EXPECT_EQ(chime.plays(), c.chimes) << c.name;
         events.clear();
         said.clear();
         engine.stop();
@@ -204,6 +236,7 @@ TEST_F(TimerEngineTest, StopFromEachState) {
         EXPECT_EQ(said.contains(Tones::cancel(Tone::Calm)), c.cancelLine) << c.name;
         EXPECT_DOUBLE_EQ(engine.elapsed(), 0.0) << c.name;
         EXPECT_FALSE(engine.next().has_value()) << c.name;
+        EXPECT_EQ(chime.plays(), c.chimesAfter) << c.name;
     }
 }
 

@@ -18,6 +18,9 @@ public:
     bool isRunning() const override { return m_running; }
     QString errorString() const override { return m_error; }
     qint64 sampleTime() const override { return m_running ? m_renderer.frames() : 0; }
+    // What is rendered is heard latency frames later (a real device fills its buffer at once).
+    qint64 playedTime() const override { return std::max<qint64>(0, sampleTime() - m_latency); }
+    void setLatency(int frames) { m_latency = frames; }
     void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override;
     void dropVoice(int voice) override;
 
@@ -41,4 +44,5 @@ private:
     QString m_refuse;
     int m_starts = 0;
     int m_stops = 0;
+    int m_latency = 0;
 };

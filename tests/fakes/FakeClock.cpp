@@ -19,7 +19,7 @@ ClockTimer* FakeClock::createTimer(QObject* parent) {
 void FakeClockTimer::start(int intervalMs) {
     m_interval = intervalMs < 0 ? 0 : intervalMs;
     m_active = true;
-    m_due = m_clock->now().addMSecs(m_interval);
+    m_due = m_clock->m_mono + m_interval;
     m_order = ++g_order;
 }
 
@@ -37,7 +37,7 @@ int FakeClock::activeTimers() const {
 }
 
 void FakeClock::advance(qint64 ms) {
-    const QDateTime end = m_now.addMSecs(ms);
+    const qint64 end = m_mono + ms;
     flush();
     for (;;) {
         m_timers.removeAll(nullptr);
@@ -51,19 +51,22 @@ void FakeClock::advance(qint64 ms) {
         }
         if (!next)
             break;
-        if (next->m_due > m_now)
-            m_now = next->m_due;
+        if (next->m_due > m_mono) {
+            m_now = m_now.addMSecs(next->m_due - m_mono);
+            m_mono = next->m_due;
+        }
         if (next->m_singleShot) {
             next->m_active = false;
         } else {
             // A zero interval would never let time move on; treat it as 1 ms.
-            next->m_due = m_now.addMSecs(next->m_interval > 0 ? next->m_interval : 1);
+            next->m_due = m_mono + (next->m_interval > 0 ? next->m_interval : 1);
             next->m_order = ++g_order;
         }
         QPointer<FakeClockTimer> guard(next);
         emit next->timeout();
         flush();
     }
-    m_now = end;
+    m_now = m_now.addMSecs(end - m_mono);
+    m_mono = end;
     flush();
 }

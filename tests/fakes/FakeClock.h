@@ -8,28 +8,36 @@
 
 class FakeClockTimer;
 
-// A clock that stands still until a test advances it. Timers fire in time order while it moves,
-// and posted (queued) events are delivered after each firing, as the real event loop would.
+// A clock that stands still until a test advances it. Timers run on the steady clock and fire in
+// time order while it moves, and posted (queued) events are delivered after each firing, as the
+// real event loop would.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 2), QTime(14, 20, 0)));
     ~FakeClock() override;
 
     QDateTime now() const override { return m_now; }
+    qint64 monotonicMs() const override { return m_mono; }
     ClockTimer* createTimer(QObject* parent) override;
 
-    // Moves time forward by ms, firing every timer that comes due on the way.
+    // Moves both clocks forward by ms, firing every timer that comes due on the way.
     void advance(qint64 ms);
     void advanceSeconds(double s) { advance(qRound64(s * 1000.0)); }
     // Delivers posted events without moving time ("one turn of the event loop").
     static void flush();
-    // Sets the time without firing anything (for clock jumps).
-    void set(const QDateTime& t) { m_now = t; }
+    // Sets the wall clock ms forward or back (a clock change); the steady clock stays.
+    void jump(qint64 ms) { m_now = m_now.addMSecs(ms); }
+    // Moves both clocks forward without firing anything (a main thread held up).
+    void stall(qint64 ms) {
+        m_now = m_now.addMSecs(ms);
+        m_mono += ms;
+    }
     int activeTimers() const;
 
 private:
     friend class FakeClockTimer;
     QDateTime m_now;
+    qint64 m_mono = 1000000;
     QList<QPointer<FakeClockTimer>> m_timers;
 };
 
@@ -49,6 +57,6 @@ private:
     bool m_singleShot = false;
     bool m_active = false;
     int m_interval = 0;
-    QDateTime m_due;
+    qint64 m_due = 0;
     quint64 m_order = 0;
 };

@@ -23,6 +23,8 @@ public:
     QString reason() const override { return m_reason; }
     quint64 speak(const QString& text, const QString& voiceId, double rate) override;
     void stop() override { ++m_stops; }
+    int leadMs() const override { return lead; }
+    int lead = 0;
     void requestVoices() override;
 
     // Unreachable, as when no speech server runs; with back, reached again at the next speak().

@@ -37,9 +37,12 @@ TEST_F(AudioOutput, ClicksReachTheSinkExactlyOneBeatApart) {
     QtAudioPlayer player;
     Metronome metronome(store, player, Clock::system());
     metronome.setBpm(120);
+    int beats = 0;
+    QObject::connect(&metronome, &Metronome::ticked, [&] { ++beats; });
     metronome.start();
     ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
-    spin(2000);
+    // Each beat event comes as its click is heard: four mean four clicks played.
+    ASSERT_TRUE(spinUntil([&] { return beats >= 4; }, 10000));
     metronome.stop();
     EXPECT_FALSE(player.isRunning());
     spin(200);

@@ -17,6 +17,8 @@ public:
     void stop();
 
     const QList<qint16>& samples() const { return m_samples; }
+    // Takes samples recorded some other way, for the analyses below.
+    void load(QList<qint16> samples) { m_samples = std::move(samples); }
     // Where each sound starts: the first sample above threshold after at least gap quiet ones.
     QList<qsizetype> onsets(int threshold, int gap) const;
     // Stretches of sound louder than threshold, as [begin, end) in ms; gaps shorter than

@@ -132,6 +132,7 @@ TEST_F(Tray, OpeningLandsOnTheMainPageAndBumpsTheFocusOnce) {
     // Any click outside closes it; only a right click on the tray icon it came from asks for the
     // menu, which then opens.
     const QRect icon(1001, 1, 22, 22);
+    status.popup()->setWindowed(false); // as under a tray
     QSignalSpy asked(status.popup(), &PopupWindow::menuRequested);
     for (const auto& [button, at, menu] : {std::tuple{Qt::LeftButton, icon.center(), false},
                                            {Qt::RightButton, QPoint(600, 700), false},

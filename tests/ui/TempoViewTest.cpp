@@ -59,7 +59,7 @@ TEST_F(TempoViewTest, TypedTempoIsClampedAndStartsTheMetronome) {
         EXPECT_EQ(view.tempoLabel()->text(), QString::number(c.bpm));
     }
     // A typed tempo never restarts a running metronome.
-    const QDateTime startedAt = metronome.startedAt();
+    const qint64 startedAt = metronome.startedAt();
     run(1000);
     type("120");
     EXPECT_EQ(metronome.startedAt(), startedAt);

@@ -8,6 +8,8 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 
 namespace {
 
@@ -46,7 +48,22 @@ QThread* AudioStream::sharedThread() {
     return thread;
 }
 
-AudioStream::AudioStream(AudioRenderer& renderer) : m_renderer(renderer) {}
+AudioStream::AudioStream(AudioRenderer& renderer, std::atomic<qint64>& heardOrigin)
+    : m_renderer(renderer), m_heardOrigin(heardOrigin) {}
+
+qint64 AudioStream::steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void AudioStream::updateOrigin() {
+    // The server's own (interpolated) play position; 0 until the stream really plays, and then
+    // the origin set at start stands.
+    const qint64 playedUs = m_sink ? m_sink->processedUSecs() : 0;
+    if (playedUs > 0)
+        m_heardOrigin.store(steadyNs() - playedUs * 1000, std::memory_order_release);
+}
 
 AudioStream::~AudioStream() {
     close();
@@ -89,10 +106,16 @@ bool AudioStream::openAs(bool int16, QString* error) {
         return false;
     }
     connect(m_sink, &QAudioSink::stateChanged, this, &AudioStream::onStateChanged);
+    m_originTimer = new QTimer(this);
+    m_originTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_originTimer, &QTimer::timeout, this, &AudioStream::updateOrigin);
+    m_originTimer->start(10);
     return true;
 }
 
 void AudioStream::close() {
+    delete m_originTimer;
+    m_originTimer = nullptr;
     if (m_sink) {
         disconnect(m_sink, nullptr, this, nullptr);
         m_sink->stop();

@@ -4,6 +4,7 @@
 #include "AudioStream.h"
 
 #include <QThread>
+#include <algorithm>
 
 QtAudioPlayer::QtAudioPlayer(QObject* parent)
     : AudioPlayer(parent), m_renderer(std::make_unique<AudioRenderer>()) {}
@@ -19,7 +20,9 @@ bool QtAudioPlayer::start() {
     // Every start opens a new output, so one after a failure works again once the backend has
     // reconnected.
     m_thread = AudioStream::sharedThread();
-    m_stream = new AudioStream(*m_renderer);
+    // Until the server reports playing, frame 0 counts as heard the moment the output opens.
+    m_heardOrigin.store(AudioStream::steadyNs());
+    m_stream = new AudioStream(*m_renderer, m_heardOrigin);
     m_stream->moveToThread(m_thread);
 
     const quint64 generation = ++m_generation;
@@ -71,6 +74,13 @@ void QtAudioPlayer::teardown() {
 
 qint64 QtAudioPlayer::sampleTime() const {
     return m_running ? m_renderer->frames() : 0;
+}
+
+qint64 QtAudioPlayer::playedTime() const {
+    if (!m_running)
+        return 0;
+    const qint64 ns = AudioStream::steadyNs() - m_heardOrigin.load(std::memory_order_acquire);
+    return std::clamp<qint64>(ns * sampleRate / 1000000000, 0, m_renderer->frames());
 }
 
 void QtAudioPlayer::scheduleVoice(int voice, const Buffer& buffer, qint64 at) {

@@ -2,6 +2,7 @@
 
 #include "AudioPlayer.h"
 
+#include <atomic>
 #include <memory>
 
 class AudioRenderer;
@@ -22,6 +23,7 @@ public:
     bool isRunning() const override { return m_running; }
     QString errorString() const override { return m_error; }
     qint64 sampleTime() const override;
+    qint64 playedTime() const override;
     void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override;
     void dropVoice(int voice) override;
 
@@ -37,5 +39,7 @@ private:
     bool m_running = false;
     bool m_int16 = false;
     quint64 m_generation = 0;
+    // Steady time (AudioStream::steadyNs) at which frame 0 is heard; kept by the audio thread.
+    std::atomic<qint64> m_heardOrigin{0};
     QString m_error;
 };
