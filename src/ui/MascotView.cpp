@@ -73,7 +73,8 @@ MascotBrain::Frame MascotView::advance() {
             m_brain->frame(at);
     }
     m_advanced = t;
-    const double unit = pixelStep / (std::min(width(), height()) / 200.0 * devicePixelRatioF());
+    const double side = std::max(1, std::min(width(), height()));
+    const double unit = pixelStep / (side / 200 * devicePixelRatioF());
     return MascotBrain::snapped(m_brain->frame(t), unit);
 }
 
