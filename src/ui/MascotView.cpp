@@ -65,10 +65,11 @@ void MascotView::draw(QPainter& painter, MascotBrain& brain, const QRectF& area,
 
 MascotBrain::Frame MascotView::advance() {
     const double t = now();
-    // The brain takes at most a thirtieth of a second per frame; a calm view looks less often,
-    // so it hands the time over in such steps. After a pause the brain resumes with one step.
-    constexpr double step = 1.0 / 30;
-    if (m_advanced && t - *m_advanced <= calmMs / 1000.0 + step) {
+    // The brain takes at most a thirtieth of a second per frame; a calm view looks less often
+    // (and a busy machine may wake it late), so it hands the time over in such steps. After a
+    // real pause (hidden, stopped) the brain resumes with one step.
+    constexpr double step = 1.0 / 30, longestCatchUp = 0.5;
+    if (m_advanced && t - *m_advanced <= longestCatchUp) {
         for (double at = *m_advanced + step; at < t; at += step)
             m_brain->frame(at);
     }

@@ -62,17 +62,6 @@ TEST(MascotPainter, FlatPartsAreSingleSolidColours) {
     }
 }
 
-TEST(MascotPainter, FaintWavesDrawNothing) {
-    Frame silent = restingFrame();
-    const QImage none = paintFrame(silent, false);
-    Frame faint = silent;
-    faint.waves = {{0.01, -3}, {0.005, -1}};
-    EXPECT_EQ(paintFrame(faint, false), none);
-    Frame visible = silent;
-    visible.waves = {{0.02, -3}, {0, 0}};
-    EXPECT_NE(paintFrame(visible, false), none);
-}
-
 TEST(Glyph, SpeechMarkIsTheOnlyDifference) {
     for (qreal dpr : {1.0, 2.0, 4.0}) {
         const QImage silent = Glyph::image(false, dpr), talking = Glyph::image(true, dpr);
