@@ -84,13 +84,6 @@ public:
     void settle();
 
     static QString moodName(Mood mood);
-
-signals:
-    // Something from outside set the mascot moving (a flash, a hop, a new mood, talk): a view
-    // drawing it slowly should pick up the full rate now.
-    void stirred();
-
-public:
     static std::optional<Mood> moodFromName(const QString& name);
 
     // Shape table and outline builders.
@@ -130,6 +123,11 @@ public:
     bool blinking() const { return m_blinking; }
     std::size_t queueSize() const { return m_queue.size(); }
     double strokeWidth() const { return m_sw; }
+
+signals:
+    // Something set the mascot moving (a flash, a hop, a new mood, talk, a blink): a view that
+    // draws it slowly should pick up the full rate now.
+    void stirred();
 
 private:
     void morph(const QString& name, double ms);
