@@ -23,9 +23,6 @@ public:
     void paint(QPainter& painter, const MascotBrain::Frame& frame, const QRectF& area, bool flat,
                qint64 scheme = 0);
 
-    // How many body images are kept now.
-    qsizetype cached() const { return m_bodies.size(); }
-
 private:
     const QImage& body(double scale, double ratio, QPoint phase, bool flat, qint64 scheme);
 

@@ -10,7 +10,7 @@
 class QPainter;
 
 // Draws one brain frame in the 200 x 200 canvas space. Stateless; nothing is cached between
-// frames (MascotLayers keeps the still parts as pixmaps).
+// frames (MascotLayers keeps the body as images).
 namespace MascotPainter {
 
 // The mascot's colours (sRGB, opaque).
