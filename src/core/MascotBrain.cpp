@@ -271,6 +271,7 @@ void MascotBrain::morph(const QString& name, double ms) {
     m_swT0 = m_clock;
     m_swDur = ms;
     m_shape = name;
+    emit stirred();
 }
 
 void MascotBrain::settle() {
@@ -296,6 +297,21 @@ void MascotBrain::setMood(Mood mood) {
     m_mood = mood;
     if (!m_icon)
         settle();
+    emit stirred();
+}
+
+void MascotBrain::setTalking(bool talking) {
+    if (talking == m_talking)
+        return;
+    m_talking = talking;
+    emit stirred();
+}
+
+void MascotBrain::assignMuted(bool muted) {
+    if (muted == m_muted)
+        return;
+    m_muted = muted;
+    emit stirred();
 }
 
 void MascotBrain::setMuted(bool muted) {
@@ -336,11 +352,13 @@ void MascotBrain::oops() {
 }
 
 void MascotBrain::shake() {
+    emit stirred();
     m_springs[Rot].v += 170;
     enqueue(m_clock + 110, [](MascotBrain& b) { b.m_springs[Rot].v -= 120; });
 }
 
 void MascotBrain::hop(double p) {
+    emit stirred();
     m_springs[Y].v += 70 * p;
     m_springs[Lift].v += 40 * p;
     enqueue(m_clock + 90, [p](MascotBrain& b) {
@@ -360,10 +378,58 @@ void MascotBrain::celebrate() {
 }
 
 void MascotBrain::beat(bool accent) {
+    emit stirred();
     m_springs[Btn].v += accent ? 338 : 208;
     m_springs[Y].v -= accent ? 120 : 55;
     if (accent)
         m_springs[Ear].v -= 156;
+}
+
+bool MascotBrain::busy() const {
+    if (m_talking || m_clock < m_swT0 + m_swDur)
+        return true;
+    for (const EyeMorph& e : m_eyes)
+        if (e.to)
+            return true;
+    // The idle sway moves the body by about 1.5 units a second and keeps it within a tenth of a
+    // unit of its target; a kicked spring is far faster and farther out.
+    for (const Spring& sp : m_springs)
+        if (std::abs(sp.v) > 3 || std::abs(sp.x - sp.t) > 0.3)
+            return true;
+    return false;
+}
+
+double MascotBrain::nextStepIn() const {
+    double next = std::numeric_limits<double>::infinity();
+    for (const auto& entry : m_queue)
+        next = std::min(next, entry.first - m_clock);
+    return std::max(next, 0.0);
+}
+
+MascotBrain::Frame MascotBrain::snapped(Frame f, double unit) {
+    const auto len = [unit](double& v) { v = std::round(v / unit) * unit; };
+    // A turn of a degrees moves a point 200 units from its pivot by about 200 * a * deg.
+    const double turn = unit / (200 * deg);
+    const auto angle = [turn](double& v) { v = std::round(v / turn) * turn; };
+    for (Outline& eye : f.eyes)
+        for (QPointF& p : eye) {
+            len(p.rx());
+            len(p.ry());
+        }
+    len(f.strokeWidth);
+    len(f.eyeOffset.rx());
+    len(f.eyeOffset.ry());
+    len(f.y);
+    len(f.earSink);
+    len(f.btnSink);
+    angle(f.rot);
+    angle(f.earRot);
+    angle(f.btnRot);
+    for (Wave& w : f.waves) {
+        w.opacity = std::round(w.opacity * 256) / 256;
+        len(w.dy);
+    }
+    return f;
 }
 
 // ---- idle life ----

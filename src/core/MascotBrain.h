@@ -23,6 +23,7 @@ public:
     struct Wave {
         double opacity = 0;
         double dy = 0;
+        bool operator==(const Wave&) const = default;
     };
     struct Frame {
         std::vector<Outline> eyes;
@@ -35,6 +36,7 @@ public:
         double btnRot = 0;
         double btnSink = 0;
         std::vector<Wave> waves; // always two
+        bool operator==(const Frame&) const = default;
     };
 
     // The ear's pivot, shared with the painter.
@@ -49,13 +51,25 @@ public:
 
     Frame frame(double t); // t: wall time in seconds, any epoch
 
+    // frame with every length rounded to a multiple of unit (canvas units) and every angle to
+    // the turn that moves a point at the canvas's far edge by unit. Frames that are equal once
+    // snapped to a small fraction of a pixel look the same, so only a change needs drawing.
+    static Frame snapped(Frame frame, double unit);
+
+    // True while something moves faster than the idle sway: a change of expression, talk, or a
+    // spring still swinging after a kick. A calm brain may be drawn less often.
+    bool busy() const;
+    // Milliseconds of the brain's clock until the next timed step (a blink, a settle, the second
+    // half of a hop); infinity when none waits.
+    double nextStepIn() const;
+
     Mood mood() const { return m_mood; }
     void setMood(Mood mood);
     bool talking() const { return m_talking; }
-    void setTalking(bool talking) { m_talking = talking; }
+    void setTalking(bool talking);
     bool muted() const { return m_muted; }
-    void assignMuted(bool muted) { m_muted = muted; } // no flash
-    void setMuted(bool muted);                        // flashes "muted" / "sound"
+    void assignMuted(bool muted); // no flash
+    void setMuted(bool muted);    // flashes "muted" / "sound"
     std::optional<QString> icon() const { return m_icon; }
     QString shape() const { return m_shape; }
     bool alive() const { return m_alive; }
@@ -109,6 +123,11 @@ public:
     bool blinking() const { return m_blinking; }
     std::size_t queueSize() const { return m_queue.size(); }
     double strokeWidth() const { return m_sw; }
+
+signals:
+    // Something set the mascot moving (a flash, a hop, a new mood, talk, a blink): a view that
+    // draws it slowly should pick up the full rate now.
+    void stirred();
 
 private:
     void morph(const QString& name, double ms);

@@ -28,6 +28,25 @@ QPainterPath wavePath(std::size_t index, double dy) {
     return path;
 }
 
+// The canvas turned by the body's tilt about its bottom and moved by its hop.
+QTransform bodyTransform(const QTransform& canvas, const MascotBrain::Frame& frame) {
+    QTransform t = canvas;
+    t.translate(0, frame.y).translate(100, 188).rotate(frame.rot).translate(-100, -188);
+    return t;
+}
+
+void capsule(QPainter& painter, const QPainterPath& path, const QRectF& rect, bool flat) {
+    painter.fillPath(path, part);
+    if (flat)
+        return;
+    QLinearGradient g(QPointF(rect.left() + 0.1 * rect.width(), rect.top()),
+                      QPointF(rect.left() + 0.9 * rect.width(), rect.bottom()));
+    g.setColorAt(0, partHi);
+    g.setColorAt(0.55, part);
+    g.setColorAt(1, partShade);
+    painter.fillPath(path, g);
+}
+
 } // namespace
 
 QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
@@ -72,26 +91,30 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius) {
 }
 
 void capsule(QPainter& painter, const QRectF& rect, bool flat) {
-    const QPainterPath path = continuousRoundedRect(rect, 11);
-    painter.fillPath(path, part);
-    if (flat)
-        return;
-    QLinearGradient g(QPointF(rect.left() + 0.1 * rect.width(), rect.top()),
-                      QPointF(rect.left() + 0.9 * rect.width(), rect.bottom()));
-    g.setColorAt(0, partHi);
-    g.setColorAt(0.55, part);
-    g.setColorAt(1, partShade);
-    painter.fillPath(path, g);
+    capsule(painter, continuousRoundedRect(rect, 11), rect, flat);
+}
+
+QTransform fitted(const QRectF& area) {
+    const double s = std::min(area.width(), area.height()) / 200;
+    QTransform fit;
+    fit.translate(area.left() + (area.width() - 200 * s) / 2,
+                  area.top() + (area.height() - 200 * s) / 2);
+    return fit.scale(s, s);
 }
 
 void paint(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
+    paintBehind(painter, frame, flat);
+    paintBody(painter, frame, flat);
+    paintEyes(painter, frame);
+}
+
+void paintBehind(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
+    // The capsules' eased corners cost a few hundred powers to build: once is enough.
+    static const QPainterPath earPath = continuousRoundedRect(earRect, 11);
+    static const QPainterPath buttonPath = continuousRoundedRect(buttonRect, 11);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(0, frame.y);
-    const QTransform canvas = painter.transform();
-
-    QTransform bodySpace = canvas;
-    bodySpace.translate(100, 188).rotate(frame.rot).translate(-100, -188);
+    const QTransform bodySpace = bodyTransform(painter.transform(), frame);
 
     QTransform earSpace = bodySpace;
     earSpace.translate(MascotBrain::ear.x(), MascotBrain::ear.y())
@@ -119,7 +142,7 @@ void paint(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
     QTransform sunkEar = earSpace;
     sunkEar.translate(0, frame.earSink);
     painter.setTransform(sunkEar);
-    capsule(painter, earRect, flat);
+    capsule(painter, earPath, earRect, flat);
 
     QTransform button = bodySpace;
     button.translate(100, 44)
@@ -128,8 +151,14 @@ void paint(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
         .translate(0, -8)
         .translate(0, frame.btnSink);
     painter.setTransform(button);
-    capsule(painter, buttonRect, flat);
+    capsule(painter, buttonPath, buttonRect, flat);
+    painter.restore();
+}
 
+void paintBody(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QTransform bodySpace = bodyTransform(painter.transform(), frame);
     painter.setTransform(bodySpace);
     QPainterPath circle;
     circle.addEllipse(bodyRect);
@@ -146,8 +175,17 @@ void paint(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
         g.setColorAt(1, shade);
         painter.fillPath(circle, g);
     }
+    painter.restore();
+}
 
-    QTransform eyes = bodySpace;
+QPointF bodyCentre(const MascotBrain::Frame& frame) {
+    return bodyTransform(QTransform(), frame).map(bodyRect.center());
+}
+
+void paintEyes(QPainter& painter, const MascotBrain::Frame& frame) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QTransform eyes = bodyTransform(painter.transform(), frame);
     eyes.translate(frame.eyeOffset.x(), frame.eyeOffset.y());
     painter.setTransform(eyes);
     QPen pen(eye, frame.strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -164,6 +202,42 @@ void paint(QPainter& painter, const MascotBrain::Frame& frame, bool flat) {
         painter.drawPath(path);
     }
     painter.restore();
+}
+
+MascotBrain::Outline simplified(const MascotBrain::Outline& outline, double tolerance) {
+    if (outline.size() <= 2)
+        return outline;
+    MascotBrain::Outline out{outline.front()};
+    std::size_t anchor = 0;
+    // Reaches from the last kept point as far along as every point passed stays close to the
+    // straight line; the point before the first that would stray is kept.
+    const double tol2 = tolerance * tolerance;
+    for (std::size_t end = 2; end < outline.size(); ++end) {
+        const QPointF a = outline[anchor], d = outline[end] - a;
+        const double len2 = QPointF::dotProduct(d, d);
+        bool straight = true;
+        for (std::size_t i = anchor + 1; i < end && straight; ++i) {
+            const QPointF p = outline[i] - a;
+            // Beyond either end of the line the distance to the nearer end counts.
+            const double along = QPointF::dotProduct(p, d);
+            double dist2;
+            if (len2 == 0 || along <= 0) {
+                dist2 = QPointF::dotProduct(p, p);
+            } else if (along >= len2) {
+                dist2 = QPointF::dotProduct(p - d, p - d);
+            } else {
+                const double cross = p.x() * d.y() - p.y() * d.x();
+                dist2 = cross * cross / len2;
+            }
+            straight = dist2 <= tol2;
+        }
+        if (!straight) {
+            anchor = end - 1;
+            out.push_back(outline[anchor]);
+        }
+    }
+    out.push_back(outline.back());
+    return out;
 }
 
 } // namespace MascotPainter

@@ -1,25 +1,31 @@
 #include "MascotView.h"
 
-#include "MascotBrain.h"
 #include "MascotPainter.h"
 
 #include <QElapsedTimer>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 MascotView::MascotView(MascotBrain* brain, bool animated, bool flat, QWidget* parent)
-    : QWidget(parent), m_brain(brain), m_animated(animated), m_flat(flat) {
+    : QWidget(parent), m_animated(animated), m_flat(flat) {
     setAttribute(Qt::WA_TranslucentBackground);
-    // 17 ms: never more often than 60 times a second.
-    m_timer.setInterval(17);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &MascotView::tick);
+    setBrain(brain);
 }
 
 MascotView::~MascotView() = default;
 
 void MascotView::setBrain(MascotBrain* brain) {
+    disconnect(m_stirred);
     m_brain = brain;
+    if (brain)
+        m_stirred = connect(brain, &MascotBrain::stirred, this, &MascotView::stirred);
+    m_advanced.reset();
+    m_frame.reset();
+    schedule();
     update();
 }
 
@@ -27,7 +33,9 @@ void MascotView::setAnimated(bool animated) {
     if (animated == m_animated)
         return;
     m_animated = animated;
-    updateTimer();
+    m_advanced.reset();
+    m_frame.reset();
+    schedule();
     update();
 }
 
@@ -49,37 +57,87 @@ double MascotView::now() {
 
 void MascotView::draw(QPainter& painter, MascotBrain& brain, const QRectF& area, double t,
                       bool flat) {
-    const double s = std::min(area.width(), area.height()) / 200;
     painter.save();
-    painter.translate(area.left() + (area.width() - 200 * s) / 2,
-                      area.top() + (area.height() - 200 * s) / 2);
-    painter.scale(s, s);
+    painter.setTransform(MascotPainter::fitted(area), true);
     MascotPainter::paint(painter, brain.frame(t), flat);
     painter.restore();
+}
+
+MascotBrain::Frame MascotView::advance() {
+    const double t = now();
+    // The brain takes at most a thirtieth of a second per frame; a calm view looks less often
+    // (and a busy machine may wake it late), so it hands the time over in such steps. After a
+    // real pause (hidden, stopped) the brain resumes with one step.
+    constexpr double step = 1.0 / 30, longestCatchUp = 0.5;
+    if (m_advanced && t - *m_advanced <= longestCatchUp) {
+        for (double at = *m_advanced + step; at < t; at += step)
+            m_brain->frame(at);
+    }
+    m_advanced = t;
+    const double side = std::max(1, std::min(width(), height()));
+    const double unit = pixelStep / (side / 200 * devicePixelRatioF());
+    return MascotBrain::snapped(m_brain->frame(t), unit);
+}
+
+void MascotView::tick() {
+    if (!m_brain || !m_animated || !isVisible())
+        return;
+    MascotBrain::Frame f = advance();
+    if (f != m_frame) {
+        m_frame = std::move(f);
+        update();
+    }
+    schedule();
+}
+
+void MascotView::stirred() {
+    // Pick up the new motion at once rather than at the next calm look.
+    if (m_animated && isVisible() && (!m_timer.isActive() || m_timer.interval() > frameMs))
+        m_timer.start(0);
+}
+
+void MascotView::schedule() {
+    if (!m_brain || !m_animated || !isVisible()) {
+        m_timer.stop();
+        m_advanced.reset();
+        return;
+    }
+    int ms = frameMs;
+    if (!m_brain->busy()) {
+        const double next = m_brain->nextStepIn();
+        if (!m_brain->alive() && std::isinf(next)) {
+            // Nothing moves until someone stirs the brain.
+            m_timer.stop();
+            m_advanced.reset();
+            return;
+        }
+        ms = static_cast<int>(std::clamp(std::ceil(next), double(frameMs), double(calmMs)));
+    }
+    m_timer.start(ms);
 }
 
 void MascotView::paintEvent(QPaintEvent*) {
     if (!m_brain)
         return;
+    if (!m_animated)
+        m_frame = m_brain->frame(0);
+    else if (!m_frame)
+        m_frame = advance();
     QPainter painter(this);
-    draw(painter, *m_brain, QRectF(rect()), m_animated ? now() : 0, m_flat);
+    m_layers.paint(painter, *m_frame, QRectF(rect()), m_flat, palette().cacheKey());
 }
 
 void MascotView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    updateTimer();
+    m_advanced.reset();
+    m_frame.reset();
+    schedule();
 }
 
 void MascotView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_timer.stop();
-}
-
-void MascotView::updateTimer() {
-    if (m_animated && isVisible())
-        m_timer.start();
-    else
-        m_timer.stop();
+    m_advanced.reset();
 }
 
 #include "moc_MascotView.cpp"

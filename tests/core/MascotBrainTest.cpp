@@ -168,18 +168,6 @@ TEST(MascotBrain, LifeStepsBlinkOnlyWhenNeutralOrAlert) {
     }
 }
 
-TEST(MascotBrain, EveryStoredOutlineHasEightyPoints) {
-    for (const char* name : {"content", "neutral", "alert", "blink", "sleep", "oops", "play",
-                             "pause", "stop", "sound", "muted", "n3", "n2", "n1"}) {
-        const auto* s = MascotBrain::shapeNamed(name);
-        ASSERT_NE(s, nullptr) << name;
-        ASSERT_EQ(s->eyes.size(), 2u);
-        for (const auto& eye : s->eyes)
-            EXPECT_EQ(eye.size(), 80u) << name;
-    }
-    EXPECT_EQ(MascotBrain::shapeNamed("n4"), nullptr);
-}
-
 TEST(MascotBrain, ResampleSpacesPointsEvenlyAlongTheClosedOutline) {
     // A 20-unit square has an 80-unit perimeter: one point per unit, corners included.
     const Outline square{{0, 0}, {20, 0}, {20, 20}, {0, 20}};
