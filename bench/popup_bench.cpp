@@ -95,7 +95,7 @@ static void BM_PopupIdle(benchmark::State& state) {
         [&](PopoverUI& ui) {
             return new PopoverView(engine, speaker, settings, ui, metronome, mascot, clock);
         },
-        [](bool) { return QImage(); }, false);
+        [](bool, int) { return QImage(); }, false);
     PaintCounter counter;
     qApp->installEventFilter(&counter);
     const int seconds = static_cast<int>(state.range(0));
