@@ -49,20 +49,11 @@ protected:
         std::make_unique<Director>(mascot, engine, *metronome, speaker, settings, clock);
 };
 
-TEST_F(DirectorTest, EngineEventsReachTheMascotOneTurnLater) {
+TEST_F(DirectorTest, EngineEventsReachTheMascotOneTurnLaterAndAPauseSleeps) {
     engine.start({Kind::Timer, 600, {}});
     EXPECT_FALSE(mascot.icon()); // not yet: queued
     FakeClock::flush();
     EXPECT_EQ(mascot.icon(), QStringLiteral("play"));
-
-    engine.stop();
-    FakeClock::flush();
-    EXPECT_EQ(mascot.icon(), QStringLiteral("stop"));
-    EXPECT_EQ(mascot.mood(), Mood::Content);
-}
-
-TEST_F(DirectorTest, PausedTimerFallsAsleepUnlessResumedWithinPointNineSeconds) {
-    engine.start({Kind::Timer, 600, {}});
     clock.advance(1000);
     engine.pause();
     clock.advance(500);
@@ -71,15 +62,18 @@ TEST_F(DirectorTest, PausedTimerFallsAsleepUnlessResumedWithinPointNineSeconds) 
     clock.advance(1000); // the check after the pause finds the engine running
     EXPECT_EQ(mascot.mood(), Mood::Content);
 
+    // Asleep unless resumed within 0.9 s; resuming wakes it.
     engine.pause();
     clock.advance(899);
     EXPECT_EQ(mascot.mood(), Mood::Content);
     clock.advance(1);
     EXPECT_EQ(mascot.mood(), Mood::Sleep);
-
     engine.resume();
     FakeClock::flush();
     EXPECT_EQ(mascot.mood(), Mood::Content);
+    engine.stop();
+    FakeClock::flush();
+    EXPECT_EQ(mascot.icon(), QStringLiteral("stop"));
 }
 
 TEST(DirectorCaption, OnlyTheWholeNumbersOneToThreeAreDigits) {
