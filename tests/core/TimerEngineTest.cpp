@@ -181,38 +181,25 @@ TEST_F(TimerEngineTest, AlertAMinuteBeforeTheEndOfTimersOver90Seconds) {
     }
 }
 
+// Each row starts a timer (unless idle), runs it, maybe pauses, then stops it. A chime set for
+// the last second is taken back by the stop, one that has sounded is not.
 TEST_F(TimerEngineTest, StopFromEachState) {
     struct Case {
         const char* name;
-        std::function<void()> reach;
-        bool event;
-        bool cancelLine;
+        qint64 total, runMs;
+        bool pause, event, cancelLine;
         int chimes, chimesAfter; // set and not taken back, before and after the stop
     };
-    const QList<Case> cases{
-        {"idle", [] {}, false, false, 0, 0},
-        {"running in the last second",
-         [&] {
-             engine.start(timer(60));
-             clock.advance(59500);
-         },
-         true, true, 1, 0},
-        {"paused in the last second",
-         [&] {
-             engine.start(timer(60));
-             clock.advance(59500);
-             engine.pause();
-         },
-         true, true, 0, 0},
-        {"done",
-         [&] {
-             engine.start(timer(2));
-             clock.advance(3000);
-         },
-         true, false, 1, 1},
-    };
-    for (const auto& c : cases) {
-        c.reach();
+    const Case cases[] = {{"idle", 0, 0, false, false, false, 0, 0},
+                          {"running in the last second", 60, 59500, false, true, true, 1, 0},
+                          {"paused in the last second", 60, 59500, true, true, true, 0, 0},
+                          {"done", 2, 3000, false, true, false, 1, 1}};
+    for (const Case& c : cases) {
+        if (c.total > 0)
+            engine.start(timer(c.total));
+        clock.advance(c.runMs);
+        if (c.pause)
+            engine.pause();
         EXPECT_EQ(chime.plays(), c.chimes) << c.name;
         events.clear();
         said.clear();
