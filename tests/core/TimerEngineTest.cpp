@@ -57,9 +57,6 @@ protected:
 
 TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
     engine.start(timer(10));
-    EXPECT_EQ(engine.state(), State::Running);
-    EXPECT_EQ(said, QStringList{Tones::start(Tone::Calm, Words::spell(10), {})});
-    EXPECT_EQ(events, QStringList{QStringLiteral("start")});
     clock.advance(9950);
     EXPECT_EQ(engine.state(), State::Running);
     clock.advance(50); // the step at exactly 10 s finds 0 left
