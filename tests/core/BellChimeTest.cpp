@@ -35,11 +35,6 @@ protected:
         return true;
     }
 
-    bool silentFrom(qint64 from) const {
-        const auto& out = output.output();
-        return std::all_of(out.begin() + from, out.end(), [](float v) { return v == 0.0f; });
-    }
-
     TestDirs dirs;
     QSettings store{dirs.settingsFile(), QSettings::IniFormat};
     FakeClock clock;

@@ -47,9 +47,9 @@ TEST_P(Parse, AtTwentyPastTwo) {
 INSTANTIATE_TEST_SUITE_P(
     WorkedExamples, Parse,
     ::testing::Values(
-        Case{"", stopwatch}, Case{"   ", stopwatch}, Case{"Count up", stopwatch},
-        Case{"25m", timer(1500)}, Case{"1h30", timer(5400)}, Case{"1h 30 m", timer(5400)},
-        Case{"1.5h", timer(5400)}, Case{"90s", timer(90)}, Case{"5 min pasta", timer(300, "Pasta")},
+        Case{"", stopwatch}, Case{"Count up", stopwatch}, Case{"25m", timer(1500)},
+        Case{"1h30", timer(5400)}, Case{"1h 30 m", timer(5400)}, Case{"1.5h", timer(5400)},
+        Case{"90s", timer(90)}, Case{"5 min pasta", timer(300, "Pasta")},
         Case{"10m - call mom", timer(600, "Call mom")}, Case{"20", timer(1200)},
         Case{"20 reading", timer(1200, "Reading")}, Case{"1:30", timer(90)},
         Case{"1:30:00", timer(5400)}, Case{"25:00 write", timer(1500, "Write")},
@@ -63,20 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, Parse,
     ::testing::Values(
-        Case{"sw", stopwatch}, Case{"STOPWATCH", stopwatch}, Case{"watch", stopwatch},
-        Case{"countup", stopwatch}, Case{"sw 5", none}, Case{"\t\n", stopwatch},
+        Case{"sw", stopwatch}, Case{"watch", stopwatch}, Case{"sw 5", none},
+        Case{"\t\n", stopwatch},
         // Presets: whole line or key plus one space; table order decides.
-        Case{"pasta: al dente", none}, Case{"eggs", timer(420, "Eggs")},
-        Case{"egg", timer(420, "Egg")}, Case{"pomo", timer(1500, "Focus")},
-        Case{"Long Break", timer(900, "Long break")}, Case{"break now", timer(300, "Now")},
-        Case{"meditate", timer(600, "Meditation")}, Case{"teatime", none},
+        Case{"pasta: al dente", none}, Case{"egg", timer(420, "Egg")},
+        Case{"pomo", timer(1500, "Focus")}, Case{"Long Break", timer(900, "Long break")},
+        Case{"break now", timer(300, "Now")}, Case{"teatime", none},
         Case{"tea  x", timer(180, "X")},
         // Clock times.
         Case{"at 12", timer(34800)},   // noon has passed, midnight tomorrow comes first
         Case{"at 12am", timer(34800)}, // midnight
         Case{"at 12pm", timer(78000)}, // noon tomorrow
         Case{"at 13am", timer(38400)}, // 01:00
-        Case{"at 15pm", timer(2400)}, Case{"at 3p", timer(2400)}, Case{"AT 3 PM", timer(2400)},
+        Case{"at 15pm", timer(2400)}, Case{"AT 3 PM", timer(2400)},
         Case{"at 2:20pm", timer(86400)}, // equal to now: tomorrow
         Case{"at 14:21", timer(60)}, Case{"till 9", timer(24000)}, Case{"by 7:75", none},
         Case{"by 24:00", none}, Case{"at 3 pasta", timer(2400, "Pasta")},
@@ -84,14 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Colon, durations and bare numbers.
         Case{"1:75", timer(135)}, Case{"100:00", timer(6000)}, Case{"1000:00", none},
         Case{"24:00:00", timer(86400)}, Case{"24:00:01", none}, Case{"1:30pasta", none},
-        Case{"2 hours 15 minutes", timer(8100)}, Case{"1h30m", timer(5400)},
-        Case{"2m30", timer(150)}, Case{"30s 5", timer(30, "5")}, Case{"1h30 x", timer(5400, "X")},
+        Case{"2 hours 15 minutes", timer(8100)}, Case{"2m30", timer(150)},
+        Case{"30s 5", timer(30, "5")}, Case{"1h30 x", timer(5400, "X")},
         Case{"1h 2.5", timer(3600, "2.5")}, Case{"0.5s", timer(1)}, Case{"0.4s", none},
         Case{"86400.4s", timer(86400)}, Case{"86400.5s", none}, Case{"1440", timer(86400)},
         Case{"99999999999999999999m", none}, Case{"99999999999999999999m 5m", none},
         Case{"1.5", timer(90)}, Case{"5ms", none}, Case{"5 x", timer(300, "X")},
-        Case{"half hour", timer(1800)}, Case{"HALF AN HOUR", timer(1800)},
-        Case{"an hourglass", none}, Case{"a minute: stretch", timer(60, "Stretch")},
+        Case{"half hour", timer(1800)}, Case{"an hourglass", none},
+        Case{"a minute: stretch", timer(60, "Stretch")},
         // Labels: one leading separator dropped, the rest kept as typed.
         Case{"5m for - x", timer(300, "- x")}, Case{"25m buy GPU", timer(1500, "Buy GPU")},
         Case{"5m: ok", timer(300, "Ok")}, Case{"tea \u0130x", timer(180, "\u0130x")},
@@ -105,14 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"30 h pasta", none}, Case{"59 hr300", none}));
 
 TEST(Parser, TidyRemovesOnePrefixAndCapitalises) {
-    const std::pair<const char*, const char*> cases[] = {{"  for  tea ", "Tea"},
-                                                         {"formal", "Formal"},
-                                                         {"\u2013 x", "X"},
-                                                         {"--x", "-x"},
-                                                         {"for", ""},
-                                                         {" \t", ""},
-                                                         {"\u00a0for\u2009x\u202f", "X"},
-                                                         {"\U0001d4b6b", "\U0001d4b6b"}};
+    // clang-format off
+    const char* cases[][2] = {{"  for  tea ", "Tea"}, {"formal", "Formal"}, {"\u2013 x", "X"},
+        {"--x", "-x"}, {"for", ""}, {" \t", ""}, {"\u00a0for\u2009x\u202f", "X"},
+        {"\U0001d4b6b", "\U0001d4b6b"}};
+    // clang-format on
     for (auto [in, out] : cases)
         EXPECT_EQ(Parser::tidy(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }

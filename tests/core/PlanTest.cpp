@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "TestDirs.h"
+#include "Words.h"
 
 #include <gtest/gtest.h>
 
@@ -16,38 +17,28 @@ protected:
     void SetUp() override { settings.setCountdown(10); }
 };
 
-PlanMap counts(PlanMap plan, qint64 from) {
-    for (qint64 i = 1; i <= from; ++i)
-        plan[i] = Line{QString::number(i), K::Count};
-    return plan;
+std::map<qint64, K> kinds(const PlanMap& plan) {
+    std::map<qint64, K> out;
+    for (const auto& [key, line] : plan)
+        out[key] = line.kind;
+    return out;
 }
 
 } // namespace
 
-TEST_F(PlanTest, TwentyFiveMinutesCalm) {
-    const PlanMap expected = counts(
-        {
-            {1200, {"20 minutes left.", K::Every}},
-            {900, {"15 minutes left.", K::Every}},
-            {750, {"Halfway. 12 minutes 30 seconds to go.", K::Half}},
-            {600, {"10 minutes left.", K::Every}},
-            {300, {"5 minutes left.", K::Every}},
-            {60, {"One minute left.", K::Minute}},
-            {0, {"Time's up.", K::End}},
-        },
-        10);
-    EXPECT_EQ(Plan::make(1500, "", settings), expected);
-}
-
-TEST_F(PlanTest, TwoMinutePlankCoach) {
+TEST_F(PlanTest, TwentyFiveMinutesInTheChosenTone) {
+    std::map<qint64, K> expected{{1200, K::Every}, {900, K::Every}, {750, K::Half}, {600, K::Every},
+                                 {300, K::Every},  {60, K::Minute}, {0, K::End}};
+    for (qint64 i = 1; i <= 10; ++i)
+        expected[i] = K::Count;
     settings.setTone(Tone::Coach);
-    const PlanMap expected = counts(
-        {
-            {60, {"Halfway. 1 minute. Hold the pace.", K::Half}},
-            {0, {"Time. Plank, done. Good work.", K::End}},
-        },
-        10);
-    EXPECT_EQ(Plan::make(120, "Plank", settings), expected);
+    const PlanMap plan = Plan::make(1500, "Plank", settings);
+    EXPECT_EQ(kinds(plan), expected);
+    EXPECT_EQ(plan.at(1200).text, Tones::left(Tone::Coach, Words::spell(1200)));
+    EXPECT_EQ(plan.at(750).text, Tones::half(Tone::Coach, "12 minutes 30 seconds"));
+    EXPECT_EQ(plan.at(60).text, Tones::minute(Tone::Coach));
+    EXPECT_EQ(plan.at(3).text, "3");
+    EXPECT_EQ(plan.at(0).text, Tones::end(Tone::Coach, "Plank"));
 }
 
 TEST_F(PlanTest, Thresholds) {
@@ -76,15 +67,12 @@ TEST_F(PlanTest, PeriodicLinesGiveWayToCountAndMinute) {
     settings.setHalfway(false);
     settings.setOnEnd(false);
     const PlanMap plan = Plan::make(75, "", settings);
-    EXPECT_EQ(plan.at(15), (Line{"15", K::Count}));
-    EXPECT_EQ(plan.size(), 30u + 0u) << "75-60=15 falls in the count; no end line";
+    EXPECT_EQ(plan.at(15).kind, K::Count);
+    EXPECT_EQ(plan.size(), 30u) << "75-60=15 falls in the count; no end line";
 
     settings.setCountdown(0);
-    settings.setLastMinute(true);
     const PlanMap minute = Plan::make(180, "", settings);
-    EXPECT_EQ(minute.at(120), (Line{"2 minutes left.", K::Every}));
-    EXPECT_EQ(minute.at(60), (Line{"One minute left.", K::Minute}));
-    EXPECT_EQ(minute.size(), 2u);
+    EXPECT_EQ(kinds(minute), (std::map<qint64, K>{{60, K::Minute}, {120, K::Every}}));
 
     settings.setLastMinute(false);
     EXPECT_TRUE(Plan::make(60, "", settings).empty()) << "the first key would be 0";
@@ -100,25 +88,15 @@ TEST_F(PlanTest, KeysStayBelowTheTotal) {
     }
 }
 
-TEST_F(PlanTest, EndText) {
-    struct Case {
-        Tone tone;
-        const char* message;
-        const char* label;
-        const char* text;
-    };
-    const Case cases[] = {
-        {Tone::Calm, "Pour it.", "Tea", "Tea. Pour it."},
-        {Tone::Calm, " \tPour it.\t ", "", "Pour it."},
-        {Tone::Calm, "   ", "Tea", "Tea. Time's up."},
-        {Tone::Cheery, "", "", "Ding! Time's up!"},
-        {Tone::Cheery, "", "Tea", "Ding! Tea is done!"},
-        {Tone::Coach, "", "", "Time. Good work."},
-    };
-    for (const Case& c : cases) {
-        settings.setTone(c.tone);
-        settings.setEndMessage(c.message);
-        EXPECT_EQ(Plan::endText(c.label, settings), c.text) << c.message;
+TEST_F(PlanTest, EndTextPrefersTheOwnMessage) {
+    const std::tuple<const char*, const char*, QString> cases[] = {
+        {"Pour it.", "Tea", "Tea. Pour it."},
+        {" \tPour it.\t ", "", "Pour it."},
+        {"   ", "Tea", Tones::end(Tone::Cheery, "Tea")}};
+    settings.setTone(Tone::Cheery);
+    for (const auto& [message, label, text] : cases) {
+        settings.setEndMessage(message);
+        EXPECT_EQ(Plan::endText(label, settings), text) << message;
     }
     settings.setOnEnd(false);
     EXPECT_EQ(Plan::make(300, "Tea", settings).count(0), 0u);
