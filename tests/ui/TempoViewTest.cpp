@@ -28,13 +28,7 @@ protected:
         FakeClock::flush();
     }
 
-    // Types a line into the field and presses Return.
-    void type(const QString& line) {
-        QLineEdit* edit = view.field()->edit();
-        edit->clear();
-        QTest::keyClicks(edit, line);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    void type(const QString& line) { enter(view.field()->edit(), line); }
 
     // Plays on until the condition holds, for ten seconds at most.
     template <typename Done> void playUntil(Done done) {

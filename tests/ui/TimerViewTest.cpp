@@ -36,13 +36,7 @@ struct TimerPage : PageFixture {
         frame.show();
     }
 
-    // Types text into the field and presses Return.
-    void enter(const QString& text) {
-        QLineEdit* edit = view->field()->edit();
-        edit->clear();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    void enter(const QString& text) { PageFixture::enter(view->field()->edit(), text); }
     QString field() const { return view->text(); }
 };
 
@@ -50,7 +44,7 @@ const QString activeHint = QStringLiteral("Type p to pause \u00B7 t for the time
 
 } // namespace
 
-TEST(TimerView, LinesAndVerbsActOnTheWholeTrimmedLine) {
+TEST(TimerView, LinesVerbsAndTemposActOnTheWholeTrimmedLine) {
     TimerPage page;
     // Return on an empty line follows the engine; blanks count as empty but stay in the field,
     // as does a line that is neither a verb nor a timer.
@@ -86,7 +80,14 @@ TEST(TimerView, LinesAndVerbsActOnTheWholeTrimmedLine) {
     }
     page.enter(QStringLiteral("quit"));
     EXPECT_EQ(page.quits, 1);
-    EXPECT_EQ(page.closes, 0); // verbs leave the popup open
+    // A bare number is a timer, with "bpm" a tempo, which moves to the Tempo page.
+    page.enter(QStringLiteral("120"));
+    EXPECT_EQ(page.engine.total(), 7200);
+    page.enter(QStringLiteral("120 bpm"));
+    EXPECT_EQ(page.engine.state(), State::Idle);
+    EXPECT_TRUE(page.metronome.running() && page.metronome.bpm() == 120);
+    EXPECT_EQ(page.settings.mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(page.closes, 0); // verbs and tempo lines leave the popup open
 }
 
 TEST(TimerView, AStartRemembersTheLineAndClosesLaterAFailureShakes) {
@@ -139,46 +140,24 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     EXPECT_EQ(page.view->lapCell(1, 0)->text(), QStringLiteral("Lap 9"));
 }
 
-TEST(TimerView, BareNumberIsATimerButWithBpmATempo) {
-    TimerPage page;
-    page.enter(QStringLiteral("120"));
-    EXPECT_EQ(page.engine.total(), 7200);
-
-    page.enter(QStringLiteral("120 bpm"));
-    EXPECT_EQ(page.engine.state(), State::Idle);
-    EXPECT_TRUE(page.metronome.running());
-    EXPECT_EQ(page.metronome.bpm(), 120);
-    EXPECT_EQ(page.settings.mode(), QStringLiteral("tempo"));
-    EXPECT_EQ(page.closes, 0);
-    // A signature is a tempo line too.
-    page.enter(QStringLiteral("3/4 90"));
-    EXPECT_EQ(page.metronome.bpm(), 90);
-    EXPECT_EQ(page.metronome.beats(), 3);
-}
-
 TEST(TimerView, PreviewShowsWhatReturnWouldDo) {
     TimerPage page;
     page.metronome.setBpm(100);
-    const struct {
-        const char* typed;
-        std::optional<QString> shown;
-    } cases[] = {
-        {"", std::nullopt},
-        {"stop", std::nullopt},
-        {"nonsense", std::nullopt},
-        {"1h30", QStringLiteral("1:30:00")},
-        {"sw", QStringLiteral("Stopwatch")},
-        {"120 bpm", QStringLiteral("\u2669 120")},
-        {"metronome", QStringLiteral("\u2669 100")},
-        {"25m practise the left hand of the second movement slowly, then the right hand, twice "
-         "over",
-         QStringLiteral("25:00 \u00B7 label shortened")},
-    };
-    for (const auto& c : cases) {
-        page.view->setText(QString::fromUtf8(c.typed));
-        EXPECT_EQ(page.view->preview(), c.shown) << c.typed;
-        EXPECT_EQ(page.view->previewLabel()->isVisibleTo(page.view), c.shown.has_value());
+    // No preview for lines that are no command or a verb.
+    const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                         {"stop", ""},
+                                                         {"nonsense", ""},
+                                                         {"1h30", "1:30:00"},
+                                                         {"sw", "Stopwatch"},
+                                                         {"120 bpm", "\u2669 120"},
+                                                         {"metronome", "\u2669 100"}};
+    for (const auto& [typed, shown] : cases) {
+        page.view->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(page.view->preview().value_or(QString()), QString::fromUtf8(shown)) << typed;
+        EXPECT_EQ(page.view->previewLabel()->isVisibleTo(page.view), *shown != 0) << typed;
     }
+    page.view->setText(QStringLiteral("25m ") + QStringLiteral("practise slowly ").repeated(6));
+    EXPECT_EQ(page.view->preview(), QStringLiteral("25:00 \u00B7 label shortened"));
 }
 
 TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
