@@ -77,16 +77,13 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeCha
 
 TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
     settings.setMode("tempo");
-    EXPECT_TRUE(view.tempoView()->mascotView()->ticking() && view.tempoView()->refreshing());
-    view.hide();
-    EXPECT_FALSE(view.tempoView()->refreshing());
-    for (auto* m : view.findChildren<MascotView*>())
-        EXPECT_FALSE(m->ticking());
-    view.show();
-    EXPECT_TRUE(view.tempoView()->mascotView()->ticking());
-    // The hidden timer page's mascot stays still.
-    for (auto* m : view.timerView()->findChildren<MascotView*>())
-        EXPECT_FALSE(m->ticking());
+    // Only the mascot of the page in front moves, and only while the popup is open.
+    for (const bool open : {true, false, true}) {
+        view.setVisible(open);
+        EXPECT_EQ(view.tempoView()->refreshing(), open);
+        for (auto* m : view.findChildren<MascotView*>())
+            EXPECT_EQ(m->ticking(), open && m == view.tempoView()->mascotView()) << open;
+    }
 }
 
 // Whatever brings a page to the front, the keys typed next reach that page's own field.
