@@ -49,7 +49,7 @@ struct Tray : ::testing::Test, PageFixture {
 
 } // namespace
 
-TEST_F(Tray, TitleTooltipAndGlyphFollowTheEngineTheHotkeyAndTheVoice) {
+TEST_F(Tray, TitleTooltipGlyphAndMenuFollowTheEngineTheHotkeyAndTheVoice) {
     ScriptedHotkey hotkey;
     status.setHotkeyService(&hotkey); // not registered: not named
     EXPECT_EQ(status.toolTip(), QStringLiteral("Pobi"));
@@ -79,17 +79,12 @@ TEST_F(Tray, TitleTooltipAndGlyphFollowTheEngineTheHotkeyAndTheVoice) {
     speech.finish();
     clock.advance(2000);
     EXPECT_EQ(*std::max_element(glyphs.cbegin(), glyphs.cend()), 1 + flips);
-}
 
-TEST_F(Tray, MenuItemsActAndTheMenuGoesWithItsController) {
-    // Which items show when is StatusMenu's table; here they act on what runs.
-    engine.start(Command{Kind::Timer, 300, QString()});
-    metronome.start();
-    turn();
-    trigger(QStringLiteral("Pause"));
-    EXPECT_EQ(engine.state(), TimerEngine::State::Paused);
+    // Which menu items show when is StatusMenu's table; here they act on what runs.
     trigger(QStringLiteral("Resume"));
     EXPECT_EQ(engine.state(), TimerEngine::State::Running);
+    trigger(QStringLiteral("Pause"));
+    EXPECT_EQ(engine.state(), TimerEngine::State::Paused);
     trigger(QStringLiteral("Stop tempo"));
     EXPECT_FALSE(metronome.running());
     trigger(QStringLiteral("Stop"));
