@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -44,12 +45,10 @@ TEST(PopupWindow, FollowsTheContentAndClosesOnEscapeAndTheHotkey) {
     auto* content = new QLabel(QStringLiteral("page"));
     content->setFixedSize(340, 200);
     window.setContent(content);
-    int opened = 0, closed = 0;
-    QObject::connect(&window, &PopupWindow::opened, [&] { ++opened; });
-    QObject::connect(&window, &PopupWindow::closed, [&] { ++closed; });
+    QSignalSpy opened(&window, &PopupWindow::opened), closed(&window, &PopupWindow::closed);
 
     window.popup(QRect());
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(opened.size(), 1);
 
     // A taller page grows the window; one taller than the screen scrolls inside it.
     content->setFixedSize(340, 300);
@@ -63,7 +62,7 @@ TEST(PopupWindow, FollowsTheContentAndClosesOnEscapeAndTheHotkey) {
 
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(closed.size(), 1);
     // Only a close by a click elsewhere (Qt closes the popup itself) swallows the next tray click.
     EXPECT_FALSE(window.justClosed());
     window.popup(QRect());

@@ -22,20 +22,16 @@ namespace {
 struct Tray : ::testing::Test, PageFixture {
     TimerEngine engine{settings, speaker, clock};
     QHash<int, int> glyphs; // drawn, by size
-    StatusController status{engine,
-                            speaker,
-                            settings,
-                            metronome,
-                            clock,
-                            [](PopoverUI&) {
-                                auto* page = new QLabel(QStringLiteral("page"));
-                                page->setFixedSize(340, 200);
-                                return page;
-                            },
-                            [this](bool talking, int px) {
-                                ++glyphs[px];
-                                return Glyph::image(talking, px / 18.0);
-                            }};
+    const std::function<QWidget*(PopoverUI&)> page = [](PopoverUI&) {
+        auto* label = new QLabel(QStringLiteral("page"));
+        label->setFixedSize(340, 200);
+        return label;
+    };
+    StatusController status{
+        engine, speaker, settings, metronome, clock, page, [this](bool talking, int px) {
+            ++glyphs[px];
+            return Glyph::image(talking, px / 18.0);
+        }};
 
     void turn() { clock.advance(0); }
     void trigger(const QString& title) {
