@@ -11,7 +11,9 @@
 #include "Speaker.h"
 #include "TestDirs.h"
 
+#include <QLineEdit>
 #include <QStringList>
+#include <QTest>
 
 // The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
 // private settings file, and a metronome on a player whose timeline the test renders itself.
@@ -35,6 +37,13 @@ struct PageFixture {
     MascotBrain mascot{MascotBrain::Mood::Content, false, [] { return 0.5; }};
 
     QStringList said() const { return speech.texts(); }
+
+    // Types line into a text field and presses Return, as the user would.
+    static void enter(QLineEdit* edit, const QString& line) {
+        edit->clear();
+        QTest::keyClicks(edit, line);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
 
     // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.
     void run(int ms) {

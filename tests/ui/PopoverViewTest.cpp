@@ -1,17 +1,22 @@
 #include "PopoverView.h"
 
+#include "Caption.h"
 #include "FieldBox.h"
 #include "IconButton.h"
 #include "MascotView.h"
 #include "PageFixture.h"
+#include "PillButton.h"
+#include "PopupWindow.h"
 #include "SegmentedPicker.h"
 #include "SettingsView.h"
+#include "StatusController.h"
 #include "TempoView.h"
+#include "TextLabel.h"
 #include "TimerEngine.h"
 #include "TimerView.h"
 
 #include <QApplication>
-#include <QLayout>
+#include <QImage>
 #include <QLineEdit>
 #include <QTest>
 #include <algorithm>
@@ -38,25 +43,31 @@ protected:
     PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock};
 };
 
-TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRan) {
+TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeChangesNothing) {
     EXPECT_EQ(view.currentPage(), view.timerView());
     // The field keeps its name for screen readers while its placeholder follows the mode.
     const QString fieldName = view.timerView()->field()->edit()->accessibleName();
+    ASSERT_FALSE(fieldName.isEmpty());
+    const int token = ui.focusToken();
     engine.start(Command{Kind::Timer, 300, {}});
+    metronome.start();
+    pick("timer");
+    EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running);
+    EXPECT_EQ(ui.focusToken(), token);
+
     pick("tempo");
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
     EXPECT_EQ(Settings(dirs.settingsFile()).mode(), QStringLiteral("tempo"));
-    EXPECT_EQ(ui.focusToken(), 1);
-    EXPECT_TRUE(view.tempoView()->isVisible());
-    EXPECT_FALSE(view.timerView()->isVisible());
+    EXPECT_EQ(ui.focusToken(), token + 1);
+    EXPECT_TRUE(view.tempoView()->isVisible() && !view.timerView()->isVisible());
+    pick("tempo");
+    EXPECT_TRUE(metronome.running());
+    EXPECT_EQ(ui.focusToken(), token + 1);
 
-    metronome.start();
     pick("stopwatch");
     EXPECT_FALSE(metronome.running());
     EXPECT_EQ(view.currentPage(), view.timerView());
-    EXPECT_FALSE(fieldName.isEmpty());
     EXPECT_EQ(view.timerView()->field()->edit()->accessibleName(), fieldName);
-
     engine.start(Command{Kind::Timer, 2, {}});
     clock.advance(2500);
     ASSERT_EQ(engine.state(), TimerEngine::State::Done);
@@ -64,31 +75,15 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRan) {
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
 }
 
-TEST_F(PopoverViewTest, ChoosingTheCurrentModeChangesNothing) {
-    const int token = ui.focusToken();
-    for (const char* mode : {"tempo", "timer"}) {
-        settings.setMode(mode);
-        metronome.start();
-        engine.start(Command{Kind::Timer, 300, {}});
-        pick(mode);
-        EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running) << mode;
-        EXPECT_EQ(ui.focusToken(), token);
-    }
-}
-
 TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
     settings.setMode("tempo");
-    EXPECT_TRUE(view.tempoView()->mascotView()->ticking());
-    EXPECT_TRUE(view.tempoView()->refreshing());
-    view.hide();
-    EXPECT_FALSE(view.tempoView()->refreshing());
-    for (auto* m : view.findChildren<MascotView*>())
-        EXPECT_FALSE(m->ticking());
-    view.show();
-    EXPECT_TRUE(view.tempoView()->mascotView()->ticking());
-    // The hidden timer page's mascot stays still.
-    for (auto* m : view.timerView()->findChildren<MascotView*>())
-        EXPECT_FALSE(m->ticking());
+    // Only the mascot of the page in front moves, and only while the popup is open.
+    for (const bool open : {true, false, true}) {
+        view.setVisible(open);
+        EXPECT_EQ(view.tempoView()->refreshing(), open);
+        for (auto* m : view.findChildren<MascotView*>())
+            EXPECT_EQ(m->ticking(), open && m == view.tempoView()->mascotView()) << open;
+    }
 }
 
 // Whatever brings a page to the front, the keys typed next reach that page's own field.
@@ -161,6 +156,63 @@ TEST_F(PopoverViewTest, TabReachesEveryControlInReadingOrder) {
                 << forward[i]->metaObject()->className();
         }
     }
+}
+
+// The popup as the tray opens it: the page inside the window that follows its height.
+TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndTheSnapshotDrawsTheField) {
+    PageFixture f;
+    TimerEngine engine{f.settings, f.speaker, f.clock};
+    PopupWindow window;
+    auto* view =
+        new PopoverView{engine, f.speaker, f.settings, f.ui, f.metronome, f.mascot, f.clock};
+    window.setContent(view);
+    window.popup(QRect(500, 0, 20, 20));
+    const TimerView* page = view->timerView();
+    // Lets nested layouts pass their new size up to the window, as the event loop would, then
+    // checks that the page's visible parts lie inside it, apart, and not squeezed.
+    auto fits = [&] {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+            FakeClock::flush();
+        }
+        EXPECT_EQ(window.height(), view->height());
+        EXPECT_GE(view->height(), view->heightForWidth(PopoverView::contentWidth));
+        QList<QRect> rows;
+        for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                rows << QRect(w->mapTo(view, QPoint(0, 0)), w->size());
+        for (int i = 0; i < rows.size(); ++i) {
+            EXPECT_TRUE(view->rect().contains(rows[i])) << rows[i].y() << " " << rows[i].height();
+            for (int j = i + 1; j < rows.size(); ++j)
+                EXPECT_FALSE(rows[i].intersects(rows[j])) << "parts " << i << " and " << j;
+        }
+        EXPECT_GE(page->clockLabel()->height(), page->clockLabel()->minimumSizeHint().height());
+        EXPECT_GE(page->caption()->height(), page->caption()->heightForWidth(page->width()));
+        return window.height();
+    };
+    const int idle = fits();
+    engine.start(Command{Kind::Timer, 1500, QStringLiteral("Pasta")});
+    const int running = fits();
+    ASSERT_TRUE(page->pauseButton()->isVisible());
+    EXPECT_GT(running, idle);
+
+    // The snapshot's picture shows the text field where the layout put it.
+    const QImage image = StatusController::renderImage(view);
+    ASSERT_EQ(image.size(), view->size());
+    const QRect box(page->field()->mapTo(view, QPoint(0, 0)), page->field()->size());
+    const QRgb base = page->field()->palette().color(QPalette::Base).rgb();
+    ASSERT_NE(base, view->palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(image.pixel(box.left() + 4, box.center().y()), base);
+
+    f.speaker.say(QStringLiteral("Pasta. Twenty-five minutes. Starting now, and this sentence "
+                                 "goes on long enough to wrap."),
+                  f.settings);
+    ASSERT_TRUE(f.speaker.talking());
+    EXPECT_GT(fits(), running);
+    EXPECT_GT(page->caption()->height(), 30); // wrapped onto more lines
+    f.speech.finish();
+    engine.stop();
+    EXPECT_EQ(fits(), idle);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -40,17 +40,15 @@ TEST(PopupWindow, PlacementStaysAttachedAndOnScreen) {
             << c.name;
 }
 
-TEST(PopupWindow, FollowsTheContentAndClosesOnEscape) {
+TEST(PopupWindow, FollowsTheContentAndClosesOnEscapeAndTheHotkey) {
     PopupWindow window;
     auto* content = new QLabel(QStringLiteral("page"));
     content->setFixedSize(340, 200);
     window.setContent(content);
-    int opened = 0, closed = 0;
-    QObject::connect(&window, &PopupWindow::opened, [&] { ++opened; });
-    QObject::connect(&window, &PopupWindow::closed, [&] { ++closed; });
+    QSignalSpy opened(&window, &PopupWindow::opened), closed(&window, &PopupWindow::closed);
 
     window.popup(QRect());
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(opened.size(), 1);
 
     // A taller page grows the window; one taller than the screen scrolls inside it.
     content->setFixedSize(340, 300);
@@ -64,29 +62,20 @@ TEST(PopupWindow, FollowsTheContentAndClosesOnEscape) {
 
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(closed.size(), 1);
     // Only a close by a click elsewhere (Qt closes the popup itself) swallows the next tray click.
     EXPECT_FALSE(window.justClosed());
     window.popup(QRect());
     window.close();
     EXPECT_TRUE(window.justClosed());
-}
-
-TEST(PopupWindow, HotkeyPressedInsideClosesIt) {
-    // While the popup holds the keyboard, the global hotkey arrives as an ordinary key press in
-    // its text field.
-    PopupWindow window;
-    auto* field = new QLineEdit;
-    field->setFixedWidth(340);
-    window.setContent(field);
+    // While the popup holds the keyboard, the global hotkey arrives as an ordinary key press.
     window.setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
     window.popup(QRect());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(field->text().isEmpty());
 }
+
 TEST(PopupWindow, EscapeInAnOpenListClosesOnlyTheList) {
     PopupWindow window;
     auto* combo = new QComboBox;

@@ -2,45 +2,26 @@
 #include "PageFixture.h"
 #include "SegmentedPicker.h"
 #include "Shake.h"
-#include "SwitchRow.h"
 #include "SymbolIcon.h"
 #include "Theme.h"
 
 #include <QAccessible>
 #include <QImage>
-#include <QLayout>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVariantAnimation>
 #include <gtest/gtest.h>
 
-TEST(Shake, SwingsTwicePerShakeAndEndsWhereItBegan) {
+TEST(Shake, MovesAndEndsWhereItBeganEvenWhenPlayedAgainMidWay) {
     QWidget target;
     Shake shake(&target);
     shake.play();
-    ASSERT_EQ(shake.animation()->duration(), 400);
-    // Sample the animation through its 0.4 s and count the sign changes of the offset.
-    double extreme = 0, last = 0;
-    int crossings = 0;
-    for (int ms = 0; ms <= 400; ms += 5) {
-        shake.animation()->setCurrentTime(ms);
-        const double dx = shake.offset();
-        extreme = std::max(extreme, std::abs(dx));
-        crossings += (last < 0 && dx > 0) || (last > 0 && dx < 0);
-        if (dx != 0)
-            last = dx;
-    }
-    EXPECT_NEAR(extreme, 6.0, 0.05);
-    EXPECT_EQ(crossings, 3); // right, left, right, left: two full swings
-    EXPECT_EQ(shake.offset(), 0.0);
-
-    // A second shake mid-way counts on and still ends at rest.
+    shake.animation()->setCurrentTime(Shake::durationMs / 8);
+    EXPECT_NE(shake.offset(), 0.0);
     shake.play();
-    shake.animation()->setCurrentTime(100);
-    shake.play();
-    EXPECT_EQ(shake.count(), 3);
-    shake.animation()->setCurrentTime(400);
+    EXPECT_EQ(shake.count(), 2);
+    shake.animation()->setCurrentTime(Shake::durationMs);
     EXPECT_EQ(shake.offset(), 0.0);
 }
 
@@ -60,28 +41,17 @@ TEST(SegmentedPicker, ClicksChooseAndCodeDoesNotSignal) {
     QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&picker);
     ASSERT_NE(a11y, nullptr);
     EXPECT_EQ(a11y->role(), QAccessible::ComboBox);
-    const struct {
-        Qt::Key key;
-        int value;
-    } keys[] = {{Qt::Key_Right, 3}, {Qt::Key_Down, 4}, {Qt::Key_Down, 4}, {Qt::Key_Up, 3},
-                {Qt::Key_Home, 2},  {Qt::Key_Left, 2}, {Qt::Key_End, 4}};
-    for (const auto& k : keys) {
-        QTest::keyClick(&picker, k.key);
-        EXPECT_EQ(picker.value(), k.value) << k.key;
-        EXPECT_EQ(a11y->text(QAccessible::Value), QString::number(k.value));
+    for (const auto& [key, value] : {std::pair{Qt::Key_Right, 3},
+                                     {Qt::Key_Down, 4},
+                                     {Qt::Key_Down, 4},
+                                     {Qt::Key_Up, 3},
+                                     {Qt::Key_Home, 2},
+                                     {Qt::Key_Left, 2},
+                                     {Qt::Key_End, 4}}) {
+        QTest::keyClick(&picker, key);
+        EXPECT_EQ(picker.value(), value) << key;
+        EXPECT_EQ(a11y->text(QAccessible::Value), QString::number(value));
     }
-}
-
-TEST(SwitchRow, TheWholeRowTogglesAndSetOnIsQuiet) {
-    SwitchRow row(QStringLiteral("Halfway"), true);
-    row.resize(250, 20);
-    row.layout()->activate();
-    QSignalSpy toggled(&row, &SwitchRow::toggled);
-    row.setOn(false);
-    EXPECT_EQ(toggled.count(), 0);
-    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(20, 10));
-    ASSERT_EQ(toggled.count(), 1);
-    EXPECT_TRUE(toggled[0][0].toBool());
 }
 
 TEST(SymbolIcon, EveryNamedSymbolDrawsSomethingWithoutATheme) {
@@ -125,11 +95,7 @@ TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
     FakeClock::flush();
     EXPECT_EQ(caption.shownText(), QStringLiteral("Type p to pause"));
     EXPECT_FALSE(caption.dotVisible());
-    // Long lines wrap rather than widen the popup.
-    f.speaker.say(QString(200, u'w').replace(QStringLiteral("wwwww"), QStringLiteral("word ")),
-                  f.settings);
-    EXPECT_GT(caption.heightForWidth(300), caption.heightForWidth(3000));
-    // A page of text stops at three lines.
+    // A page of text wraps rather than widen the popup, and stops at three lines.
     f.speaker.say(QStringLiteral("word ").repeated(6000), f.settings);
     EXPECT_EQ(caption.heightForWidth(300), 3 * caption.fontMetrics().lineSpacing());
 }
