@@ -12,9 +12,11 @@ class Clock;
 class ColorSchemeService;
 class DesktopShortcut;
 class Director;
+class EndNotifier;
 class Hotkey;
 class HotkeyService;
 class MascotBrain;
+class Notifier;
 class Metronome;
 class QtAudioPlayer;
 class Settings;
@@ -73,4 +75,6 @@ private:
     std::unique_ptr<ColorSchemeService> m_colorScheme;
     std::unique_ptr<HotkeyService> m_hotkeyService;
     std::unique_ptr<Hotkey> m_hotkey;
+    std::unique_ptr<Notifier> m_notifier;
+    std::unique_ptr<EndNotifier> m_endNotifier;
 };

@@ -101,6 +101,7 @@ private:
     IconButton* m_endPreview = nullptr;
     SwitchRow* m_chime = nullptr;
     SwitchRow* m_laps = nullptr;
+    SwitchRow* m_notify = nullptr;
     SwitchRow* m_launch = nullptr;
     TextLabel* m_hotkeyHelp = nullptr;
     QList<QWidget*> m_keycaps;
