@@ -117,9 +117,8 @@ private:
 };
 
 // Just enough of a notification server: a new id for each notification, unless it replaces one.
-class FakeNotifications final : public QDBusVirtualObject {
-public:
-    explicit FakeNotifications(QDBusConnection bus) : m_bus(std::move(bus)) {}
+struct FakeNotifications final : QDBusVirtualObject {
+    explicit FakeNotifications(QDBusConnection b) : bus(std::move(b)) {}
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QVariantList a = message.arguments();
@@ -127,22 +126,13 @@ public:
         calls << (notify ? "Notify " + a[1].toString() + ' ' + a[3].toString()
                          : "Close " + a[0].toString());
         args = notify ? a : args;
-        m_bus.send(notify ? message.createReply(a[1].toUInt() ? a[1].toUInt() : ++last)
-                          : message.createReply());
+        const uint id = a.value(1).toUInt() ? a[1].toUInt() : uint(calls.size());
+        bus.send(notify ? message.createReply(id) : message.createReply());
         return true;
     }
-    void invoke(uint id, const QString& key) {
-        m_bus.send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
-                                              QStringLiteral("org.freedesktop.Notifications"),
-                                              QStringLiteral("ActionInvoked"))
-                   << id << key);
-    }
+    QDBusConnection bus;
     QStringList calls; // Notify with replaces_id and title, Close with the id
     QVariantList args; // of the last Notify
-    uint last = 0;
-
-private:
-    QDBusConnection m_bus;
 };
 
 // A private session bus, on which a test may put the fake portal. Its configuration names no
@@ -259,7 +249,7 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
 using Notifications = PortalHotkey;
 
 TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
-    TestDirs dirs;
+    const TestDirs dirs;
     Settings settings(dirs.settingsFile());
     FakeClock clock;
     FakeSpeech speech;
@@ -274,27 +264,25 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     };
     runToEnd(60); // no server: nothing breaks, and the cause is logged once
     runToEnd(60);
-    QDBusConnection server = bus("pobi-notifications");
-    FakeNotifications fake(server);
-    ASSERT_TRUE(
-        server.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &fake));
-    ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    FakeNotifications fake(bus("pobi-notifications"));
+    ASSERT_TRUE(fake.bus.registerVirtualObject("/org/freedesktop/Notifications", &fake) &&
+                fake.bus.registerService("org.freedesktop.Notifications"));
     runToEnd(1500);
-    ASSERT_TRUE(spinUntil([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }))
-        << fake.calls.join(' ').toStdString();
+    ASSERT_TRUE(spinUntil([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }));
     const QString app = QStringLiteral(POBI_APP_ID);
     EXPECT_EQ(fake.args.mid(0, 6),
               (QVariantList{"Pobi", 0u, app, "Tea",
                             "25 minutes, ended at " +
                                 QLocale().toString(QTime(14, 47), QLocale::ShortFormat),
                             QStringList{"restart", "Restart", "dismiss", "Dismiss"}}));
-    const QVariantMap hints = qdbus_cast<QVariantMap>(fake.args[6]);
-    EXPECT_EQ(hints,
+    EXPECT_EQ(qdbus_cast<QVariantMap>(fake.args[6]),
               (QVariantMap{{"desktop-entry", app}, {"urgency", QVariant::fromValue(uchar(1))}}));
 
     // Restart runs the same timer again and takes the old notification back; the next end
     // replaces it, a stop takes that back, and one withdrawn before the server answered too.
-    fake.invoke(1, QStringLiteral("restart"));
+    fake.bus.send(QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                             "org.freedesktop.Notifications", "ActionInvoked")
+                  << 1u << QStringLiteral("restart"));
     ASSERT_TRUE(spinUntil([&] { return engine.state() == TimerEngine::State::Running; }));
     EXPECT_EQ(engine.total(), 1500);
     clock.advance(1500 * 1000);
