@@ -27,7 +27,7 @@ void EndNotifier::onEvent(const QString& name) {
     } else if (name == QLatin1String("done") && m_settings.notify()) {
         const QString label = m_engine.label();
         const QString title = label.isEmpty() ? QStringLiteral("Time's up") : label;
-        const QString at = QLocale().toString(m_clock.now().time(), QLocale::ShortFormat);
+        const QString at = Words::shortTime(m_clock.now().time(), QLocale());
         const QString body =
             QStringLiteral("%1, ended at %2").arg(Words::spell(m_engine.total()), at);
         m_notifier.post(
