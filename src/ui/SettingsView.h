@@ -66,6 +66,7 @@ public:
     SwitchRow* onEndRow() const { return m_onEnd; }
     SwitchRow* chimeRow() const { return m_chime; }
     SwitchRow* lapsRow() const { return m_laps; }
+    SwitchRow* notifyRow() const { return m_notify; }
     SwitchRow* launchRow() const { return m_launch; }
     QWidget* quitButton() const { return m_quitButton; }
     // The page's controls in reading order, for the popup's Tab key.
