@@ -5,6 +5,7 @@
 #include "BellChime.h"
 #include "Clock.h"
 #include "Director.h"
+#include "EndNotifier.h"
 #include "Glyph.h"
 #include "Hotkey.h"
 #include "HotkeyService.h"
@@ -22,6 +23,7 @@
 #include "TimerEngine.h"
 #include "audio/QtAudioPlayer.h"
 #include "gnome/GnomeShortcut.h"
+#include "notify/FreedesktopNotifier.h"
 #include "portal/PortalColorScheme.h"
 #include "speechd/SpeechdService.h"
 #include "x11/X11Compositing.h"
@@ -108,6 +110,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The popup follows the desktop's light or dark choice, which Qt alone does not see.
     m_colorScheme = std::make_unique<PortalColorScheme>();
     Appearance::follow(*m_colorScheme);
+    m_notifier = std::make_unique<FreedesktopNotifier>();
+    m_endNotifier = std::make_unique<EndNotifier>(engine(), *m_settings, *m_notifier, m_clock);
 
     QPointer<AppDelegate> self(this);
     m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {

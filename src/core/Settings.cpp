@@ -131,6 +131,7 @@ Settings::Settings(const QString& path, LoginItem* loginItem, QObject* parent)
     m_chime = readBool(value("chime")).value_or(true);
     m_laps = readBool(value("laps")).value_or(true);
     m_muted = readBool(value("muted")).value_or(false);
+    m_notify = readBool(value("notify")).value_or(true);
     m_recents = readStringList(value("recents")).value_or(QStringList());
     m_mode = readString(value("mode")).value_or(QStringLiteral("timer"));
 }
@@ -215,6 +216,9 @@ void Settings::setLaps(bool v) {
 }
 void Settings::setMuted(bool v) {
     assign(m_muted, v, "muted", v, &Settings::mutedChanged);
+}
+void Settings::setNotify(bool v) {
+    assign(m_notify, v, "notify", v, &Settings::notifyChanged);
 }
 void Settings::setRecents(const QStringList& v) {
     assign(m_recents, v, "recents", v, &Settings::recentsChanged);

@@ -47,6 +47,7 @@ public:
     bool chime() const { return m_chime; }
     bool laps() const { return m_laps; }
     bool muted() const { return m_muted; }
+    bool notify() const { return m_notify; }
     QStringList recents() const { return m_recents; }
     QString mode() const { return m_mode; }
 
@@ -64,6 +65,7 @@ public:
     void setChime(bool v);
     void setLaps(bool v);
     void setMuted(bool v);
+    void setNotify(bool v);
     void setRecents(const QStringList& v);
     void setMode(const QString& v);
 
@@ -92,6 +94,7 @@ signals:
     void chimeChanged(bool v);
     void lapsChanged(bool v);
     void mutedChanged(bool v);
+    void notifyChanged(bool v);
     void recentsChanged(const QStringList& v);
     void modeChanged(const QString& v);
 
@@ -119,6 +122,7 @@ private:
     bool m_chime = true;
     bool m_laps = true;
     bool m_muted = false;
+    bool m_notify = true;
     QStringList m_recents;
     QString m_mode = QStringLiteral("timer");
 };

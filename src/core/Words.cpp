@@ -1,5 +1,6 @@
 #include "Words.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <charconv>
 #include <cmath>
@@ -58,6 +59,14 @@ QString spellLap(double x) {
         secs.chop(2);
     const QString prefix = n >= 60 ? counted(mins, "minute", n >= 120) + u' ' : QString();
     return prefix + secs + QStringLiteral(" seconds");
+}
+
+QString shortTime(const QTime& time, const QLocale& locale) {
+    // Some short formats (the C locale's among them) carry seconds.
+    static const QRegularExpression seconds(QStringLiteral("[:.]ss?"));
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(seconds);
+    return locale.toString(time, format);
 }
 
 } // namespace Words

@@ -184,8 +184,9 @@ void SettingsView::build() {
     speak->addLayout(endRow);
     m_chime = new SwitchRow(QStringLiteral("Chime at the end"));
     m_laps = new SwitchRow(QStringLiteral("Speak laps"));
-    speak->addWidget(m_chime);
-    speak->addWidget(m_laps);
+    m_notify = new SwitchRow(QStringLiteral("Notify when a timer ends"));
+    for (SwitchRow* r : {m_chime, m_laps, m_notify})
+        speak->addWidget(r);
     page->addWidget(speak);
 
     // General.
@@ -274,6 +275,7 @@ void SettingsView::bind() {
         {m_onStart, &Settings::setOnStart},       {m_halfway, &Settings::setHalfway},
         {m_lastMinute, &Settings::setLastMinute}, {m_onEnd, &Settings::setOnEnd},
         {m_chime, &Settings::setChime},           {m_laps, &Settings::setLaps},
+        {m_notify, &Settings::setNotify},
     };
     for (const auto& [rowWidget, setter] : switches)
         connect(rowWidget, &SwitchRow::toggled, &s, setter);
@@ -283,6 +285,7 @@ void SettingsView::bind() {
     connect(&s, &Settings::onEndChanged, m_onEnd, &SwitchRow::setOn);
     connect(&s, &Settings::chimeChanged, m_chime, &SwitchRow::setOn);
     connect(&s, &Settings::lapsChanged, m_laps, &SwitchRow::setOn);
+    connect(&s, &Settings::notifyChanged, m_notify, &SwitchRow::setOn);
     connect(m_countdown, &SegmentedPicker::valueChosen, &s, &Settings::setCountdown);
     connect(&s, &Settings::countdownChanged, m_countdown, &SegmentedPicker::setValue);
     connect(m_endMessage, &FieldBox::textEdited, &s, &Settings::setEndMessage);
@@ -319,6 +322,7 @@ QList<QWidget*> SettingsView::tabChain() const {
             m_endPreview,
             m_chime->toggle(),
             m_laps->toggle(),
+            m_notify->toggle(),
             m_launch->toggle(),
             m_quitButton};
 }
@@ -344,6 +348,7 @@ void SettingsView::syncFromSettings() {
     m_endMessage->setPlaceholder(Tones::end(s.tone(), QString()));
     m_chime->setOn(s.chime());
     m_laps->setOn(s.laps());
+    m_notify->setOn(s.notify());
     m_launch->setOn(s.launchAtLogin());
 }
 

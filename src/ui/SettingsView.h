@@ -66,6 +66,7 @@ public:
     SwitchRow* onEndRow() const { return m_onEnd; }
     SwitchRow* chimeRow() const { return m_chime; }
     SwitchRow* lapsRow() const { return m_laps; }
+    SwitchRow* notifyRow() const { return m_notify; }
     SwitchRow* launchRow() const { return m_launch; }
     QWidget* quitButton() const { return m_quitButton; }
     // The page's controls in reading order, for the popup's Tab key.
@@ -101,6 +102,7 @@ private:
     IconButton* m_endPreview = nullptr;
     SwitchRow* m_chime = nullptr;
     SwitchRow* m_laps = nullptr;
+    SwitchRow* m_notify = nullptr;
     SwitchRow* m_launch = nullptr;
     TextLabel* m_hotkeyHelp = nullptr;
     QList<QWidget*> m_keycaps;

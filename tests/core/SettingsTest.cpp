@@ -31,8 +31,10 @@ TEST(Settings, ValuesSurviveReopening) {
         s.setCountdown(12);
         s.setEndMessage("Pour it; now = done");
         s.setRecents(recents);
+        s.setNotify(false);
     }
     Settings s(dirs.settingsFile());
+    EXPECT_FALSE(s.notify());
     EXPECT_EQ(s.voiceID(), "espeak-ng:en, gb");
     EXPECT_EQ(s.rate(), 3.0);
     EXPECT_EQ(s.tone(), Tone::Cheery);

@@ -1,6 +1,15 @@
+#include "EndNotifier.h"
+#include "FakeClock.h"
+#include "FakeSpeech.h"
 #include "Hotkey.h"
+#include "LogCapture.h"
+#include "Settings.h"
+#include "Speaker.h"
 #include "Spin.h"
+#include "TestDirs.h"
+#include "TimerEngine.h"
 #include "gnome/GnomeShortcut.h"
+#include "notify/FreedesktopNotifier.h"
 #include "portal/PortalColorScheme.h"
 #include "portal/PortalHotkeyService.h"
 
@@ -104,6 +113,25 @@ public:
 
 private:
     QDBusConnection m_bus;
+};
+
+// Just enough of a notification server: a new id for each notification, unless it replaces one.
+struct FakeNotifications final : QDBusVirtualObject {
+    explicit FakeNotifications(QDBusConnection b) : bus(std::move(b)) {}
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QVariantList a = message.arguments();
+        const bool notify = message.member() == QLatin1String("Notify");
+        calls << (notify ? "Notify " + a[1].toString() + ' ' + a[3].toString()
+                         : "Close " + a[0].toString());
+        args = notify ? a : args;
+        const uint id = a.value(1).toUInt() ? a[1].toUInt() : uint(calls.size());
+        bus.send(notify ? message.createReply(id) : message.createReply());
+        return true;
+    }
+    QDBusConnection bus;
+    QStringList calls; // Notify with replaces_id and title, Close with the id
+    QVariantList args; // of the last Notify
 };
 
 // A private session bus, on which a test may put the fake portal. Its configuration names no
@@ -215,6 +243,63 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     portal->activate(portal->session, id);
     spin(200);
     EXPECT_EQ(runs, 1);
+}
+
+using Notifications = PortalHotkey;
+
+TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
+    const TestDirs dirs;
+    Settings settings(dirs.settingsFile());
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker(speech, clock);
+    TimerEngine engine(settings, speaker, clock);
+    FreedesktopNotifier notifier(bus("pobi-client"));
+    EndNotifier notice(engine, settings, notifier, clock);
+    const LogCapture log;
+    const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
+        engine.start({Kind::Timer, seconds, label});
+        clock.advance(seconds * 1000);
+    };
+    runToEnd(60); // no server: nothing breaks, and the cause is logged once
+    runToEnd(60);
+    FakeNotifications fake(bus("pobi-notifications"));
+    ASSERT_TRUE(fake.bus.registerVirtualObject("/org/freedesktop/Notifications", &fake) &&
+                fake.bus.registerService("org.freedesktop.Notifications"));
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c()); // whose short time has seconds, not wanted here
+    runToEnd(1500);
+    QLocale::setDefault(saved);
+    ASSERT_TRUE(spinUntil([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }));
+    const QString app = QStringLiteral(POBI_APP_ID);
+    EXPECT_EQ(fake.args.mid(0, 6),
+              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:47",
+                            QStringList{"restart", "Restart", "dismiss", "Dismiss"}}));
+    EXPECT_EQ(qdbus_cast<QVariantMap>(fake.args[6]),
+              (QVariantMap{{"desktop-entry", app}, {"urgency", QVariant::fromValue(uchar(1))}}));
+
+    // Restart runs the same timer again and takes the old notification back; the next end
+    // replaces it, a stop takes that back, and one withdrawn before the server answered too.
+    fake.bus.send(QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                             "org.freedesktop.Notifications", "ActionInvoked")
+                  << 1u << QStringLiteral("restart"));
+    ASSERT_TRUE(spinUntil([&] { return engine.state() == TimerEngine::State::Running; }));
+    EXPECT_EQ(engine.total(), 1500);
+    clock.advance(1500 * 1000);
+    ASSERT_TRUE(spinUntil([&] { return fake.calls.size() == 3; }));
+    engine.stop();
+    settings.setNotify(false);
+    runToEnd(60);
+    settings.setNotify(true);
+    QObject::connect(&engine, &TimerEngine::eventSent, [&](const QString& e) {
+        if (e == QLatin1String("done"))
+            engine.stop(); // before the server could answer
+    });
+    runToEnd(60, {});
+    ASSERT_TRUE(spinUntil([&] { return fake.calls.size() == 6; }));
+    EXPECT_EQ(fake.calls, QStringList({"Notify 0 Tea", "Close 1", "Notify 1 Tea", "Close 1",
+                                       "Notify 1 Time's up", "Close 1"}));
+    EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
 }
 
 using PortalSettings = PortalHotkey;

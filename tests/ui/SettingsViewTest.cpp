@@ -92,7 +92,8 @@ TEST(SettingsView, ControlsWriteSettingsQuietlyAndFollowThem) {
         {page.view.lastMinuteRow(), &Settings::lastMinute},
         {page.view.onEndRow(), &Settings::onEnd},
         {page.view.chimeRow(), &Settings::chime},
-        {page.view.lapsRow(), &Settings::laps}};
+        {page.view.lapsRow(), &Settings::laps},
+        {page.view.notifyRow(), &Settings::notify}};
     for (const auto& [row, get] : rows) {
         const bool before = (page.settings.*get)();
         QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, row->height() / 2));
