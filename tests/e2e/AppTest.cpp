@@ -1,6 +1,5 @@
 #include "MonitorRecorder.h"
 #include "PobiProcess.h"
-#include "Spin.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>
@@ -12,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -144,7 +144,7 @@ TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
                 return p.state() != QProcess::NotRunning;
             });
         };
-        ASSERT_TRUE(spinUntil([&] { return running() <= 1; }, 60000)) << running() << " left";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return running() <= 1; }, 60000)) << running() << " left";
         ASSERT_EQ(running(), 1);
         QProcess* survivor = nullptr;
         for (QProcess& p : starts) {
@@ -156,7 +156,7 @@ TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
         QByteArray trace = survivor->readAllStandardError();
         EXPECT_TRUE(trace.contains("popup shown")) << trace.toStdString();
         EXPECT_EQ(pobi.runAnother({QStringLiteral("--toggle")}, 20000), 0);
-        EXPECT_TRUE(spinUntil(
+        EXPECT_TRUE(QTest::qWaitFor(
             [&] { return (trace += survivor->readAllStandardError()).contains("popup hidden"); }));
         const QString socket = QDir(pobi.runtimeDir()).filePath(QStringLiteral("pobi.sock"));
         EXPECT_TRUE(QFile::exists(socket));
@@ -178,7 +178,7 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
     Desktop::xdotool({"mousemove", QString::number(icon->center().x()),
                       QString::number(icon->center().y()), "click", "1"});
     ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
-    EXPECT_TRUE(spinUntil(popupVisible, 3000));
+    EXPECT_TRUE(QTest::qWaitFor(popupVisible, 3000));
     QThread::msleep(300); // the page takes the focus one turn after opening
 
     MonitorRecorder recorder;
@@ -222,7 +222,7 @@ TEST(App, RightClickShowsTheMenuNotThePopup) {
                       QString::number(icon->center().y()), "click", "3"});
     ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("menu shown"), 5000));
     // The menu is a window of its own next to the icon.
-    EXPECT_TRUE(spinUntil([] { return Desktop::pobiWindows().size() >= 2; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return Desktop::pobiWindows().size() >= 2; }, 3000));
     EXPECT_FALSE(popupVisible());
     EXPECT_FALSE(pobi.waitForTrace(QStringLiteral("popup shown"), 300));
     key("Escape");
@@ -288,7 +288,8 @@ TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
     };
     PobiProcess pobi;
     ASSERT_TRUE(pobi.start());
-    EXPECT_TRUE(spinUntil([&] { return window().contains("Override Redirect State: no"); }, 10000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window().contains("Override Redirect State: no"); }, 10000))
         << pobi.stderrText().toStdString();
     pobi.stop();
     qputenv("DISPLAY", shared);
@@ -315,8 +316,8 @@ TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegis
         const QDBusReply<QStringList> names = component.call(QStringLiteral("shortcutNames"));
         return names.isValid() && names.value().contains(QStringLiteral("toggle-popover"));
     };
-    ASSERT_TRUE(spinUntil(bound, 20000)) << pobi.stderrText().toStdString();
-    EXPECT_TRUE(spinUntil([&] {
+    ASSERT_TRUE(QTest::qWaitFor(bound, 20000)) << pobi.stderrText().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         pobi.trace();
         return !watcher.items.isEmpty();
     })) << "no tray item registered"

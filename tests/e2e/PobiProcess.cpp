@@ -1,13 +1,12 @@
 #include "PobiProcess.h"
 
-#include "Spin.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <QtCore/qtestsupport_core.h>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
     QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
@@ -142,7 +141,7 @@ QList<QRect> pobiWindows() {
 
 std::optional<QRect> trayIcon(int timeoutMs) {
     std::optional<QRect> found;
-    spinUntil(
+    QTest::qWaitFor(
         [&] {
             for (const QRect& r : pobiWindows())
                 if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
