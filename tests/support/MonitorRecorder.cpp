@@ -36,9 +36,9 @@ int MonitorRecorder::recordedMs() const {
     return int(QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() / 2 * 1000 / kRate);
 }
 
-void MonitorRecorder::stop() {
-    const int until = recordedMs() + 300;
-    (void)QTest::qWaitFor([&] { return recordedMs() >= until; }, 3000);
+void MonitorRecorder::stop(int untilMs) {
+    const int until = std::max(untilMs, recordedMs() + 300);
+    (void)QTest::qWaitFor([&] { return recordedMs() >= until; }, until - recordedMs() + 3000);
     m_process.terminate(); // SIGTERM: parecord flushes and exits
     m_process.waitForFinished(3000);
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));

@@ -16,8 +16,9 @@ public:
     bool start();
     // Length of the recording so far, in ms: the sink's own clock, to time what a test does.
     int recordedMs() const;
-    // Waits until what was played before the call is recorded, stops, and loads the samples.
-    void stop();
+    // Waits until what was played before the call is recorded, and the recording is at least
+    // untilMs long; then stops and loads the samples.
+    void stop(int untilMs = 0);
 
     const QList<qint16>& samples() const { return m_samples; }
     // Takes samples recorded some other way, for the analyses below.
