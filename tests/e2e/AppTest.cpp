@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -225,7 +226,10 @@ TEST(App, FirstLaunchGreetsOnceAndRemembersItPromisingOnlyAHotkeyItHas) {
 TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
     REQUIRE_DESKTOP();
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp"});
+    // A display number of its own: the first free one by lock file may still be taken on the
+    // machine's shared abstract socket namespace by another test run's server.
+    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(200 + ::getpid() % 5000),
+                                        "-displayfd", "1", "-nolisten", "tcp"});
     ASSERT_TRUE(xvfb.waitForReadyRead(10000));
     const QByteArray shared = qgetenv("DISPLAY");
     qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
