@@ -1,13 +1,10 @@
 #include "PobiProcess.h"
 
-#include "Spin.h"
-
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QMap>
 #include <QRegularExpression>
+#include <QtCore/qtestsupport_core.h>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
     QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
@@ -72,15 +69,16 @@ QString PobiProcess::stderrText() {
 }
 
 std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs, int from) {
-    QElapsedTimer t;
-    t.start();
-    do {
+    std::optional<int> found;
+    const auto seen = [&] {
         const QStringList lines = trace();
-        for (int i = from; i < lines.size(); ++i)
+        for (int i = from; i < lines.size() && !found; ++i)
             if (lines[i].contains(text))
-                return i;
-    } while (t.elapsed() < timeoutMs && m_process.state() != QProcess::NotRunning);
-    return std::nullopt;
+                found = i;
+        return found || m_process.state() == QProcess::NotRunning;
+    };
+    (void)QTest::qWaitFor(seen, timeoutMs);
+    return found;
 }
 
 int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out,
@@ -88,16 +86,15 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
     QProcess other;
     other.setProcessEnvironment(environment());
     other.start(QStringLiteral(POBI_EXE), args);
-    QElapsedTimer t;
-    t.start();
     // Keep reading the first process meanwhile, so its pipe never fills.
-    while (!other.waitForFinished(20)) {
+    const auto finished = [&] {
         pump();
-        if (t.elapsed() > timeoutMs) {
-            other.kill();
-            other.waitForFinished(2000);
-            return -1;
-        }
+        return other.state() == QProcess::NotRunning || other.waitForFinished(10);
+    };
+    if (!QTest::qWaitFor(finished, timeoutMs)) {
+        other.kill();
+        other.waitForFinished(2000);
+        return -1;
     }
     if (out)
         *out = other.readAllStandardOutput();
@@ -113,7 +110,7 @@ bool available() {
            !qEnvironmentVariableIsEmpty("POBI_TEST_DISPLAY");
 }
 
-static QString run(const QStringList& args) {
+QString xdotool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
     if (!p.waitForFinished(5000))
@@ -122,34 +119,27 @@ static QString run(const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-void xdotool(const QStringList& args) {
-    run(args);
-}
-
 QList<QRect> pobiWindows() {
-    static const QRegularExpression field(QStringLiteral("^(X|Y|WIDTH|HEIGHT)=(\\d+)$"),
-                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression geometry(
+        QStringLiteral("X=(\\d+)\\nY=(\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
     QList<QRect> out;
-    const QString ids = run({"search", "--onlyvisible", "--classname", "^pobi$"});
-    for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
-        QMap<QString, int> g;
-        for (const auto& m : field.globalMatch(run({"getwindowgeometry", "--shell", id})))
-            g[m.captured(1)] = m.captured(2).toInt();
-        out << QRect(g["X"], g["Y"], g["WIDTH"], g["HEIGHT"]);
-    }
+    const QString shell = xdotool(
+        {"search", "--onlyvisible", "--classname", "^pobi$", "getwindowgeometry", "--shell", "%@"});
+    for (const auto& m : geometry.globalMatch(shell))
+        out << QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                     m.captured(4).toInt());
     return out;
 }
 
 std::optional<QRect> trayIcon(int timeoutMs) {
     std::optional<QRect> found;
-    spinUntil(
-        [&] {
-            for (const QRect& r : pobiWindows())
-                if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
-                    found = r;
-            return found.has_value();
-        },
-        timeoutMs);
+    const auto embedded = [&] {
+        for (const QRect& r : pobiWindows())
+            if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
+                found = r;
+        return found.has_value();
+    };
+    (void)QTest::qWaitFor(embedded, timeoutMs);
     return found;
 }
 

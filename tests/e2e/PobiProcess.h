@@ -45,5 +45,6 @@ bool available();
 QList<QRect> pobiWindows();
 // The tray icon's rectangle once trayer has embedded it.
 std::optional<QRect> trayIcon(int timeoutMs);
-void xdotool(const QStringList& args);
+// Runs xdotool and returns what it printed.
+QString xdotool(const QStringList& args);
 } // namespace Desktop

@@ -13,27 +13,59 @@ class FakeAudioPlayer final : public AudioPlayer {
 public:
     using AudioPlayer::AudioPlayer;
 
-    bool start() override;
-    void stop() override;
+    bool start() override {
+        if (!m_running && !m_refuse.isEmpty()) {
+            m_error = m_refuse;
+            return false;
+        }
+        if (!m_running) {
+            m_renderer.reset();
+            m_output.clear();
+            m_running = true;
+        }
+        return true;
+    }
+    void stop() override {
+        if (m_running)
+            ++m_stops;
+        m_running = false;
+        m_renderer.reset();
+    }
     bool isRunning() const override { return m_running; }
     QString errorString() const override { return m_error; }
     qint64 sampleTime() const override { return m_running ? m_renderer.frames() : 0; }
     // What is rendered is heard latency frames later (a real device fills its buffer at once).
     qint64 playedTime() const override { return std::max<qint64>(0, sampleTime() - m_latency); }
     void setLatency(int frames) { m_latency = frames; }
-    void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override;
-    void dropVoice(int voice) override;
+    void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override {
+        if (m_running)
+            m_renderer.schedule(voice, buffer, at);
+    }
+    void dropVoice(int voice) override {
+        if (m_running)
+            m_renderer.dropVoice(voice);
+    }
 
     // Renders the next frames of the timeline (silence while stopped) and keeps them in output().
-    std::vector<float> render(int frames);
+    std::vector<float> render(int frames) {
+        std::vector<float> block(static_cast<std::size_t>(frames), 0.0f);
+        if (m_running) {
+            m_renderer.render(block.data(), frames);
+            m_output.insert(m_output.end(), block.begin(), block.end());
+        }
+        return block;
+    }
     const std::vector<float>& output() const { return m_output; }
 
     // The next start() fails with reason (an empty reason lets it succeed again).
     void failNextStarts(const QString& reason) { m_refuse = reason; }
     // Stops as a lost server would, sending failed(reason).
-    void die(const QString& reason);
+    void die(const QString& reason) {
+        m_running = false;
+        m_renderer.reset();
+        emit failed(reason);
+    }
 
-    int starts() const { return m_starts; }
     int stops() const { return m_stops; }
 
 private:
@@ -42,7 +74,6 @@ private:
     bool m_running = false;
     QString m_error;
     QString m_refuse;
-    int m_starts = 0;
     int m_stops = 0;
     int m_latency = 0;
 };

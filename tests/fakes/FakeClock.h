@@ -22,7 +22,6 @@ public:
 
     // Moves both clocks forward by ms, firing every timer that comes due on the way.
     void advance(qint64 ms);
-    void advanceSeconds(double s) { advance(qRound64(s * 1000.0)); }
     // Delivers posted events without moving time ("one turn of the event loop").
     static void flush();
     // Sets the wall clock ms forward or back (a clock change); the steady clock stays.

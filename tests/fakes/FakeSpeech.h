@@ -21,14 +21,24 @@ public:
 
     bool available() const override { return m_available; }
     QString reason() const override { return m_reason; }
-    quint64 speak(const QString& text, const QString& voiceId, double rate) override;
+    quint64 speak(const QString& text, const QString& voiceId, double rate) override {
+        m_available = m_available || m_back;
+        if (!m_available)
+            return 0;
+        m_spoken.append({m_nextId, text, voiceId, rate});
+        return m_nextId++;
+    }
     void stop() override { ++m_stops; }
     int leadMs() const override { return lead; }
     int lead = 0;
-    void requestVoices() override;
+    void requestVoices() override { emit voicesReady(m_voices); }
 
     // Unreachable, as when no speech server runs; with back, reached again at the next speak().
-    void setUnavailable(const QString& reason, bool back = false);
+    void setUnavailable(const QString& reason, bool back = false) {
+        m_available = false;
+        m_back = back;
+        m_reason = reason;
+    }
     // Voices handed out by requestVoices().
     void setVoices(const QList<VoiceInfo>& voices) { m_voices = voices; }
 
@@ -37,10 +47,14 @@ public:
     void cancel(quint64 id = 0) { emit ended(id ? id : lastId(), Outcome::Cancelled); }
 
     const QList<Utterance>& spoken() const { return m_spoken; }
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& u : m_spoken)
+            out.append(u.text);
+        return out;
+    }
     quint64 lastId() const { return m_spoken.isEmpty() ? 0 : m_spoken.last().id; }
     int stops() const { return m_stops; }
-    int voiceRequests() const { return m_voiceRequests; }
     void clear() { m_spoken.clear(); }
 
 private:
@@ -51,5 +65,4 @@ private:
     QList<VoiceInfo> m_voices;
     quint64 m_nextId = 1;
     int m_stops = 0;
-    int m_voiceRequests = 0;
 };

@@ -2,14 +2,12 @@
 
 #include "FakeClock.h"
 #include "LogCapture.h"
-#include "Spin.h"
 #include "TestDirs.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
+#include <QtCore/qtestsupport_core.h>
 #include <cstring>
 #include <future>
 #include <gtest/gtest.h>
@@ -28,11 +26,8 @@ namespace {
 SingleInstance::Claim claimFromThread(const QString& path, Request request) {
     auto result = std::async(std::launch::async,
                              [path, request] { return SingleInstance(path).claim(request, 3000); });
-    QElapsedTimer t;
-    t.start();
-    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready &&
-           t.elapsed() < 5000)
-        QCoreApplication::processEvents();
+    (void)QTest::qWaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     return result.get();
 }
 
@@ -103,9 +98,10 @@ TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
     QLocalSocket flood;
     flood.connectToServer(path);
     flood.write(QByteArray(64 * 1024, 'x'));
-    ASSERT_TRUE(spinUntil([&] { return flood.canReadLine(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flood.canReadLine(); }, 5000));
     EXPECT_FALSE(InstanceMessage::parseReply(flood.readLine()));
-    EXPECT_TRUE(spinUntil([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
 
     QLocalSocket idle[SingleInstance::maxConnections + 4];
     for (QLocalSocket& socket : idle)
@@ -115,10 +111,10 @@ TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
             return s.state() == QLocalSocket::ConnectedState;
         });
     };
-    EXPECT_TRUE(spinUntil([&] { return open() == SingleInstance::maxConnections; }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == SingleInstance::maxConnections; }, 5000))
         << open();
     clock.advance(SingleInstance::idleMs);
-    EXPECT_TRUE(spinUntil([&] { return open() == 0; }, 5000)) << open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000)) << open();
 
     EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
 }

@@ -1,9 +1,8 @@
 #include "MonitorRecorder.h"
 
-#include "Spin.h"
-
 #include <QFile>
-#include <QThread>
+#include <QFileInfo>
+#include <QtCore/qtestsupport_core.h>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -20,14 +19,26 @@ bool MonitorRecorder::start() {
     m_process.start(QStringLiteral("parecord"),
                     {"--latency-msec=20", "--device=nullsink.monitor", "--rate=44100",
                      "--channels=1", "--format=s16le", "--raw", m_dir.filePath("out.raw")});
-    if (!m_process.waitForStarted(3000))
-        return false;
-    // Let the stream connect before anything is played.
-    QThread::msleep(300);
-    return true;
+    const auto quiet = [this] {
+        QFile file(m_dir.filePath(QStringLiteral("out.raw")));
+        const qint64 bytes = 2 * kRate * 3 / 10;
+        if (!file.open(QIODevice::ReadOnly) || file.size() < bytes ||
+            !file.seek(file.size() - bytes))
+            return false;
+        const QByteArray tail = file.read(bytes);
+        const auto* s = reinterpret_cast<const qint16*>(tail.constData());
+        return std::all_of(s, s + tail.size() / 2, [](qint16 v) { return std::abs(v) <= 2; });
+    };
+    return m_process.waitForStarted(3000) && QTest::qWaitFor(quiet, 20000);
 }
 
-void MonitorRecorder::stop() {
+int MonitorRecorder::recordedMs() const {
+    return int(QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() / 2 * 1000 / kRate);
+}
+
+void MonitorRecorder::stop(int untilMs) {
+    const int until = std::max(untilMs, recordedMs() + 300);
+    (void)QTest::qWaitFor([&] { return recordedMs() >= until; }, until - recordedMs() + 3000);
     m_process.terminate(); // SIGTERM: parecord flushes and exits
     m_process.waitForFinished(3000);
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));
@@ -67,26 +78,6 @@ QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
     return out;
 }
 
-// Stretches whose 20 ms windows are louder (root mean square) than threshold.
-QList<MonitorRecorder::Span> spans(const QList<qint16>& samples, double threshold, int windowMs,
-                                   int mergeMs) {
-    const int n = MonitorRecorder::kRate * windowMs / 1000;
-    QList<MonitorRecorder::Span> out;
-    for (qsizetype i = 0; i + n <= samples.size(); i += n) {
-        double sum = 0;
-        for (qsizetype j = i; j < i + n; ++j)
-            sum += double(samples[j]) * samples[j];
-        if (std::sqrt(sum / n) / 32768.0 < threshold)
-            continue;
-        const int at = int(i * 1000 / MonitorRecorder::kRate);
-        if (!out.isEmpty() && at - out.last().endMs <= mergeMs)
-            out.last().endMs = at + windowMs;
-        else
-            out.append({at, at + windowMs});
-    }
-    return out;
-}
-
 } // namespace
 
 QList<qsizetype> MonitorRecorder::onsets(int threshold, int gap) const {
@@ -104,14 +95,24 @@ QList<qsizetype> MonitorRecorder::onsets(int threshold, int gap) const {
     return found;
 }
 
-QList<MonitorRecorder::Span> MonitorRecorder::sounds(double threshold, int windowMs,
-                                                     int mergeMs) const {
-    return spans(m_samples, threshold, windowMs, mergeMs);
-}
-
 QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, int windowMs,
                                                             int mergeMs) const {
-    return spans(lowPass(m_samples, 700), threshold, windowMs, mergeMs);
+    const QList<qint16> samples = lowPass(m_samples, 700);
+    const int n = kRate * windowMs / 1000;
+    QList<Span> out;
+    for (qsizetype i = 0; i + n <= samples.size(); i += n) {
+        double sum = 0;
+        for (qsizetype j = i; j < i + n; ++j)
+            sum += double(samples[j]) * samples[j];
+        if (std::sqrt(sum / n) / 32768.0 < threshold)
+            continue;
+        const int at = int(i * 1000 / kRate);
+        if (!out.isEmpty() && at - out.last().endMs <= mergeMs)
+            out.last().endMs = at + windowMs;
+        else
+            out.append({at, at + windowMs});
+    }
+    return out;
 }
 
 int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
@@ -135,8 +136,4 @@ int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
             return int(i * 1000 / kRate);
     }
     return -1;
-}
-
-SinkSettles::~SinkSettles() {
-    spin(1200);
 }

@@ -11,24 +11,26 @@ public:
     static constexpr int kRate = 44100;
 
     ~MonitorRecorder();
-    // Starts parecord; false if it could not start.
+    // Starts parecord and waits until the sink has been silent for a moment (a sound left from an
+    // earlier test is not recorded); false if it did not come to that.
     bool start();
-    // Stops recording and loads the samples.
-    void stop();
+    // Length of the recording so far, in ms: the sink's own clock, to time what a test does.
+    int recordedMs() const;
+    // Waits until what was played before the call is recorded, and the recording is at least
+    // untilMs long; then stops and loads the samples.
+    void stop(int untilMs = 0);
 
     const QList<qint16>& samples() const { return m_samples; }
     // Takes samples recorded some other way, for the analyses below.
     void load(QList<qint16> samples) { m_samples = std::move(samples); }
     // Where each sound starts: the first sample above threshold after at least gap quiet ones.
     QList<qsizetype> onsets(int threshold, int gap) const;
-    // Stretches of sound louder than threshold, as [begin, end) in ms; gaps shorter than
-    // mergeMs are bridged.
+    // Stretches louder than threshold below about 700 Hz (most of a voice, none of a bell), as
+    // [begin, end) in ms; gaps shorter than mergeMs are bridged.
     struct Span {
         int beginMs = 0;
         int endMs = 0;
     };
-    QList<Span> sounds(double threshold, int windowMs = 20, int mergeMs = 300) const;
-    // The same, counting only what lies below about 700 Hz (most of a voice, none of a bell).
     QList<Span> lowBandSounds(double threshold, int windowMs = 20, int mergeMs = 300) const;
     // Start of the first 20 ms window in which a sine of frequency hz reaches amplitude and
     // carries at least half of the window's energy, or -1.
@@ -38,10 +40,4 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QList<qint16> m_samples;
-};
-
-// Waits on a real event loop when it goes out of scope, so a test's sound has left the shared sink
-// before the next test starts (speech-dispatcher reports an end while the server still plays).
-struct SinkSettles {
-    ~SinkSettles();
 };

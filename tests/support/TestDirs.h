@@ -6,7 +6,6 @@
 // A private settings file for one test, so no test ever reads or writes the user's own.
 class TestDirs {
 public:
-    TestDirs();
     QString path() const { return m_dir.path(); }
     QString settingsFile() const { return m_dir.filePath(QStringLiteral("pobi.ini")); }
     QString file(const QString& name) const { return m_dir.filePath(name); }

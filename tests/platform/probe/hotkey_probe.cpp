@@ -1,11 +1,19 @@
-// A separate process for the hotkey tests: a GUI application on the platform Qt picks, with the
-// hotkey the application uses. It reports on stdout, one line each: "status x11|portal|unavailable
-// <reason>" once registered, and "pressed <main|other> <after|inside>" for every run of the action
-// (which thread, and whether the platform's handler had already returned). The test kills it.
+// A separate process for the platform tests, with the real Qt platform and services.
+// Without arguments: a GUI application holding the hotkey the application uses. It reports on
+// stdout, one line each: "status x11|portal|unavailable <reason>" once registered, and
+// "pressed <main|other> <after|inside>" for every run of the action (which thread, and whether
+// the platform's handler had already returned). The test kills it.
+// With "metronome": starts the metronome on the real audio output, reports
+// "metronome running=<0|1> output=<0|1> beat=<n>" once the start has settled, and exits.
+#include "Clock.h"
 #include "Hotkey.h"
 #include "HotkeyServiceFactory.h"
+#include "Metronome.h"
+#include "audio/QtAudioPlayer.h"
 
 #include <QGuiApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 
@@ -14,7 +22,24 @@ static void report(const QString& line) {
     std::fflush(stdout);
 }
 
+static int metronome(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    QSettings store(dir.filePath(QStringLiteral("pobi.ini")), QSettings::IniFormat);
+    QtAudioPlayer player;
+    Metronome metronome(store, player, Clock::system());
+    metronome.start();
+    QCoreApplication::processEvents(); // what the failed start posted
+    report(QStringLiteral("metronome running=%1 output=%2 beat=%3")
+               .arg(int(metronome.running()))
+               .arg(int(player.isRunning()))
+               .arg(metronome.beat()));
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "metronome") == 0)
+        return metronome(argc, argv);
     QGuiApplication app(argc, argv);
     auto service = HotkeyServiceFactory::create();
     bool handlerReturned = false;

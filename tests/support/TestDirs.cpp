@@ -1,3 +1,0 @@
-#include "TestDirs.h"
-
-TestDirs::TestDirs() = default;
