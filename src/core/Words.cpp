@@ -1,5 +1,6 @@
 #include "Words.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <charconv>
 #include <cmath>
@@ -61,3 +62,12 @@ QString spellLap(double x) {
 }
 
 } // namespace Words
+
+QString Words::shortTime(const QTime& time, const QLocale& locale) {
+    // Some short formats (the C locale's among them) carry seconds, which would make a fixed
+    // end time look like a running clock.
+    static const QRegularExpression seconds(QStringLiteral("[:.]ss?"));
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(seconds);
+    return locale.toString(time, format);
+}

@@ -367,12 +367,7 @@ QString TimerView::subtitle() const {
 }
 
 QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
-    // Some short formats (the C locale's among them) carry seconds, which would make a fixed
-    // end time look like a running clock.
-    static const QRegularExpression seconds(QStringLiteral("[:.]ss?"));
-    QString format = locale.timeFormat(QLocale::ShortFormat);
-    format.remove(seconds);
-    return locale.toString(time, format);
+    return Words::shortTime(time, locale);
 }
 
 QStringList TimerView::lapRows() const {

@@ -254,4 +254,65 @@ TEST_F(TimerEngineTest, StopwatchIntervalsLapsAndReplacement) {
     EXPECT_FALSE(events.contains(QStringLiteral("stop")));
 }
 
+// Each row runs a line for 30 s (a lap at 10 s), maybe pauses or stops, and is killed; a new
+// Pobi starts after awayMs on the wall clock alone, as the steady one does not carry over.
+TEST_F(TimerEngineTest, RestartTakesUpTheRunLeftBehind) {
+    struct Case {
+        const char* line;
+        bool pause, stop;
+        qint64 awayMs;
+        State state;
+        double shown; // time left, or elapsed for the stopwatch
+        const char* said;
+    };
+    const Case cases[] = {
+        {"2m tea", false, false, 60000, State::Running, 30, ""},
+        {"2m tea", false, false, -3600000, State::Running, 120, ""}, // clock set back
+        {"2m tea", false, false, 600000, State::Done, 0, "Tea ended at %1."},
+        {"2m", false, false, 90000, State::Done, 0, "Timer ended at %1."},
+        {"2m tea", true, false, 600000, State::Paused, 90, ""},
+        {"2m tea", false, true, 0, State::Idle, 0, ""},
+        {"sw", false, false, 60000, State::Running, 90, ""},
+        {"sw", true, false, 60000, State::Paused, 30, ""},
+        {"until 14:30", false, false, -60000, State::Running, 630, ""}, // keeps to 14:30
+    };
+    const QDateTime wall = clock.now(); // 14:20
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line << " " << c.awayMs);
+        clock.jump(clock.now().msecsTo(wall));
+        auto first = std::make_unique<TimerEngine>(settings, speaker, clock);
+        first->restore();
+        QDateTime until;
+        first->start(*Parser::parse(QString::fromLatin1(c.line), clock.now(), &until), until);
+        clock.advance(10000);
+        first->lap();
+        clock.advance(20000);
+        if (c.pause)
+            first->pause();
+        if (c.stop)
+            first->stop();
+        const auto laps = first->laps();
+        first.reset();
+        clock.jump(c.awayMs);
+        said.clear();
+        Settings reread(dirs.settingsFile());
+        TimerEngine next(reread, speaker, clock);
+        next.restore();
+        EXPECT_EQ(next.state(), c.state);
+        EXPECT_DOUBLE_EQ(next.kind() == Kind::Stopwatch ? next.elapsed() : next.remaining(),
+                         c.shown);
+        EXPECT_EQ(next.laps(), laps);
+        const QString at = Words::shortTime(QTime(14, 22), QLocale());
+        EXPECT_EQ(said,
+                  c.said[0] ? QStringList{QString::fromLatin1(c.said).arg(at)} : QStringList{})
+            << "lines already passed are not said again";
+        if (c.state != State::Running || next.kind() == Kind::Stopwatch)
+            continue;
+        clock.advance(qRound64(c.shown * 1000) - 100);
+        EXPECT_EQ(next.state(), State::Running);
+        clock.advance(100);
+        EXPECT_EQ(next.state(), State::Done);
+    }
+}
+
 } // namespace

@@ -212,6 +212,35 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
     EXPECT_NEAR(speech.last().beginMs - chime, 600, 400);
 }
 
+// Killed in the middle of a timer, Pobi comes back with it still running and no time lost.
+TEST(App, ATimerRunsOnAfterPobiIsKilledAndStartedAgain) {
+    REQUIRE_DESKTOP();
+    PobiProcess pobi;
+    ASSERT_TRUE(pobi.start());
+    ASSERT_TRUE(Desktop::trayIcon(10000).has_value());
+    ASSERT_EQ(pobi.runAnother({QStringLiteral("--toggle")}, 20000), 0);
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
+    QThread::msleep(300); // the page takes the focus one turn after opening
+    Desktop::xdotool({"type", "--delay", "40", "2m tea"});
+    key("Return");
+    static const QRegularExpression title(QStringLiteral(R"re(title " (\d+):(\d\d)")re"));
+    const auto secondsLeft = [&](const QString& text, int from) {
+        const auto at = pobi.waitForTrace(text, 10000, from);
+        const auto m = title.match(at ? pobi.trace().at(*at) : QString());
+        return m.hasMatch() ? m.captured(1).toInt() * 60 + m.captured(2).toInt() : -1;
+    };
+    const int before = secondsLeft(QStringLiteral("title \" 01:"), 0);
+    ASSERT_GT(before, 0) << pobi.stderrText().toStdString();
+    QElapsedTimer away;
+    away.start();
+    pobi.kill();
+    const int from = pobi.trace().size();
+    ASSERT_TRUE(pobi.start());
+    const int after = secondsLeft(QStringLiteral("title \""), from); // its first title
+    EXPECT_LE(after, before);
+    EXPECT_GE(after, before - 2 - int(away.elapsed() / 1000)) << pobi.stderrText().toStdString();
+}
+
 TEST(App, RightClickShowsTheMenuNotThePopup) {
     REQUIRE_DESKTOP();
     PobiProcess pobi;

@@ -50,6 +50,11 @@ void PobiProcess::stop() {
     m_process.waitForFinished(3000);
 }
 
+void PobiProcess::kill() {
+    m_process.kill();
+    m_process.waitForFinished(3000);
+}
+
 void PobiProcess::pump() {
     QCoreApplication::processEvents();
     if (m_process.state() != QProcess::NotRunning)
