@@ -50,11 +50,6 @@ void PobiProcess::stop() {
     m_process.waitForFinished(3000);
 }
 
-void PobiProcess::kill() {
-    m_process.kill();
-    m_process.waitForFinished(3000);
-}
-
 void PobiProcess::pump() {
     QCoreApplication::processEvents();
     if (m_process.state() != QProcess::NotRunning)
