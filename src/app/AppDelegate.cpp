@@ -107,6 +107,10 @@ void AppDelegate::applicationDidFinishLaunching() {
         return;
     }
 
+    // A run that a previous Pobi left (quit, logged out, crashed) goes on where it was. Not in
+    // snapshot mode, whose own runs are only for the picture.
+    engine().restore();
+
     // The popup follows the desktop's light or dark choice, which Qt alone does not see.
     m_colorScheme = std::make_unique<PortalColorScheme>();
     Appearance::follow(*m_colorScheme);

@@ -8,6 +8,9 @@
 #include "Tone.h"
 #include "Words.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cmath>
 
 namespace {
@@ -20,6 +23,8 @@ constexpr int kChimeAheadMs = 1000;
 // the clock set.
 constexpr qint64 kClockChangeMs = 1000;
 constexpr int kIdleAfterDoneMs = 12000;
+// The settings key of the run in progress: one JSON value, so it is written whole or not at all.
+const QString kRunKey = QStringLiteral("run");
 } // namespace
 
 TimerEngine::TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime,
@@ -121,6 +126,7 @@ void TimerEngine::start(const Command& command, const QDateTime& until) {
         if (m_settings.onStart())
             say(Tones::start(tone, Words::spell(m_total), m_label));
     }
+    persist();
     loop();
 }
 
@@ -192,6 +198,7 @@ void TimerEngine::finish() {
     stopHeartbeat();
     m_acc = static_cast<double>(m_total);
     setState(State::Done);
+    persist();
     setTick();
     emit eventSent(QStringLiteral("done"));
     const bool chime = m_settings.chime();
@@ -226,6 +233,7 @@ void TimerEngine::pause() {
     // Paused, it no longer ends at that time of day.
     m_until = QDateTime();
     setState(State::Paused);
+    persist();
     if (m_settings.onStart())
         say(Tones::pause(m_settings.tone()));
     setTick();
@@ -237,6 +245,7 @@ void TimerEngine::resume() {
         return;
     m_t0 = m_clock.monotonicMs();
     setState(State::Running);
+    persist();
     if (m_settings.onStart())
         say(Tones::resume(m_settings.tone()));
     emit eventSent(QStringLiteral("resume"));
@@ -251,6 +260,7 @@ void TimerEngine::stop() {
     const State before = m_state;
     setState(State::Idle);
     m_acc = 0;
+    persist();
     setTick();
     if (before != State::Idle)
         emit eventSent(QStringLiteral("stop"));
@@ -263,6 +273,7 @@ void TimerEngine::lap() {
     const double p = m_laps.isEmpty() ? 0.0 : m_laps.last().total;
     const int n = static_cast<int>(m_laps.size()) + 1;
     m_laps.append({n, e - p, e});
+    persist();
     emit changed();
     emit eventSent(QStringLiteral("lap"));
     if (m_settings.laps())
@@ -302,4 +313,100 @@ void TimerEngine::replan() {
         m_plan = Plan::make(m_total, m_label, m_settings);
     }
     setTick();
+}
+
+void TimerEngine::persist() {
+    if (!m_persist)
+        return;
+    if (!active()) {
+        if (!m_settings.store().value(kRunKey).toString().isEmpty())
+            m_settings.save(kRunKey, QString());
+        return;
+    }
+    const QDateTime now = m_clock.now();
+    QJsonArray laps;
+    for (const Lap& lap : m_laps)
+        laps.append(QJsonArray{lap.split, lap.total});
+    QJsonObject run{
+        {QStringLiteral("kind"),
+         m_kind == Kind::Stopwatch ? QStringLiteral("stopwatch") : QStringLiteral("timer")},
+        {QStringLiteral("label"), m_label},
+        {QStringLiteral("total"), m_total},
+        {QStringLiteral("start"), now.toMSecsSinceEpoch() - (m_clock.monotonicMs() - m_t0)},
+        {QStringLiteral("elapsed"), m_acc},
+        {QStringLiteral("paused"), m_state == State::Paused},
+        {QStringLiteral("laps"), laps},
+    };
+    if (m_until.isValid())
+        run.insert(QStringLiteral("until"), m_until.toMSecsSinceEpoch());
+    m_settings.save(kRunKey, QString::fromUtf8(QJsonDocument(run).toJson(QJsonDocument::Compact)));
+}
+
+void TimerEngine::restore() {
+    m_persist = true;
+    const QJsonObject run =
+        QJsonDocument::fromJson(m_settings.store().value(kRunKey).toString().toUtf8()).object();
+    const QString kind = run.value(QStringLiteral("kind")).toString();
+    const qint64 total = run.value(QStringLiteral("total")).toInteger();
+    if (kind != QStringLiteral("stopwatch") && (kind != QStringLiteral("timer") || total <= 0)) {
+        persist(); // nothing usable: forget it
+        return;
+    }
+    const QDateTime now = m_clock.now();
+    const bool paused = run.value(QStringLiteral("paused")).toBool();
+    ++m_run;
+    m_kind = kind == QStringLiteral("stopwatch") ? Kind::Stopwatch : Kind::Timer;
+    m_label = run.value(QStringLiteral("label")).toString();
+    m_total = total;
+    const double before = std::max(0.0, run.value(QStringLiteral("elapsed")).toDouble());
+    m_acc = before;
+    const qint64 startMs = run.value(QStringLiteral("start")).toInteger();
+    // A wall clock set back while Pobi was away must not run the time backwards.
+    if (!paused)
+        m_acc +=
+            static_cast<double>(std::max<qint64>(0, now.toMSecsSinceEpoch() - startMs)) / 1000.0;
+    m_t0 = m_clock.monotonicMs();
+    m_until = run.contains(QStringLiteral("until"))
+                  ? QDateTime::fromMSecsSinceEpoch(run.value(QStringLiteral("until")).toInteger())
+                  : QDateTime();
+    m_laps.clear();
+    for (const QJsonValue& lap : run.value(QStringLiteral("laps")).toArray())
+        m_laps.append({static_cast<int>(m_laps.size()) + 1, lap[0].toDouble(), lap[1].toDouble()});
+    m_alerted = false;
+    m_lastEvery = m_kind == Kind::Stopwatch && m_settings.every() >= 1
+                      ? static_cast<qint64>(m_acc) / (m_settings.every() * 60)
+                      : 0;
+    const QDateTime end = m_until.isValid()
+                              ? m_until
+                              : QDateTime::fromMSecsSinceEpoch(startMs).addMSecs(
+                                    qRound64((static_cast<double>(m_total) - before) * 1000.0));
+    const bool ended = m_kind == Kind::Timer && !paused &&
+                       (m_until.isValid() ? now >= m_until : m_acc >= static_cast<double>(m_total));
+    if (ended) {
+        m_acc = static_cast<double>(m_total);
+        setState(State::Done);
+        persist();
+        setTick();
+        // To the nearest minute, as the Timer page shows the end.
+        const QTime at = end.addSecs(30).time();
+        const QString time = Words::shortTime(QTime(at.hour(), at.minute()), QLocale());
+        say((m_label.isEmpty() ? QStringLiteral("Timer") : m_label) + QStringLiteral(" ended at ") +
+            time + u'.');
+        const int thisRun = m_run;
+        m_clock.singleShot(kIdleAfterDoneMs, this, [this, thisRun] {
+            if (m_state == State::Done && m_run == thisRun)
+                setState(State::Idle);
+        });
+        return;
+    }
+    if (m_kind == Kind::Timer) {
+        m_plan = Plan::make(m_total, m_label, m_settings);
+        // Lines already passed stay unsaid.
+        m_lastSec = static_cast<qint64>(std::ceil(remaining()));
+    }
+    emit changed();
+    setState(paused ? State::Paused : State::Running);
+    setTick();
+    if (!paused)
+        loop();
 }

@@ -46,6 +46,12 @@ public:
     void stop();
     void lap();
     void sayNow();
+    // Takes up the run a previous Pobi left in the settings store (it quit, crashed or was killed
+    // meanwhile), and from then on keeps the store up to date on every start, pause, resume, lap
+    // and stop, so the next one can do the same. A timer that ended meanwhile shows done and says
+    // when it ended. Only the wall clock is common to both processes: a run is stored by the wall
+    // instant its current stretch began.
+    void restore();
     std::optional<Next> next() const;
 
     State state() const { return m_state; }
@@ -81,6 +87,7 @@ private:
     qint64 endsAtMs() const;
     void keepToWallClock();
     void setChime(bool wanted);
+    void persist();
 
     Settings& m_settings;
     Speaker& m_speaker;
@@ -104,4 +111,5 @@ private:
     // Counts runs, so a delayed task of a finished run leaves a later one alone.
     int m_run = 0;
     QPointer<ClockTimer> m_timer;
+    bool m_persist = false; // restore() has run: runs are kept in the settings store
 };

@@ -254,4 +254,57 @@ TEST_F(TimerEngineTest, StopwatchIntervalsLapsAndReplacement) {
     EXPECT_FALSE(events.contains(QStringLiteral("stop")));
 }
 
+// Each row runs a line for 30 s (a lap at 10 s), then maybe (p)auses or (s)tops, and is killed; a
+// new Pobi starts awayMs later on the wall clock alone, as the steady one does not carry over.
+TEST_F(TimerEngineTest, RestartTakesUpTheRunLeftBehind) {
+    struct Case {
+        const char *line, *said;
+        char then;
+        qint64 awayMs;
+        State state;
+        double shown; // time left, or elapsed for the stopwatch
+    };
+    const Case cases[] = {
+        {"2m tea", "", 0, 60000, State::Running, 30},
+        {"2m tea", "", 0, -3600000, State::Running, 120}, // clock set back
+        {"2m tea", "Tea ended at %1.", 0, 600000, State::Done, 0},
+        {"2m", "Timer ended at %1.", 0, 90000, State::Done, 0},
+        {"2m tea", "", 'p', 600000, State::Paused, 90},
+        {"2m tea", "", 's', 0, State::Idle, 0},
+        {"sw", "", 0, 60000, State::Running, 90},
+        {"sw", "", 'p', 60000, State::Paused, 30},
+        {"until 14:30", "", 0, -60000, State::Running, 630}, // keeps to 14:30
+    };
+    const QDateTime wall = clock.now(); // 14:20
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.line << " " << c.then << " " << c.awayMs);
+        clock.jump(clock.now().msecsTo(wall));
+        auto first = std::make_unique<TimerEngine>(settings, speaker, clock);
+        first->restore();
+        QDateTime until;
+        first->start(*Parser::parse(QString::fromLatin1(c.line), clock.now(), &until), until);
+        clock.advance(10000);
+        first->lap();
+        clock.advance(20000);
+        c.then == 'p' ? first->pause() : c.then == 's' ? first->stop() : void();
+        const auto laps = first->laps();
+        first.reset();
+        clock.jump(c.awayMs);
+        said.clear();
+        Settings reread(dirs.settingsFile());
+        TimerEngine next(reread, speaker, clock);
+        next.restore();
+        EXPECT_EQ(next.state(), c.state);
+        const bool timer = next.kind() == Kind::Timer;
+        EXPECT_DOUBLE_EQ(timer ? next.remaining() : next.elapsed(), c.shown);
+        EXPECT_EQ(next.laps(), laps);
+        EXPECT_EQ(said.join(u'|'), QString::fromLatin1(c.said).replace(
+                                       QStringLiteral("%1"), Words::shortTime({14, 22}, {})))
+            << "lines already passed are not said again";
+        clock.advance(qRound64(c.shown * 1000));
+        EXPECT_EQ(next.state() == State::Done,
+                  c.state == State::Done || (timer && c.state == State::Running));
+    }
+}
+
 } // namespace

@@ -26,6 +26,12 @@ bool popupVisible() {
     return std::any_of(windows.begin(), windows.end(), [](QRect r) { return r.width() >= 300; });
 }
 
+// Typing goes to the window that has the keyboard: the popup, once it holds it.
+bool popupHasKeyboard() {
+    const QString shell = Desktop::xdotool({"getwindowfocus", "getwindowgeometry", "--shell"});
+    return shell.section(QStringLiteral("WIDTH="), 1).section(u'\n', 0, 0).toInt() >= 300;
+}
+
 void key(const char* keys) {
     Desktop::xdotool({"key", QLatin1String(keys)});
 }
@@ -152,11 +158,7 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
                       QString::number(icon->center().y()), "click", "1"});
     ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
     EXPECT_TRUE(QTest::qWaitFor(popupVisible, 3000));
-    // Typing goes to the window that has the keyboard: wait until that is the popup.
-    ASSERT_TRUE(QTest::qWaitFor([] {
-        const QString shell = Desktop::xdotool({"getwindowfocus", "getwindowgeometry", "--shell"});
-        return shell.section(QStringLiteral("WIDTH="), 1).section(u'\n', 0, 0).toInt() >= 300;
-    }));
+    ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
     Desktop::xdotool({"type", "--delay", "40", "5s tea"});
     const int before = pobi.trace().size();
     key("Return");
@@ -184,6 +186,42 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
                                       [&](const auto& s) { return s.beginMs > chime; });
     ASSERT_NE(endLine, speech.end());
     EXPECT_NEAR(endLine->beginMs - chime, 600, 400);
+}
+
+// Killed in the middle of a timer, Pobi comes back with it still running and no time lost; the
+// hotkey opens and closes the popup of each.
+TEST(App, ATimerRunsOnAfterPobiIsKilledAndStartedAgainAndTheHotkeyTogglesThePopup) {
+    REQUIRE_DESKTOP();
+    PobiProcess pobi;
+    int started = 0; // the trace line where the running pobi began
+    const auto toggle = [&](const char* expected) {
+        const int from = pobi.trace().size();
+        ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("(Ctrl+Alt+T)"), 10000, started)); // ours
+        key("ctrl+alt+t");
+        ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 3000, from)) << expected;
+    };
+    ASSERT_TRUE(pobi.start());
+    toggle("popup shown");
+    ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
+    Desktop::xdotool({"type", "--delay", "40", "2m tea"});
+    key("Return");
+    const auto secondsLeft = [&](const QString& text, int from) { // on the tray's title
+        const auto at = pobi.waitForTrace(text, 10000, from);
+        const QString shown = at ? pobi.trace().at(*at).section(u'"', 1, 1).trimmed() : QString();
+        return QTime::fromString(shown, QStringLiteral("mm:ss")).msecsSinceStartOfDay() / 1000;
+    };
+    const int before = secondsLeft(QStringLiteral("title \" 01:"), 0);
+    ASSERT_GT(before, 0) << pobi.stderrText().toStdString();
+    QElapsedTimer away;
+    away.start();
+    pobi.kill();
+    started = pobi.trace().size();
+    ASSERT_TRUE(pobi.start());
+    const int after = secondsLeft(QStringLiteral("title \""), started); // its first title
+    EXPECT_LE(after, before);
+    EXPECT_GE(after, before - 2 - int(away.elapsed() / 1000)) << pobi.stderrText().toStdString();
+    toggle("popup shown");
+    toggle("popup hidden");
 }
 
 // The first launch finds control-alt-T held by another program: nothing promises it, and the

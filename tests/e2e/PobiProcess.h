@@ -21,6 +21,8 @@ public:
     // The private XDG_RUNTIME_DIR that holds the socket (the temporary folder is 0700).
     QString runtimeDir() const { return m_config.path(); }
     void stop();
+    // SIGKILL, as a crash would end it: none of its own shutdown runs.
+    void kill() { m_process.kill(), m_process.waitForFinished(3000); }
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
     // Waits for a trace line containing text from the line index from on; returns its index.
     std::optional<int> waitForTrace(const QString& text, int timeoutMs, int from = 0);
