@@ -1,6 +1,6 @@
-#include "MascotBrain.h"
-#include "MascotLayers.h"
-#include "MascotView.h"
+#include "core/mascot/MascotBrain.h"
+#include "ui/mascot/MascotLayers.h"
+#include "ui/mascot/MascotView.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -11,19 +11,19 @@
 // seconds of the sample in question: the sink's sample clock and the steady clock drift apart by
 // a few hundred parts per million (about 13 ms in 30 s here).
 
-#include "AudioShare.h"
-#include "BellChime.h"
-#include "Clock.h"
-#include "Metronome.h"
 #include "MonitorRecorder.h"
-#include "Plan.h"
-#include "Settings.h"
-#include "SharedAudioPlayer.h"
-#include "Speaker.h"
 #include "Spin.h"
-#include "TimerEngine.h"
-#include "audio/QtAudioPlayer.h"
-#include "speechd/SpeechdService.h"
+#include "core/audio/AudioShare.h"
+#include "core/audio/BellChime.h"
+#include "core/audio/SharedAudioPlayer.h"
+#include "core/clock/Clock.h"
+#include "core/metronome/Metronome.h"
+#include "core/settings/Settings.h"
+#include "core/speech/Speaker.h"
+#include "core/timer/Plan.h"
+#include "core/timer/TimerEngine.h"
+#include "platform/audio/QtAudioPlayer.h"
+#include "platform/speechd/SpeechdService.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
 // What the Timer page costs per keystroke: one parse of a typical line.
-#include "Parser.h"
+#include "core/timer/Parser.h"
 
 #include <QTimeZone>
 #include <benchmark/benchmark.h>

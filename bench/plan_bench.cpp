@@ -1,6 +1,6 @@
 // The plan of the longest timer with the densest announcements.
-#include "Plan.h"
-#include "Settings.h"
+#include "core/settings/Settings.h"
+#include "core/timer/Plan.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the command parser, read both as UTF-8 and as raw UTF-16 (which
 // reaches lone surrogates and code units UTF-8 decoding never produces).
-#include "Parser.h"
+#include "core/timer/Parser.h"
 
 #include <QTimeZone>
 #include <cstddef>

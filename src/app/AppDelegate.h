@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandLine.h"
-#include "InstanceMessage.h"
+#include "app/CommandLine.h"
+#include "core/instance/InstanceMessage.h"
 
 #include <QObject>
 #include <memory>

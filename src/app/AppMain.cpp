@@ -1,9 +1,9 @@
-#include "AppMain.h"
+#include "app/AppMain.h"
 
-#include "AppDelegate.h"
-#include "CommandLine.h"
-#include "instance/SingleInstance.h"
-#include "process/TerminationSignals.h"
+#include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "platform/instance/SingleInstance.h"
+#include "platform/process/TerminationSignals.h"
 
 #include <QApplication>
 #include <memory>

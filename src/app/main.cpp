@@ -1,6 +1,6 @@
-#include "AppMain.h"
-#include "CommandLine.h"
-#include "IconRenderer.h"
+#include "app/AppMain.h"
+#include "app/CommandLine.h"
+#include "ui/icons/IconRenderer.h"
 
 #include <QGuiApplication>
 #include <cstdio>

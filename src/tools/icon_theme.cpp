@@ -1,7 +1,7 @@
 // pobi_icon_theme DIR NAME: writes DIR/<n>x<n>/apps/NAME.png for the hicolor icon theme. Runs
 // off screen, so it needs no display, and fails when a file could not be written: a build must
 // not go on without its icons.
-#include "IconRenderer.h"
+#include "ui/icons/IconRenderer.h"
 
 #include <QFile>
 #include <QGuiApplication>

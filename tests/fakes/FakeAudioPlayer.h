@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AudioPlayer.h"
-#include "AudioRenderer.h"
+#include "core/audio/AudioPlayer.h"
+#include "core/audio/AudioRenderer.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Chime.h"
+#include "core/audio/Chime.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "ClockTimer.h"
+#include "core/clock/Clock.h"
+#include "core/clock/ClockTimer.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoginItem.h"
+#include "core/settings/LoginItem.h"
 
 #include <QtDebug>
 

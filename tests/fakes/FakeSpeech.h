@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpeechService.h"
+#include "core/speech/SpeechService.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "AudioStream.h"
+#include "platform/audio/AudioStream.h"
 
-#include "AudioPlayer.h"
-#include "RenderDevice.h"
+#include "core/audio/AudioPlayer.h"
+#include "platform/audio/RenderDevice.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

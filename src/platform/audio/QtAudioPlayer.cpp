@@ -1,7 +1,7 @@
-#include "QtAudioPlayer.h"
+#include "platform/audio/QtAudioPlayer.h"
 
-#include "AudioRenderer.h"
-#include "AudioStream.h"
+#include "core/audio/AudioRenderer.h"
+#include "platform/audio/AudioStream.h"
 
 #include <QThread>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AudioPlayer.h"
+#include "core/audio/AudioPlayer.h"
 
 #include <atomic>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "RenderDevice.h"
+#include "platform/audio/RenderDevice.h"
 
-#include "AudioRenderer.h"
+#include "core/audio/AudioRenderer.h"
 
 #include <algorithm>
 #include <cmath>

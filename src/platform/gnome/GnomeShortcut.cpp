@@ -1,4 +1,4 @@
-#include "GnomeShortcut.h"
+#include "platform/gnome/GnomeShortcut.h"
 
 #include <QLoggingCategory>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopShortcut.h"
+#include "core/hotkey/DesktopShortcut.h"
 
 #include <QStringList>
 #include <optional>

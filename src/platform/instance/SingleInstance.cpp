@@ -1,7 +1,7 @@
-#include "SingleInstance.h"
+#include "platform/instance/SingleInstance.h"
 
-#include "Clock.h"
-#include "ClockTimer.h"
+#include "core/clock/Clock.h"
+#include "core/clock/ClockTimer.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

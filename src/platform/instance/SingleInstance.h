@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstanceMessage.h"
+#include "core/instance/InstanceMessage.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Notifier.h"
+#include "core/desktop/Notifier.h"
 
 #include <QDBusConnection>
 

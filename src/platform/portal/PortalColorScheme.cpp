@@ -1,4 +1,4 @@
-#include "PortalColorScheme.h"
+#include "platform/portal/PortalColorScheme.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

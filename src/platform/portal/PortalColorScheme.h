@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorSchemeService.h"
+#include "core/desktop/ColorSchemeService.h"
 
 #include <QDBusConnection>
 #include <QDBusVariant>

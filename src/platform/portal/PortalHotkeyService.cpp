@@ -1,8 +1,8 @@
-#include "PortalHotkeyService.h"
+#include "platform/portal/PortalHotkeyService.h"
 
-#include "HotkeyKeys.h"
-#include "PortalRequest.h"
-#include "PortalShortcuts.h"
+#include "core/hotkey/HotkeyKeys.h"
+#include "platform/portal/PortalRequest.h"
+#include "platform/portal/PortalShortcuts.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

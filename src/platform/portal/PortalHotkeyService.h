@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HotkeyService.h"
+#include "core/hotkey/HotkeyService.h"
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>

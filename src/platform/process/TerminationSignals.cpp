@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "platform/process/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "SpeechdService.h"
+#include "platform/speechd/SpeechdService.h"
 
 #include <QHash>
 #include <QMetaObject>

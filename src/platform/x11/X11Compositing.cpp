@@ -1,4 +1,4 @@
-#include "X11Compositing.h"
+#include "platform/x11/X11Compositing.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "X11HotkeyService.h"
+#include "platform/x11/X11HotkeyService.h"
 
-#include "HotkeyKeys.h"
+#include "core/hotkey/HotkeyKeys.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

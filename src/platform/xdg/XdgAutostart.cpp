@@ -1,4 +1,4 @@
-#include "XdgAutostart.h"
+#include "platform/xdg/XdgAutostart.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,11 +5,11 @@
 // the platform's handler had already returned). The test kills it.
 // With "metronome": starts the metronome on the real audio output, reports
 // "metronome running=<0|1> output=<0|1> beat=<n>" once the start has settled, and exits.
-#include "Clock.h"
-#include "Hotkey.h"
-#include "HotkeyServiceFactory.h"
-#include "Metronome.h"
-#include "audio/QtAudioPlayer.h"
+#include "core/clock/Clock.h"
+#include "core/hotkey/Hotkey.h"
+#include "core/metronome/Metronome.h"
+#include "platform/audio/QtAudioPlayer.h"
+#include "platform/hotkey/HotkeyServiceFactory.h"
 
 #include <QGuiApplication>
 #include <QSettings>

@@ -1,0 +1,1 @@
+#include "ui/theme/Palette.h"

@@ -1,0 +1,110 @@
+#include "core/audio/BellChime.h"
+
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+#include "core/audio/AudioShare.h"
+#include "core/audio/SharedAudioPlayer.h"
+#include "core/metronome/Metronome.h"
+
+#include <QSettings>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The application's wiring: one output, shared by the metronome and the chime.
+class SharedOutputTest : public ::testing::Test {
+protected:
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            output.render(441);
+            clock.advance(10);
+        }
+    }
+
+    // Whether a whole bell sits in the output at frame at.
+    bool bellAt(qint64 at) const {
+        const auto& out = output.output();
+        const auto& bell = *BellChime::bell();
+        if (at < 0 || at + static_cast<qint64>(bell.size()) > static_cast<qint64>(out.size()))
+            return false;
+        for (std::size_t k = 0; k < bell.size(); ++k)
+            if (out[static_cast<std::size_t>(at) + k] != bell[k])
+                return false;
+        return true;
+    }
+
+    TestDirs dirs;
+    QSettings store{dirs.settingsFile(), QSettings::IniFormat};
+    FakeClock clock;
+    FakeAudioPlayer output;
+    AudioShare share{output};
+    SharedAudioPlayer metronomeOutput{share};
+    Metronome metronome{store, metronomeOutput, clock};
+    BellChime chime{share, clock};
+};
+
+TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
+    chime.play();
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_TRUE(chime.holding());
+    run(1500); // the bell has been rendered, but the server may still be playing it
+    EXPECT_TRUE(output.isRunning());
+    run(600);
+    EXPECT_FALSE(output.isRunning());
+    EXPECT_FALSE(chime.holding());
+    EXPECT_TRUE(bellAt(BellChime::startupFrames));
+    EXPECT_EQ(share.users(), 0);
+
+    // Set a second ahead on a server that holds 200 ms: the output opens at once and the bell
+    // lands on the frame heard a second later. A bell taken back lets the output go.
+    output.setLatency(8820);
+    chime.playAt(clock.monotonicMs() + 1000);
+    EXPECT_TRUE(output.isRunning());
+    output.render(8820); // a device fills its buffer at once
+    run(2100);
+    EXPECT_TRUE(bellAt(44100));
+    chime.playAt(clock.monotonicMs() + 1000);
+    run(300);
+    chime.cancel();
+    EXPECT_FALSE(output.isRunning());
+}
+
+TEST_F(SharedOutputTest, AChimeDuringTheMetronomeMixesInAndOutlastsItsStop) {
+    metronome.setBpm(120);
+    metronome.start();
+    run(500);
+    const qint64 at = output.sampleTime() + BellChime::leadFrames;
+    chime.play();
+    run(1000); // the click at 1.08 s has sounded, the one at 1.58 s is scheduled, not rendered
+    metronome.stop();
+    EXPECT_TRUE(output.isRunning());
+    run(1600);
+    EXPECT_FALSE(output.isRunning());
+    EXPECT_FALSE(chime.holding());
+    // Both inside the bell: the first mixed with it, the second dropped with the stop.
+    const auto& out = output.output();
+    for (const auto& [click, lo] :
+         {std::pair{qint64(3528 + 2 * 22050), (*Metronome::loClick())[100]},
+          std::pair{qint64(3528 + 3 * 22050), 0.0f}})
+        EXPECT_EQ(out[static_cast<std::size_t>(click + 100)],
+                  (*BellChime::bell())[static_cast<std::size_t>(click + 100 - at)] + lo);
+}
+
+TEST_F(SharedOutputTest, AnOutputDyingReachesEveryUser) {
+    LogCapture log;
+    metronome.start();
+    chime.play();
+    run(100);
+    output.die(QStringLiteral("server went away"));
+    EXPECT_FALSE(metronome.running());
+    EXPECT_FALSE(chime.holding());
+    EXPECT_EQ(share.users(), 0);
+    run(2000);
+    chime.play(); // the output comes back for the next user
+    EXPECT_TRUE(output.isRunning());
+    EXPECT_EQ(share.users(), 1);
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "core/settings/Settings.h"
+
+#include "FakeLoginItem.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeIni(const QString& path, const QByteArray& body) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n" + body);
+}
+
+} // namespace
+
+// Values with the INI format's special characters come back as set; tone and the count are
+// stored under their own names.
+TEST(Settings, ValuesSurviveReopening) {
+    TestDirs dirs;
+    const QStringList recents{"1:30, pasta", "@at 3pm", "Tea \"x\""};
+    {
+        Settings s(dirs.settingsFile());
+        s.setVoiceID("espeak-ng:en, gb");
+        s.setRate(3.0); // no clamping
+        s.setTone(Tone::Cheery);
+        s.setCountdown(12);
+        s.setEndMessage("Pour it; now = done");
+        s.setRecents(recents);
+        s.setNotify(false);
+    }
+    Settings s(dirs.settingsFile());
+    EXPECT_FALSE(s.notify());
+    EXPECT_EQ(s.voiceID(), "espeak-ng:en, gb");
+    EXPECT_EQ(s.rate(), 3.0);
+    EXPECT_EQ(s.tone(), Tone::Cheery);
+    EXPECT_EQ(s.countdown(), 12);
+    EXPECT_EQ(s.endMessage(), "Pour it; now = done");
+    EXPECT_EQ(s.recents(), recents);
+    QSettings raw(dirs.settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("tone").toString(), "cheery");
+    EXPECT_FALSE(raw.contains("countdown"));
+}
+
+// Each row: the file, then every, rate, muted, onEnd, countdown and tone as loaded.
+TEST(Settings, StoredValuesLoadCleanlyOrFallBack) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "5 1 0 1 5 0"},
+        {"every=abc\nrate=x\nmuted=maybe\nonEnd=yes\n", "5 1 0 1 5 0"},
+        {"every=12\nrate=0.75\nmuted=true\nonEnd=false\n", "12 0.75 1 0 5 0"},
+        {"every=5.5\nrate=inf\nmuted=1\nonEnd=0\n", "5 1 1 0 5 0"},
+        {"every=99999999999\nrate=nan\nmuted=TRUE\n", "5 1 0 1 5 0"},
+        {"every=3, 4\n", "5 1 0 1 5 0"},
+        // The old on/off countdown: off means no count, on (or missing) a count from 5.
+        {"countdown=false\n", "5 1 0 1 0 0"},
+        {"countdown=false\ncountdownFrom=3\n", "5 1 0 1 3 0"},
+        {"countdown=false\ncountdownFrom=three\n", "5 1 0 1 0 0"},
+        {"countdown=maybe\n", "5 1 0 1 5 0"},
+        {"tone=coach\n", "5 1 0 1 5 2"},
+        {"tone=Coach\n", "5 1 0 1 5 0"}};
+    for (const auto& [ini, expected] : cases) {
+        TestDirs dirs;
+        writeIni(dirs.settingsFile(), ini);
+        const Settings s(dirs.settingsFile());
+        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                      .arg(s.every())
+                      .arg(s.rate())
+                      .arg(s.muted())
+                      .arg(s.onEnd())
+                      .arg(s.countdown())
+                      .arg(int(s.tone())),
+                  expected)
+            << ini;
+    }
+    // The migrated count is written only when assigned.
+    TestDirs dirs;
+    writeIni(dirs.settingsFile(), "countdown=false\n");
+    Settings s(dirs.settingsFile());
+    EXPECT_FALSE(QSettings(dirs.settingsFile(), QSettings::IniFormat).contains("countdownFrom"));
+    s.setCountdown(7);
+    QSettings raw(dirs.settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("countdownFrom").toInt(), 7);
+    EXPECT_EQ(raw.value("countdown").toString(), "false");
+}
+
+TEST(Settings, AssignmentStoresThenAnnouncesWholeObjectThenProperty) {
+    TestDirs dirs;
+    Settings s(dirs.settingsFile());
+    QStringList events;
+    QObject::connect(&s, &Settings::changed,
+                     [&] { events << QStringLiteral("changed every=%1").arg(s.every()); });
+    // Read from the disk itself, not through QSettings' cache: a kill right after a change keeps
+    // it.
+    QObject::connect(&s, &Settings::everyChanged, [&](int v) {
+        QFile file(dirs.settingsFile());
+        const bool stored = file.open(QIODevice::ReadOnly) && file.readAll().contains("every=2\n");
+        events << QStringLiteral("every %1 on disk %2").arg(v).arg(stored);
+    });
+    s.setEvery(2);
+    s.setEvery(2); // an equal value still writes and notifies
+    EXPECT_EQ(events, (QStringList{"changed every=2", "every 2 on disk 1", "changed every=2",
+                                   "every 2 on disk 1"}));
+}
+
+struct RememberCase {
+    QStringList before;
+    QString text;
+    QStringList after;
+};
+
+TEST(Settings, RememberPutsTheEntryFirst) {
+    const RememberCase cases[] = {
+        {{"10m", "Tea", "5m"}, "  tea  ", {"tea", "10m", "5m"}},
+        {{"10m", "5m", "1h", "pasta"}, "tea", {"tea", "10m", "5m", "1h"}},
+        {{"10m", "5m", "1h", "pasta"}, "PASTA", {"PASTA", "10m", "5m", "1h"}},
+        {{}, "\t25m\u00a0", {"25m"}},
+        {{"a"}, "b\n", {"b\n", "a"}}, // line breaks are not trimmed
+        {{"a"}, " \t \u2003", {"a"}},
+        {{"a"}, "25m " + QString(117, u'w'), {"a"}}, // a paste is not kept
+        {{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}};
+    for (const RememberCase& c : cases) {
+        TestDirs dirs;
+        Settings s(dirs.settingsFile());
+        s.setRecents(c.before);
+        s.remember(c.text);
+        EXPECT_EQ(s.recents(), c.after) << c.text.toStdString();
+        EXPECT_EQ(Settings(dirs.settingsFile()).recents(), c.after) << c.text.toStdString();
+    }
+}
+
+TEST(Settings, LaunchAtLoginGoesToTheLoginServiceNotTheFile) {
+    TestDirs dirs;
+    FakeLoginItem login;
+    Settings s(dirs.settingsFile(), &login);
+    s.setLaunchAtLogin(true);
+    EXPECT_TRUE(s.launchAtLogin());
+    EXPECT_FALSE(QSettings(dirs.settingsFile(), QSettings::IniFormat)
+                     .contains(QStringLiteral("launchAtLogin")));
+
+    Settings without(dirs.settingsFile());
+    LogCapture log;
+    without.setLaunchAtLogin(true);
+    EXPECT_FALSE(without.launchAtLogin());
+    ASSERT_EQ(log.messages().size(), 1);
+    EXPECT_TRUE(log.messages()[0].startsWith(QStringLiteral("Pobi: launch at login failed: ")));
+}
+
+// A file that cannot be written (a file where its folder goes, a folder where it goes) loses
+// nothing from memory and is told once per cause; once the obstacle is gone, the next change
+// writes everything.
+TEST(Settings, AnUnwritableFileIsLoggedOncePerCause) {
+    for (const char* obstacle : {"blocked", "blocked/pobi.ini"}) {
+        TestDirs dirs;
+        const QString path = dirs.file(QStringLiteral("blocked/pobi.ini")),
+                      in = dirs.file(obstacle);
+        ASSERT_TRUE(path == in ? QDir().mkpath(in) : QFile(in).open(QIODevice::WriteOnly));
+        LogCapture log;
+        Settings s(path);
+        s.setEvery(3);
+        s.setTone(Tone::Coach);
+        ASSERT_EQ(log.messages().size(), 1) << obstacle;
+        EXPECT_TRUE(log.messages()[0].startsWith("Pobi: settings not saved: " + path + ": "));
+        ASSERT_TRUE(path == in ? QDir().rmdir(in) : QFile::remove(in));
+        s.setHalfway(false);
+        EXPECT_EQ(log.messages().size(), 1);
+        EXPECT_EQ(Settings(path).tone(), Tone::Coach);
+    }
+}

@@ -1,0 +1,143 @@
+#include "core/speech/Speaker.h"
+
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+#include "core/settings/Settings.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = SpeechService::Outcome;
+
+class SpeakerTest : public ::testing::Test {
+protected:
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+};
+
+TEST_F(SpeakerTest, ASecondSentenceCutsOffTheFirstAndKeepsTalking) {
+    settings.setVoiceID(QStringLiteral("espeak-ng/German"));
+    settings.setRate(1.4);
+    speaker.say(QStringLiteral("Twenty five minutes."), settings);
+    const quint64 first = speech.lastId();
+    ASSERT_EQ(speech.spoken().size(), 1);
+    EXPECT_EQ(speech.spoken().first().voiceId, QStringLiteral("espeak-ng/German"));
+    EXPECT_DOUBLE_EQ(speech.spoken().first().rate, 1.4);
+    EXPECT_TRUE(speaker.talking());
+    speaker.say(QStringLiteral("Five minutes left."), settings);
+    const quint64 second = speech.lastId();
+    EXPECT_EQ(speech.stops(), 2);
+    EXPECT_EQ(speaker.caption(), QStringLiteral("Five minutes left."));
+
+    // The cancel of the first, reported after the second began, leaves the second talking.
+    speech.cancel(first);
+    FakeClock::flush();
+    EXPECT_TRUE(speaker.talking());
+    speech.finish(first); // a stray late end of the old one changes nothing either
+    FakeClock::flush();
+    EXPECT_TRUE(speaker.talking());
+
+    speech.finish(second);
+    EXPECT_TRUE(speaker.talking()) << "the end is handled one turn later";
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, MutedSentencesAreCaptionedAndTimedNotVoiced) {
+    settings.setMuted(true);
+    QList<bool> talking;
+    QObject::connect(&speaker, &Speaker::talkingChanged, [&](bool t) { talking.append(t); });
+    const QString twenty = QStringLiteral("Twenty characters!!!");
+    ASSERT_EQ(twenty.size(), 20);
+    speaker.say(twenty, settings);
+    EXPECT_TRUE(speech.spoken().isEmpty());
+    EXPECT_EQ(speech.stops(), 1) << "a sentence still playing is cut off";
+    clock.advance(1699);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+    EXPECT_EQ(talking, (QList<bool>{true, false}));
+
+    // A later sentence's timer alone decides: the first one's would end at 1.7 s.
+    int captions = 0;
+    QObject::connect(&speaker, &Speaker::captionChanged, [&] { ++captions; });
+    speaker.say(twenty, settings);
+    EXPECT_EQ(captions, 1) << "the same sentence again is a new caption";
+    clock.advance(1000);
+    speaker.say(QStringLiteral("Hi"), settings); // 0.6 + 2 x 0.055 = 0.71 s
+    clock.advance(709);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+}
+
+TEST_F(SpeakerTest, WatchdogEndsTalkingWhenTheSynthesiserNeverAnswers) {
+    speaker.say(QStringLiteral("Twenty characters!!!"), settings);
+    clock.advance(2 * 1700 + 5000 - 1); // twice the quiet time, and five seconds
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+    // The end arriving after all changes nothing.
+    speech.finish();
+    FakeClock::flush();
+    EXPECT_FALSE(speaker.talking());
+}
+
+// Quiet timing counts what a reader sees as one character: "e" with a combining accent, a flag.
+TEST_F(SpeakerTest, UnreachableSynthesiserFallsBackToQuietTimingAndLogsOnce) {
+    speech.setUnavailable(QStringLiteral("no socket"));
+    LogCapture log;
+    speaker.say(QStringLiteral("Two."), settings);
+    speaker.say(QStringLiteral("e\u0301\U0001F1E9\U0001F1EA"), settings);
+    EXPECT_EQ(log.messages(), QStringList{QStringLiteral("Pobi: speech failed: no socket")});
+    EXPECT_TRUE(speech.spoken().isEmpty());
+    clock.advance(600 + 2 * 55 - 1);
+    EXPECT_TRUE(speaker.talking());
+    clock.advance(1);
+    EXPECT_FALSE(speaker.talking());
+    speech.setUnavailable(QStringLiteral("no socket"), true); // the next sentence reaches it
+    speaker.say(QStringLiteral("Three."), settings);
+    EXPECT_EQ(speech.texts(), QStringList{QStringLiteral("Three.")});
+}
+
+VoiceInfo voice(const QString& name, const QString& lang, int quality = 1) {
+    return {QStringLiteral("m/") + name, name, lang, quality};
+}
+
+QStringList names(const QList<VoiceInfo>& voices) {
+    QStringList out;
+    for (const auto& v : voices)
+        out.append(v.name);
+    return out;
+}
+
+TEST(SpeakerVoices, FilteredAndOrderedForTheUsersLanguage) {
+    const QList<VoiceInfo> all{voice("Zoe", "en-US", 2),    voice("Anna", "de-DE"),
+                               voice("Zarvox", "en-US"),    voice("Markus", "de-DE", 3),
+                               voice("Yannick", "de-CH"),   voice("Alex", "en-GB"),
+                               voice("Amelie", "fr-CA", 2), voice("Bernd", "de-DE")};
+    EXPECT_EQ(names(Speaker::filterVoices(all, false, QStringLiteral("de"))),
+              (QStringList{"Markus", "Yannick", "Anna", "Bernd"}));
+    // German first (premium first, then by tag and name), then the rest by quality and tag;
+    // the novelty voice never appears.
+    EXPECT_EQ(names(Speaker::filterVoices(all, true, QStringLiteral("de"))),
+              (QStringList{"Markus", "Yannick", "Anna", "Bernd", "Zoe", "Amelie", "Alex"}));
+}
+
+TEST(SpeakerVoices, DisplayNames) {
+    const std::tuple<VoiceInfo, bool, const char*> cases[] = {
+        {voice("Anna", "de-DE", 3), false, "Anna (Premium)"},
+        {voice("Zoe", "en-US", 2), true, "Zoe (Enhanced) · English (United States)"},
+        {voice("Odd", "qq-QQ"), true, "Odd · qq-QQ"}};
+    for (const auto& [v, withLanguage, text] : cases)
+        EXPECT_EQ(Speaker::displayName(v, withLanguage), QString::fromUtf8(text)) << text;
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+#include "MonitorRecorder.h"
+#include "TestDirs.h"
+#include "core/audio/AudioRenderer.h"
+#include "core/audio/AudioShare.h"
+#include "core/audio/BellChime.h"
+#include "core/clock/Clock.h"
+#include "core/metronome/Metronome.h"
+#include "platform/audio/QtAudioPlayer.h"
+#include "platform/audio/RenderDevice.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QtCore/qtestsupport_core.h>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AudioOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QProcess::execute(QStringLiteral("sh"), {"-c", "pactl info >/dev/null"}) != 0)
+            GTEST_SKIP() << "no PulseAudio server (run through scripts/services.sh)";
+        ASSERT_TRUE(recording.start());
+    }
+    TestDirs dirs;
+    QSettings store{dirs.settingsFile(), QSettings::IniFormat};
+    MonitorRecorder recording;
+    QtAudioPlayer player;
+};
+
+TEST_F(AudioOutput, ClicksReachTheSinkExactlyOneBeatApart) {
+    Metronome metronome(store, player, Clock::system());
+    metronome.setBpm(120);
+    int beats = 0;
+    QObject::connect(&metronome, &Metronome::ticked, [&] { ++beats; });
+    metronome.start();
+    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
+    // Each beat event comes as its click is heard: four mean four clicks played.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return beats >= 4; }, 10000));
+    metronome.stop();
+    EXPECT_FALSE(player.isRunning());
+    recording.stop();
+    const auto& samples = recording.samples();
+
+    // Silence is exactly 0 and both clicks exceed 2 from their second sample on, so the onsets of
+    // loud and quiet clicks line up.
+    const auto found = recording.onsets(2, 4000);
+    ASSERT_GE(found.size(), 4) << "recorded " << samples.size() << " samples";
+    for (qsizetype k = 1; k < found.size(); ++k)
+        EXPECT_NEAR(found[k] - found[k - 1], 22050, 3)
+            << "between clicks " << k - 1 << " and " << k;
+    const auto peak = [&](qsizetype from) {
+        int p = 0;
+        for (qsizetype i = from; i < std::min(from + 3087, samples.size()); ++i)
+            p = std::max(p, std::abs(int(samples[i])));
+        return p;
+    };
+    EXPECT_GT(peak(found[0]), peak(found[1]) * 3 / 2) << "the bar's first click is the loud one";
+}
+
+TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
+    AudioShare share(player);
+    BellChime chime(share, Clock::system());
+    chime.play();
+    EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
+    recording.stop();
+    const auto& samples = recording.samples();
+    // One bell with no silence inside it, at its full length and level.
+    const auto found = recording.onsets(0, 50);
+    ASSERT_EQ(found.size(), 1);
+    const auto begin = found[0];
+    auto end = samples.size();
+    while (end > 0 && samples[end - 1] == 0)
+        --end;
+    EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
+    int peak = 0;
+    for (auto s : samples)
+        peak = std::max(peak, std::abs(int(s)));
+    EXPECT_NEAR(peak, 0.45 * 32767, 400);
+}
+
+// The sound server restarting while the metronome plays stops it; once the server is back a new
+// start plays again, without restarting the program.
+TEST_F(AudioOutput, SoundComesBackAfterTheServerRestarts) {
+    QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    QFile cmdline(QStringLiteral("/proc/") + QString::fromLatin1(pid.readAll().trimmed()) +
+                  QStringLiteral("/cmdline")); // the server's own command line, to start it again
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    QStringList server =
+        QString::fromLocal8Bit(cmdline.readAll()).split(QChar(0), Qt::SkipEmptyParts);
+    const QString program = server.takeFirst();
+    Metronome metronome(store, player, Clock::system());
+    metronome.start();
+    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
+    ASSERT_EQ(QProcess::execute(program, server), 0);
+
+    MonitorRecorder again;
+    ASSERT_TRUE(again.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.start(); }, 15000));
+    player.stop();
+    int ticks = 0;
+    QObject::connect(&metronome, &Metronome::ticked, [&] { ++ticks; });
+    metronome.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 3; }));
+    again.stop();
+    EXPECT_GE(again.onsets(2, 4000).size(), 2);
+}
+
+// A program that cannot reach any sound server: the metronome does not start, and one line says
+// why.
+TEST(AudioWithoutServer, FailsCleanlyWithOneLogLine) {
+    TestDirs dirs;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dirs.file("no-socket"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dirs.path());
+    env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), dirs.path());
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral(POBI_HOTKEY_PROBE), {QStringLiteral("metronome")});
+    ASSERT_TRUE(child.waitForFinished(20000)) << "the child hung";
+    const QString err = QString::fromUtf8(child.readAllStandardError());
+    EXPECT_EQ(child.readAllStandardOutput(), "metronome running=0 output=0 beat=-1\n");
+    const QStringList ours = err.split(u'\n').filter(QRegularExpression(QStringLiteral("^Pobi:")));
+    ASSERT_EQ(ours.size(), 1) << err.toStdString();
+    EXPECT_TRUE(ours[0].startsWith(QStringLiteral("Pobi: audio failed: ")));
+    EXPECT_GT(ours[0].size(), QStringLiteral("Pobi: audio failed: ").size());
+}
+
+TEST(RenderDevice, ConvertsToSixteenBitsWhenFloatIsRefused) {
+    AudioRenderer renderer;
+    auto b = std::make_shared<std::vector<float>>(std::vector<float>{0.5f, -1.0f, 2.0f, -0.25f});
+    renderer.schedule(0, b, 3000); // past the first scratch block
+    RenderDevice device(renderer, true);
+    device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    QByteArray bytes = device.read(2 * 3010);
+    ASSERT_EQ(bytes.size(), 2 * 3010);
+    std::vector<qint16> s(3010);
+    std::memcpy(s.data(), bytes.constData(), bytes.size());
+    EXPECT_EQ(std::vector<qint16>(s.begin() + 2999, s.begin() + 3004),
+              (std::vector<qint16>{0, 16384, -32767, 32767, -8192})); // 2.0 clipped
+    EXPECT_EQ(renderer.frames(), 3010);
+
+    RenderDevice floats(renderer, false);
+    floats.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    EXPECT_EQ(floats.read(4 * 100 + 3).size(), 400); // whole frames only
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+#include "platform/instance/SingleInstance.h"
+
+#include "FakeClock.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QtCore/qtestsupport_core.h>
+#include <cstring>
+#include <future>
+#include <gtest/gtest.h>
+#include <string_view>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+using InstanceMessage::Request;
+
+namespace {
+
+// The client blocks while the server needs the event loop, so the client runs on a thread.
+SingleInstance::Claim claimFromThread(const QString& path, Request request) {
+    auto result = std::async(std::launch::async,
+                             [path, request] { return SingleInstance(path).claim(request, 3000); });
+    (void)QTest::qWaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    return result.get();
+}
+
+// A socket file whose server died without removing it is replaced; then a second process hands
+// its requests to the first, and nobody else may take over.
+TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirst) {
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("pobi.sock"));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof(addr.sun_path) - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+    ::close(fd);
+    EXPECT_EQ(SingleInstance(path).send(Request::Open, 500), SingleInstance::Sent::NobodyListening);
+
+    SingleInstance first(path);
+    ASSERT_EQ(first.claim(Request::Open), SingleInstance::Claim::Primary);
+    std::vector<Request> got;
+    QObject::connect(&first, &SingleInstance::requested, [&](Request r) { got.push_back(r); });
+    EXPECT_EQ(claimFromThread(path, Request::Toggle), SingleInstance::Claim::Handed);
+    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
+    EXPECT_EQ(got, (std::vector<Request>{Request::Toggle, Request::Open}));
+    EXPECT_FALSE(SingleInstance(path).listen());
+}
+
+// Without XDG_RUNTIME_DIR the socket lives in a folder of the temporary folder that only this
+// user may enter; one that is open to others, or a link or file in its place, is refused.
+TEST(SingleInstance, WithoutRuntimeFolderOnlyAPrivateFolderIsUsed) {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmp = qgetenv("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    TestDirs dirs;
+    qputenv("TMPDIR", QFile::encodeName(dirs.path()));
+    const QByteArray folder =
+        QFile::encodeName(dirs.file(QStringLiteral("pobi-%1").arg(::geteuid())));
+    for (const char* kind : {"missing", "open", "link", "file"}) {
+        QDir(QFile::decodeName(folder)).removeRecursively();
+        ::unlink(folder.constData());
+        const bool used = kind == std::string_view("missing");
+        if (kind == std::string_view("open"))
+            ::mkdir(folder.constData(), 0755);
+        else if (kind == std::string_view("link"))
+            ::symlink(dirs.path().toLocal8Bit().constData(), folder.constData());
+        else if (!used)
+            QFile(QFile::decodeName(folder)).open(QIODevice::WriteOnly);
+        LogCapture log;
+        const QString path = SingleInstance::defaultPath();
+        EXPECT_EQ(path, used ? QFile::decodeName(folder) + QStringLiteral("/pobi.sock") : QString())
+            << kind;
+        EXPECT_EQ(log.messages().size(), used ? 0 : 1) << kind;
+        EXPECT_EQ(SingleInstance(path).claim(Request::Open) == SingleInstance::Claim::Primary,
+                  used);
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("TMPDIR", tmp);
+}
+
+// A client may not hold the running instance's memory or connections: a line without end is
+// refused at its limit, a silent connection is dropped, and connections past the cap are
+// closed at once. A proper request still gets through afterwards.
+TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("pobi.sock"));
+    FakeClock clock;
+    SingleInstance server(path, clock);
+    ASSERT_TRUE(server.listen());
+
+    QLocalSocket flood;
+    flood.connectToServer(path);
+    flood.write(QByteArray(64 * 1024, 'x'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return flood.canReadLine(); }, 5000));
+    EXPECT_FALSE(InstanceMessage::parseReply(flood.readLine()));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
+
+    QLocalSocket idle[SingleInstance::maxConnections + 4];
+    for (QLocalSocket& socket : idle)
+        socket.connectToServer(path);
+    auto open = [&] {
+        return std::count_if(std::begin(idle), std::end(idle), [](const QLocalSocket& s) {
+            return s.state() == QLocalSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == SingleInstance::maxConnections; }, 5000))
+        << open();
+    clock.advance(SingleInstance::idleMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000)) << open();
+
+    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
+}
+
+} // namespace

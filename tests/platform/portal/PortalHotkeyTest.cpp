@@ -1,0 +1,383 @@
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "LogCapture.h"
+#include "TestDirs.h"
+#include "core/desktop/EndNotifier.h"
+#include "core/hotkey/Hotkey.h"
+#include "core/settings/Settings.h"
+#include "core/speech/Speaker.h"
+#include "core/timer/TimerEngine.h"
+#include "platform/gnome/GnomeShortcut.h"
+#include "platform/notify/FreedesktopNotifier.h"
+#include "platform/portal/PortalColorScheme.h"
+#include "platform/portal/PortalHotkeyService.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtCore/qtestsupport_core.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Shortcut = std::pair<QString, QVariantMap>;
+
+// Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
+// and then the request's Response signal, as the real portal does. And its Settings, holding
+// the colour scheme: with ReadOne, or (an older portal) only Read, which wraps the value twice.
+class FakePortal final : public QDBusVirtualObject {
+public:
+    explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
+        qDBusRegisterMetaType<Shortcut>();
+        qDBusRegisterMetaType<QList<Shortcut>>();
+    }
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QString member = message.member();
+        const auto is = [&](const char* name) { return member == QLatin1String(name); };
+        calls << member;
+        QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
+        if (message.interface().endsWith(QLatin1String("Settings"))) {
+            value = is("Read") ? QVariant::fromValue(QDBusVariant(value)) : value;
+            m_bus.send(is("ReadOne") && !readOne
+                           ? message.createErrorReply(QDBusError::UnknownMethod, member)
+                           : message.createReply(value));
+            return true;
+        }
+        if (is("Close"))
+            closedSessions << message.path();
+        if (is("Get") || is("Close")) {
+            m_bus.send(is("Get") ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
+                                 : message.createReply());
+            return true;
+        }
+        const auto options = qdbus_cast<QVariantMap>(message.arguments().constLast());
+        const QString sender = message.service().mid(1).replace(u'.', u'_') + u'/';
+        const QString request = "/org/freedesktop/portal/desktop/request/" + sender +
+                                options.value(QStringLiteral("handle_token")).toString();
+        m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QVariantMap results;
+        if (is("CreateSession")) {
+            session = "/org/freedesktop/portal/desktop/session/" + sender +
+                      options.value(QStringLiteral("session_handle_token")).toString();
+            results.insert(QStringLiteral("session_handle"), session);
+            options.value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> sessionShortcuts;
+        } else if (is("BindShortcuts")) {
+            message.arguments().at(1).value<QDBusArgument>() >> shortcuts;
+            // A key held elsewhere is left out of the answer.
+            results.insert(QStringLiteral("shortcuts"),
+                           QVariant::fromValue(keyTaken ? QList<Shortcut>() : shortcuts));
+        }
+        QDBusMessage response = QDBusMessage::createSignal(
+            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        m_bus.send(response << responseCode << results);
+        return true;
+    }
+
+    void signal(const char* interface, const char* member, const QVariantList& args) {
+        QDBusMessage message = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/portal/desktop"),
+            QLatin1String("org.freedesktop.portal.") + QLatin1String(interface),
+            QLatin1String(member));
+        message.setArguments(args);
+        m_bus.send(message);
+    }
+    void activate(const QString& sessionPath, const QString& id) {
+        signal(
+            "GlobalShortcuts", "Activated",
+            {QVariant::fromValue(QDBusObjectPath(sessionPath)), id, qulonglong(1), QVariantMap()});
+    }
+    void appearanceChanged(const char* key, uint value) {
+        signal("Settings", "SettingChanged",
+               {QStringLiteral("org.freedesktop.appearance"), QLatin1String(key),
+                QVariant::fromValue(QDBusVariant(value))});
+    }
+
+    QStringList calls, closedSessions;
+    QString session;
+    uint colorScheme = 0, responseCode = 0;
+    bool readOne = true, keyTaken = false;
+    QList<Shortcut> shortcuts, sessionShortcuts;
+
+private:
+    QDBusConnection m_bus;
+};
+
+// Just enough of a notification server: a new id for each notification, unless it replaces one.
+struct FakeNotifications final : QDBusVirtualObject {
+    explicit FakeNotifications(QDBusConnection b) : bus(std::move(b)) {}
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QVariantList a = message.arguments();
+        const bool notify = message.member() == QLatin1String("Notify");
+        calls << (notify ? "Notify " + a[1].toString() + ' ' + a[3].toString()
+                         : "Close " + a[0].toString());
+        args = notify ? a : args;
+        const uint id = a.value(1).toUInt() ? a[1].toUInt() : uint(calls.size());
+        bus.send(notify ? message.createReply(id) : message.createReply());
+        return true;
+    }
+    QDBusConnection bus;
+    QStringList calls; // Notify with replaces_id and title, Close with the id
+    QVariantList args; // of the last Notify
+};
+
+// A private session bus, on which a test may put the fake portal. Its configuration names no
+// service folder but an empty one, so nothing installed on the machine (a real portal) is ever
+// started on it.
+class PortalHotkey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                     "<auth>EXTERNAL</auth><servicedir>" +
+                     m_dir.path().toUtf8() +
+                     "</servicedir><policy context='default'><allow send_destination='*' "
+                     "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
+                     "</busconfig>");
+        config.close();
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {"--config-file=" + config.fileName(), "--nofork", "--print-address"});
+        ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+    void TearDown() override {
+        for (const QString& name : m_names + QStringList{"pobi-no-bus"})
+            QDBusConnection::disconnectFromBus(name);
+        m_daemon.terminate();
+        m_daemon.waitForFinished(2000);
+    }
+    QDBusConnection bus(const char* name) {
+        m_names << QLatin1String(name);
+        return QDBusConnection::connectToBus(m_address, m_names.last());
+    }
+    std::unique_ptr<FakePortal> startPortal(uint responseCode = 0) {
+        QDBusConnection portalBus = bus("pobi-portal");
+        auto portal = std::make_unique<FakePortal>(portalBus);
+        portal->responseCode = responseCode;
+        EXPECT_TRUE(
+            portalBus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                            portal.get(), QDBusConnection::SubPath));
+        EXPECT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        return portal;
+    }
+    // Registers control-alt-T and waits until the service has an answer.
+    QString reasonAfterRegistering(PortalHotkeyService& service) {
+        const QString before = service.reason();
+        service.registerHotkey(17, 6144);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return service.reason() != HotkeyService::notRegistered() && service.reason() != before;
+        }));
+        EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
+        return service.reason();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_names;
+};
+
+TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
+    PortalHotkeyService noBus(QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/pobi-bus"), QStringLiteral("pobi-no-bus")));
+    noBus.registerHotkey(17, 6144);
+    EXPECT_EQ(noBus.backend(), HotkeyService::Backend::Unavailable);
+    EXPECT_EQ(noBus.reason(), QStringLiteral("no D-Bus session bus"));
+
+    PortalHotkeyService without(bus("pobi-client"));
+    EXPECT_TRUE(
+        reasonAfterRegistering(without).startsWith(QLatin1String("no GlobalShortcuts portal")))
+        << without.reason().toStdString();
+
+    const auto portal = startPortal(1); // the user cancelled
+    PortalHotkeyService refused(bus("pobi-client2"));
+    EXPECT_EQ(reasonAfterRegistering(refused),
+              QStringLiteral("the portal did not open a shortcuts session"));
+    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
+    EXPECT_EQ(reasonAfterRegistering(refused),
+              QStringLiteral("the portal did not bind control-alt-T"));
+}
+
+// Signals from one sender arrive in order, so a wanted activation sent last shows that the
+// unwanted ones before it have been handled.
+TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
+    const auto portal = startPortal();
+    PortalHotkeyService service(bus("pobi-client"));
+    int runs = 0, activations = 0;
+    QObject::connect(&service, &HotkeyService::activated, [&] { ++activations; });
+    auto hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] { ++runs; });
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return service.backend() == HotkeyService::Backend::Portal;
+    })) << service.reason().toStdString();
+    EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
+    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
+    // Also offered when the session opens: some portals take them from there only.
+    EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
+    ASSERT_EQ(portal->shortcuts.size(), 1);
+    EXPECT_EQ(portal->shortcuts[0].first, id);
+    EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")).toString(),
+              QStringLiteral("CTRL+ALT+t"));
+
+    // Another session's or another shortcut's activation is not ours.
+    portal->activate(portal->session + QStringLiteral("x"), id);
+    portal->activate(portal->session, QStringLiteral("other"));
+    portal->activate(portal->session, id);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }));
+    EXPECT_EQ(activations, 1);
+
+    // Released, the session is closed and its activations are ignored; bound again, it works.
+    hotkey.reset();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return portal->closedSessions == QStringList{portal->session}; }));
+    portal->activate(portal->session, id);
+    hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] { ++runs; });
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
+    portal->activate(portal->session, id);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 2; }));
+    EXPECT_EQ(activations, 2);
+}
+
+using Notifications = PortalHotkey;
+
+TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
+    const TestDirs dirs;
+    Settings settings(dirs.settingsFile());
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker(speech, clock);
+    TimerEngine engine(settings, speaker, clock);
+    FreedesktopNotifier notifier(bus("pobi-client"));
+    EndNotifier notice(engine, settings, notifier, clock);
+    const LogCapture log;
+    const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
+        engine.start({Kind::Timer, seconds, label});
+        clock.advance(seconds * 1000);
+    };
+    runToEnd(60); // no server: nothing breaks, and the cause is logged once
+    runToEnd(60);
+    FakeNotifications fake(bus("pobi-notifications"));
+    ASSERT_TRUE(fake.bus.registerVirtualObject("/org/freedesktop/Notifications", &fake) &&
+                fake.bus.registerService("org.freedesktop.Notifications"));
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c()); // whose short time has seconds, not wanted here
+    runToEnd(1500);
+    QLocale::setDefault(saved);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }));
+    const QString app = QStringLiteral(POBI_APP_ID);
+    EXPECT_EQ(fake.args.mid(0, 6),
+              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:47",
+                            QStringList{"restart", "Restart", "dismiss", "Dismiss"}}));
+    EXPECT_EQ(qdbus_cast<QVariantMap>(fake.args[6]),
+              (QVariantMap{{"desktop-entry", app}, {"urgency", QVariant::fromValue(uchar(1))}}));
+
+    // Restart runs the same timer again and takes the old notification back; the next end
+    // replaces it, a stop takes that back, and one withdrawn before the server answered too.
+    fake.bus.send(QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                             "org.freedesktop.Notifications", "ActionInvoked")
+                  << 1u << QStringLiteral("restart"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.state() == TimerEngine::State::Running; }));
+    EXPECT_EQ(engine.total(), 1500);
+    clock.advance(1500 * 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls.size() == 3; }));
+    engine.stop();
+    settings.setNotify(false);
+    runToEnd(60);
+    settings.setNotify(true);
+    QObject::connect(&engine, &TimerEngine::eventSent, [&](const QString& e) {
+        if (e == QLatin1String("done"))
+            engine.stop(); // before the server could answer
+    });
+    runToEnd(60, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls.size() == 6; }));
+    EXPECT_EQ(fake.calls, QStringList({"Notify 0 Tea", "Close 1", "Notify 1 Tea", "Close 1",
+                                       "Notify 1 Time's up", "Close 1"}));
+    EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
+}
+
+TEST_F(PortalHotkey, ColorSchemeIsReadAtStartThenFollowed) {
+    using Scheme = ColorSchemeService::Scheme;
+    for (const bool readOne : {true, false}) {
+        auto portal = startPortal();
+        portal->readOne = readOne;
+        portal->colorScheme = 1;
+        PortalColorScheme scheme(bus(readOne ? "pobi-client" : "pobi-client2"));
+        QList<Scheme> seen;
+        QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; })) << readOne;
+
+        // Another setting is not the scheme; an unknown value is no preference.
+        portal->appearanceChanged("contrast", 2);
+        portal->appearanceChanged("color-scheme", 2);
+        portal->appearanceChanged("color-scheme", 7);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; })) << readOne;
+        EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
+        portal.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("pobi-portal"));
+    }
+}
+
+// GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
+// to the user's own shortcuts, and never over a key something else holds.
+TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
+    const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
+    const auto get = [&](const QString& key, QString at = {}) {
+        QProcess p;
+        p.start(QStringLiteral("gsettings"),
+                {"get", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key});
+        p.waitForFinished(5000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    };
+    if (get(QStringLiteral("custom-keybindings")).isEmpty())
+        GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
+
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    const auto set = [&](const QString& key, const QString& value, QString at = {}) {
+        QProcess::execute(
+            QStringLiteral("gsettings"),
+            {"set", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key, value});
+    };
+    const QString mine = QStringLiteral("/custom0/");
+    set("custom-keybindings", "['/custom0/']");
+    set("name", "'Files'", mine);
+    set("binding", "'<Super>e'", mine);
+
+    GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
+    using State = DesktopShortcut::State;
+    EXPECT_EQ(shortcut.state(), State::Absent);
+    ASSERT_TRUE(shortcut.add());
+    EXPECT_EQ(shortcut.state(), State::Added);
+    EXPECT_EQ(get("command", GnomeShortcut::path), "'/opt/pobi --toggle'");
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(get("custom-keybindings"),
+              "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
+    ASSERT_TRUE(shortcut.remove());
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(shortcut.state(), State::Absent);
+
+    set("binding", "'<Primary><Alt>t'", mine);
+    EXPECT_EQ(shortcut.state(), State::Taken);
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
+    set("binding", "''", mine);
+    set("home", "['<Control><Alt>t']");
+    EXPECT_FALSE(shortcut.add());
+    EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
+    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    qputenv("XDG_CONFIG_HOME", saved);
+    qunsetenv("GSETTINGS_BACKEND");
+}
+
+} // namespace

@@ -1,0 +1,159 @@
+#include "core/hotkey/Hotkey.h"
+#include "platform/hotkey/HotkeyServiceFactory.h"
+#include "platform/x11/X11HotkeyService.h"
+
+#include <QProcess>
+#include <QtCore/qtestsupport_core.h>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace {
+
+void xdotool(const QStringList& args) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0);
+}
+
+// Key events arrive in order: a press that is seen to count shows every key sent before it has
+// been handled, so no test waits for what a press may still cause.
+void press(const QStringList& keys) {
+    xdotool(QStringList{"key"} + keys);
+}
+
+// Swaps what keys first and first + 1 type, as a layout switch would; swaps back when it goes.
+struct SwappedKeys {
+    explicit SwappedKeys(xcb_keycode_t first) : first(first) { swap(); }
+    ~SwappedKeys() { swap(); }
+    void swap() const {
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        auto* map = xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, 2), 0);
+        const int per = map->keysyms_per_keycode;
+        xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        std::rotate(syms, syms + per, syms + 2 * per);
+        xcb_change_keyboard_mapping(c, 2, first, per, syms);
+        std::free(map);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+        xcb_disconnect(c);
+    }
+    xcb_keycode_t first;
+};
+
+class X11Hotkey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X server (run through scripts/test)";
+    }
+};
+
+// Pressing control-alt-T (also with the lock keys on) runs the action once per press; once
+// released, the key is another client's.
+TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) {
+    X11HotkeyService service;
+    int runs = 0;
+    auto hotkey = std::make_unique<Hotkey>(service, Hotkey::checked(17), Hotkey::checked(6144),
+                                           [&] { ++runs; });
+    ASSERT_EQ(service.backend(), HotkeyService::Backend::X11) << service.reason().toStdString();
+    const auto counted = [&](int n) {
+        return QTest::qWaitFor([&] { return runs >= n; }) && runs == n;
+    };
+
+    press({"t", "ctrl+t", "ctrl+alt+shift+t", "ctrl+alt+t"});
+    EXPECT_TRUE(counted(1)) << runs;
+    press({"Caps_Lock", "ctrl+alt+t", "Caps_Lock", "Num_Lock", "ctrl+alt+t", "Num_Lock"});
+    EXPECT_TRUE(counted(3)) << runs;
+    {
+        // After a layout switch moved the letter to another key, that key is the one held.
+        SwappedKeys moved(28);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            X11HotkeyService probe;
+            probe.registerHotkey(17, 6144);
+            return probe.backend() == HotkeyService::Backend::Unavailable;
+        }));
+        press({"ctrl+alt+t"});
+        EXPECT_TRUE(counted(4)) << runs;
+    }
+
+    hotkey.reset();
+    EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
+    X11HotkeyService other;
+    int otherPresses = 0;
+    QObject::connect(&other, &HotkeyService::activated, [&] { ++otherPresses; });
+    other.registerHotkey(17, 6144);
+    ASSERT_EQ(other.backend(), HotkeyService::Backend::X11) << other.reason().toStdString();
+    press({"ctrl+alt+t"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return otherPresses == 1; }));
+    EXPECT_EQ(runs, 4);
+}
+
+// The application's own set-up in another process (the Qt xcb platform's connection and its
+// native event filter) holds the key: here it is unavailable, and the holder's action still runs
+// once, on its main thread, after its handler.
+TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStillWorks) {
+    QProcess probe;
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    probe.setProcessEnvironment(env);
+    probe.start(QStringLiteral(POBI_HOTKEY_PROBE), {});
+    QString out;
+    const auto presses = [&] {
+        out += QString::fromUtf8(probe.readAllStandardOutput());
+        return out.count(QLatin1String("pressed"));
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presses() >= 0 && out.contains("status x11"); }))
+        << out.toStdString();
+
+    X11HotkeyService here;
+    here.registerHotkey(17, 6144);
+    EXPECT_EQ(here.backend(), HotkeyService::Backend::Unavailable);
+    EXPECT_EQ(here.reason(), QStringLiteral("control-alt-T is taken by another program"));
+
+    // A long press, held until the server repeats it, counts once.
+    press({"ctrl+alt+t"});
+    xdotool({"keydown", "ctrl+alt+t", "sleep", "1.5", "keyup", "ctrl+alt+t"});
+    press({"ctrl+alt+t"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presses() >= 3; })) << out.toStdString();
+    EXPECT_EQ(presses(), 3) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("pressed main after\n"))) << out.toStdString();
+    probe.kill();
+    probe.waitForFinished(3000);
+}
+
+TEST(X11HotkeyNoServer, WithoutAnXServerItIsUnavailable) {
+    const QByteArray saved = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":9999");
+    X11HotkeyService service;
+    qputenv("DISPLAY", saved);
+    service.registerHotkey(17, 6144);
+    EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
+    EXPECT_EQ(service.reason(), QStringLiteral("cannot connect to the X server"));
+}
+
+// Under Wayland the xcb platform runs on XWayland, whose grab is not global: only the portal is.
+TEST(HotkeyFactory, PicksTheBackendForTheSession) {
+    using B = HotkeyService::Backend;
+    const struct {
+        const char* platform;
+        QStringList env;
+        B backend;
+    } rows[] = {
+        {"xcb", {"DISPLAY=:1", "XDG_SESSION_TYPE=x11"}, B::X11},
+        {"xcb", {"DISPLAY=:1", "WAYLAND_DISPLAY=wayland-0"}, B::Portal},
+        {"xcb", {"DISPLAY=:1", "XDG_SESSION_TYPE=wayland"}, B::Portal},
+        {"xcb", {"DISPLAY=:1", "WAYLAND_DISPLAY="}, B::X11},
+        {"wayland", {"WAYLAND_DISPLAY=wayland-0"}, B::Portal},
+        {"offscreen", {}, B::Unavailable},
+    };
+    for (const auto& row : rows) {
+        QProcessEnvironment env;
+        for (const QString& pair : row.env)
+            env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        EXPECT_EQ(HotkeyServiceFactory::choose(QLatin1String(row.platform), env), row.backend)
+            << row.platform << " " << row.env.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "TestDirs.h"
+#include "core/hotkey/HotkeyService.h"
+#include "core/mascot/MascotBrain.h"
+#include "core/metronome/Metronome.h"
+#include "core/settings/Settings.h"
+#include "core/speech/Speaker.h"
+#include "ui/tray/PopoverUI.h"
+
+#include <QLineEdit>
+#include <QStringList>
+#include <QTest>
+
+// The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
+// private settings file, and a metronome on a player whose timeline the test renders itself.
+// A hotkey whose status the test sets.
+class ScriptedHotkey final : public HotkeyService {
+public:
+    void registerHotkey(quint32, quint32) override {}
+    void unregisterHotkey() override {}
+    void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
+};
+
+struct PageFixture {
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+    FakeAudioPlayer player;
+    Metronome metronome{settings.store(), player, clock};
+    PopoverUI ui;
+    MascotBrain mascot{MascotBrain::Mood::Content, false, [] { return 0.5; }};
+
+    QStringList said() const { return speech.texts(); }
+
+    // Types line into a text field and presses Return, as the user would.
+    static void enter(QLineEdit* edit, const QString& line) {
+        edit->clear();
+        QTest::keyClicks(edit, line);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            player.render(441);
+            clock.advance(10);
+        }
+    }
+};

@@ -1,0 +1,154 @@
+#include "ui/mascot/MascotPainter.h"
+
+#include "core/mascot/MascotBrain.h"
+#include "ui/mascot/Glyph.h"
+#include "ui/mascot/MascotLayers.h"
+#include "ui/mascot/MascotView.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Frame = MascotBrain::Frame;
+
+QImage blank(int w, int h) {
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+Frame restingFrame() {
+    MascotBrain brain(MascotBrain::Mood::Content, false);
+    return brain.frame(0);
+}
+
+// The frame painted on a square canvas of the given pixel size.
+QImage paintFrame(const Frame& f, bool flat, int px = 400) {
+    QImage img = blank(px, px);
+    QPainter p(&img);
+    p.scale(px / 200.0, px / 200.0);
+    MascotPainter::paint(p, f, flat);
+    return img;
+}
+
+TEST(MascotPainter, FlatPartsAreSingleSolidColours) {
+    const QImage flat = paintFrame(restingFrame(), true);
+    const QImage shaded = paintFrame(restingFrame(), false);
+    const double k = 2; // pixels per canvas unit
+    const struct {
+        const char* part;
+        QPointF centre; // canvas units
+        double reach;
+        QColor colour;
+    } parts[] = {
+        {"body, below the eyes", {100, 160}, 20, MascotPainter::body},
+        {"body, above the eyes", {100, 70}, 14, MascotPainter::body},
+        {"ear", {160.1, 65.5}, 3, MascotPainter::part},
+        {"button", {100, 34}, 4, MascotPainter::part},
+    };
+    for (const auto& part : parts) {
+        QSet<QRgb> flatColours, shadedColours;
+        for (double dx = -part.reach; dx <= part.reach; dx += 1)
+            for (double dy = -part.reach / 2; dy <= part.reach / 2; dy += 1) {
+                const QPoint px((part.centre.x() + dx) * k, (part.centre.y() + dy) * k);
+                flatColours.insert(flat.pixel(px));
+                shadedColours.insert(shaded.pixel(px));
+            }
+        EXPECT_EQ(flatColours, QSet<QRgb>{part.colour.rgba()}) << part.part;
+        EXPECT_GT(shadedColours.size(), 1) << part.part; // the gradient is really there otherwise
+    }
+}
+
+TEST(Glyph, SpeechMarkIsTheOnlyDifference) {
+    // The tray draws it at many sizes, smaller than 18 pixels too: whole at each, the same area.
+    double area1 = 0;
+    for (qreal dpr : {1.0, 10 / 18.0, 20 / 18.0, 2.0, 4.0}) {
+        const QImage silent = Glyph::image(false, dpr), talking = Glyph::image(true, dpr);
+        ASSERT_EQ(silent.size(), QSize(18, 18) * dpr);
+        const QRectF mark = Glyph::speechMarkBounds();
+        int inside = 0;
+        double area = 0;
+        for (int y = 0; y < silent.height(); ++y)
+            for (int x = 0; x < silent.width(); ++x) {
+                const QRgb a = silent.pixel(x, y), b = talking.pixel(x, y);
+                area += qAlpha(a) / 255.0 / dpr / dpr;
+                EXPECT_EQ(qRed(a) + qGreen(a) + qBlue(a), 0); // a black template
+                if (a == b)
+                    continue;
+                EXPECT_TRUE(mark.contains(QPointF((x + 0.5) / dpr, (y + 0.5) / dpr)))
+                    << dpr << ": " << x << "," << y;
+                ++inside;
+            }
+        EXPECT_GT(inside, 2 * dpr) << dpr;
+        area1 = area1 > 0 ? area1 : area;
+        EXPECT_NEAR(area, area1, area1 * 0.05) << dpr;
+    }
+}
+
+// The frame timer runs only while the view is shown and something can still move.
+TEST(MascotView, TicksOnlyWhileShownAndSomethingMoves) {
+    MascotBrain still(MascotBrain::Mood::Content, false), alive(MascotBrain::Mood::Content, true);
+    MascotView view(&still, true, false), fixed(&still, false, false);
+    view.resize(64, 64);
+    fixed.show();
+    still.hop(1);
+    EXPECT_FALSE(view.ticking() || fixed.ticking());
+    view.show();
+    EXPECT_EQ(view.ticking() ? view.interval() : 0, MascotView::frameMs);
+    // The hop plays at full rate; once it is over nothing moves until the brain is stirred.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.ticking(); }, 10000));
+    still.beat(true);
+    EXPECT_TRUE(view.ticking());
+    view.hide();
+    EXPECT_FALSE(view.ticking());
+    // A live brain keeps swaying and is looked at less often while calm.
+    view.setBrain(&alive);
+    view.show();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view.ticking() && view.interval() > MascotView::frameMs; }, 10000));
+}
+
+// Fitted into a wider area, with cached body images and thinned eye outlines, the mascot differs
+// from its paths only by anti-aliasing noise in any pose, look and pixel ratio: a body a pixel
+// off or without its light shows in the mean difference.
+TEST(MascotLayers, PaintWhatThePathsPaintCentredInTheArea) {
+    MascotBrain brain(MascotBrain::Mood::Neutral, false);
+    brain.setTalking(true);
+    brain.hop(1);
+    brain.flash("muted", 1e9);
+    MascotLayers layers;
+    for (int i = 0; i < 40; i += 6) {
+        Frame f;
+        for (int j = i - 5; j <= i; ++j) // every frame, so the clock runs as in a view
+            f = brain.frame(j / 60.0);
+        for (const int ratio : {1, 2})
+            for (const bool flat : {false, true}) {
+                const QImage paths = paintFrame(f, flat, 64 * ratio);
+                QImage wide = blank(84 * ratio, 64 * ratio);
+                wide.setDevicePixelRatio(ratio);
+                QPainter q(&wide);
+                layers.paint(q, f, QRectF(0, 0, 84, 64), flat);
+                double sum = 0;
+                for (int y = 0; y < paths.height(); ++y) {
+                    const auto* a = reinterpret_cast<const QRgb*>(paths.constScanLine(y));
+                    const auto* b =
+                        reinterpret_cast<const QRgb*>(wide.constScanLine(y)) + 10 * ratio;
+                    for (int x = 0; x < paths.width(); ++x) {
+                        int d = 0;
+                        for (int shift : {0, 8, 16, 24}) // premultiplied channels
+                            d = std::max(
+                                d, std::abs(int(a[x] >> shift & 0xff) - int(b[x] >> shift & 0xff)));
+                        sum += d;
+                    }
+                }
+                SCOPED_TRACE(testing::Message() << i << " " << ratio << " " << flat);
+                EXPECT_LT(sum / paths.width() / paths.height(), 1.5);
+                EXPECT_EQ(wide.copy(0, 0, 10 * ratio, 64 * ratio), blank(10 * ratio, 64 * ratio));
+            }
+    }
+}
+
+} // namespace

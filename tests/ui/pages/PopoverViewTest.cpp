@@ -1,0 +1,218 @@
+#include "ui/pages/PopoverView.h"
+
+#include "PageFixture.h"
+#include "core/timer/TimerEngine.h"
+#include "ui/controls/IconButton.h"
+#include "ui/controls/PillButton.h"
+#include "ui/controls/SegmentedPicker.h"
+#include "ui/mascot/MascotView.h"
+#include "ui/pages/SettingsView.h"
+#include "ui/pages/TempoView.h"
+#include "ui/pages/TimerView.h"
+#include "ui/tray/PopupWindow.h"
+#include "ui/tray/StatusController.h"
+#include "ui/widgets/Caption.h"
+#include "ui/widgets/FieldBox.h"
+#include "ui/widgets/TextLabel.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PopoverViewTest : public ::testing::Test, protected PageFixture {
+protected:
+    PopoverViewTest() {
+        view.show();
+        FakeClock::flush();
+    }
+
+    // Clicks a segment of the mode switch, as the user would.
+    void pick(const QString& mode) {
+        SegmentedPicker* picker = view.modePicker();
+        const int index = static_cast<int>(PopoverView::modes().indexOf(mode));
+        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(index).center());
+    }
+
+    TimerEngine engine{settings, speaker, clock};
+    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock};
+};
+
+TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeChangesNothing) {
+    EXPECT_EQ(view.currentPage(), view.timerView());
+    // The field keeps its name for screen readers while its placeholder follows the mode.
+    const QString fieldName = view.timerView()->field()->edit()->accessibleName();
+    ASSERT_FALSE(fieldName.isEmpty());
+    const int token = ui.focusToken();
+    engine.start(Command{Kind::Timer, 300, {}});
+    metronome.start();
+    pick("timer");
+    EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running);
+    EXPECT_EQ(ui.focusToken(), token);
+
+    pick("tempo");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
+    EXPECT_EQ(Settings(dirs.settingsFile()).mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(ui.focusToken(), token + 1);
+    EXPECT_TRUE(view.tempoView()->isVisible() && !view.timerView()->isVisible());
+    pick("tempo");
+    EXPECT_TRUE(metronome.running());
+    EXPECT_EQ(ui.focusToken(), token + 1);
+
+    pick("stopwatch");
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(view.currentPage(), view.timerView());
+    EXPECT_EQ(view.timerView()->field()->edit()->accessibleName(), fieldName);
+    engine.start(Command{Kind::Timer, 2, {}});
+    clock.advance(2500);
+    ASSERT_EQ(engine.state(), TimerEngine::State::Done);
+    pick("timer");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
+}
+
+TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
+    settings.setMode("tempo");
+    // Only the mascot of the page in front moves, and only while the popup is open.
+    for (const bool open : {true, false, true}) {
+        view.setVisible(open);
+        EXPECT_EQ(view.tempoView()->refreshing(), open);
+        for (auto* m : view.findChildren<MascotView*>())
+            EXPECT_EQ(m->ticking(), open && m == view.tempoView()->mascotView()) << open;
+    }
+}
+
+// Whatever brings a page to the front, the keys typed next reach that page's own field.
+TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
+    QApplication::setActiveWindow(&view);
+    auto type = [](const QString& line) {
+        QTest::keyClicks(QApplication::focusWidget(), line);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        FakeClock::flush();
+    };
+    settings.setMode("tempo"); // the stored mode as the popup opens
+    ui.bumpFocus();
+    FakeClock::flush();
+    type("90");
+    EXPECT_EQ(metronome.bpm(), 90);
+    EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
+    pick("timer");
+    type("120 bpm");
+    EXPECT_EQ(QApplication::focusWidget(), view.tempoView()->field()->edit());
+    pick("timer");
+    type("settings");
+    EXPECT_EQ(QApplication::focusWidget(), view.settingsView()->backButton());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    type("1m");
+    EXPECT_EQ(engine.state(), TimerEngine::State::Running);
+}
+
+// Tab and Shift+Tab visit every control of the page in front once, in reading order, and wrap.
+TEST_F(PopoverViewTest, TabReachesEveryControlInReadingOrder) {
+    QApplication::setActiveWindow(&view);
+    settings.remember("tea");
+    const std::function<void()> states[] = {[] {},
+                                            [this] {
+                                                engine.start(Command{Kind::Stopwatch, 0, {}});
+                                            },
+                                            [this] { settings.setMode("tempo"); },
+                                            [this] { ui.setShowSettings(true); }};
+    auto at = [this](QWidget* w) { return QRect(w->mapTo(&view, QPoint()), w->size()); };
+    for (const auto& enter : states) {
+        enter();
+        view.resize(view.sizeHint());
+        FakeClock::flush();
+        QList<QWidget*> all, forward, backward;
+        for (QWidget* w : view.findChildren<QWidget*>())
+            if (w->isVisibleTo(&view) && (w->focusPolicy() & Qt::TabFocus))
+                all << w;
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            forward << QApplication::focusWidget();
+        }
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            backward.prepend(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        }
+        EXPECT_EQ(backward, forward);
+        EXPECT_EQ(QSet<QWidget*>(forward.begin(), forward.end()),
+                  QSet<QWidget*>(all.begin(), all.end()));
+        // From the top left, each stop is right of the last on its row, or on a lower row.
+        std::rotate(forward.begin(),
+                    std::min_element(forward.begin(), forward.end(),
+                                     [&](QWidget* a, QWidget* b) {
+                                         return std::pair(at(a).center().y(), at(a).left()) <
+                                                std::pair(at(b).center().y(), at(b).left());
+                                     }),
+                    forward.end());
+        for (qsizetype i = 1; i < forward.size(); ++i) {
+            const QRect a = at(forward[i - 1]), b = at(forward[i]);
+            const bool sameRow = b.top() < a.bottom() && a.top() < b.bottom();
+            EXPECT_TRUE(sameRow ? b.left() > a.left() : b.top() > a.top())
+                << forward[i]->metaObject()->className();
+        }
+    }
+}
+
+// The popup as the tray opens it: the page inside the window that follows its height.
+TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndTheSnapshotDrawsTheField) {
+    PageFixture f;
+    TimerEngine engine{f.settings, f.speaker, f.clock};
+    PopupWindow window;
+    auto* view =
+        new PopoverView{engine, f.speaker, f.settings, f.ui, f.metronome, f.mascot, f.clock};
+    window.setContent(view);
+    window.popup(QRect(500, 0, 20, 20));
+    const TimerView* page = view->timerView();
+    // Lets nested layouts pass their new size up to the window, as the event loop would, then
+    // checks that the page's visible parts lie inside it, apart, and not squeezed.
+    auto fits = [&] {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+            FakeClock::flush();
+        }
+        EXPECT_EQ(window.height(), view->height());
+        EXPECT_GE(view->height(), view->heightForWidth(PopoverView::contentWidth));
+        QList<QRect> rows;
+        for (QWidget* w : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                rows << QRect(w->mapTo(view, QPoint(0, 0)), w->size());
+        for (int i = 0; i < rows.size(); ++i) {
+            EXPECT_TRUE(view->rect().contains(rows[i])) << rows[i].y() << " " << rows[i].height();
+            for (int j = i + 1; j < rows.size(); ++j)
+                EXPECT_FALSE(rows[i].intersects(rows[j])) << "parts " << i << " and " << j;
+        }
+        EXPECT_GE(page->clockLabel()->height(), page->clockLabel()->minimumSizeHint().height());
+        EXPECT_GE(page->caption()->height(), page->caption()->heightForWidth(page->width()));
+        return window.height();
+    };
+    const int idle = fits();
+    engine.start(Command{Kind::Timer, 1500, QStringLiteral("Pasta")});
+    const int running = fits();
+    ASSERT_TRUE(page->pauseButton()->isVisible());
+    EXPECT_GT(running, idle);
+
+    // The snapshot's picture shows the text field where the layout put it.
+    const QImage image = StatusController::renderImage(view);
+    ASSERT_EQ(image.size(), view->size());
+    const QRect box(page->field()->mapTo(view, QPoint(0, 0)), page->field()->size());
+    const QRgb base = page->field()->palette().color(QPalette::Base).rgb();
+    ASSERT_NE(base, view->palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(image.pixel(box.left() + 4, box.center().y()), base);
+
+    f.speaker.say(QStringLiteral("Pasta. Twenty-five minutes. Starting now, and this sentence "
+                                 "goes on long enough to wrap."),
+                  f.settings);
+    ASSERT_TRUE(f.speaker.talking());
+    EXPECT_GT(fits(), running);
+    EXPECT_GT(page->caption()->height(), 30); // wrapped onto more lines
+    f.speech.finish();
+    engine.stop();
+    EXPECT_EQ(fits(), idle);
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "ui/pages/SettingsView.h"
+
+#include "FakeLoginItem.h"
+#include "PageFixture.h"
+#include "core/text/Tone.h"
+#include "ui/controls/CheckRow.h"
+#include "ui/controls/EveryPicker.h"
+#include "ui/controls/IconButton.h"
+#include "ui/controls/SegmentedPicker.h"
+#include "ui/controls/SwitchRow.h"
+#include "ui/widgets/FieldBox.h"
+#include "ui/widgets/Keycap.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void choose(SegmentedPicker* picker, const QString& label) {
+    for (int i = 0; i < picker->count(); ++i) {
+        if (picker->label(i) == label) {
+            QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(i).center());
+            return;
+        }
+    }
+    FAIL() << "no segment " << label.toStdString();
+}
+
+struct SettingsPage : PageFixture {
+    SettingsView view{settings, speaker, [] {}};
+    SettingsPage() {
+        view.resize(340, view.sizeHint().height());
+        view.show();
+    }
+};
+
+} // namespace
+
+TEST(SettingsView, PreviewsSpeakTheEndFromTheSetCountAndTheSpeedOnRelease) {
+    SettingsPage page;
+    page.settings.setCountdown(5);
+    page.view.endPreviewButton()->click();
+    choose(page.view.countdownPicker(), QStringLiteral("Off"));
+    EXPECT_EQ(page.settings.countdown(), 0);
+    page.settings.setEndMessage(QStringLiteral("Pasta is ready"));
+    page.view.endPreviewButton()->click();
+    EXPECT_EQ(page.said(),
+              QStringList({QStringLiteral("5, 4, 3, 2, 1, ") + Tones::end(Tone::Calm, QString()),
+                           QStringLiteral("Pasta is ready")}));
+    // The speed slider speaks its sample line on release only.
+    QSlider* slider = page.view.speedSlider();
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(slider->width() - 2, 10));
+    QTest::mouseMove(slider, QPoint(slider->width() - 1, 10));
+    EXPECT_EQ(page.said().size(), 2);
+    EXPECT_NEAR(page.settings.rate(), 1.6, 1e-9);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 1, 10));
+    EXPECT_EQ(page.said().mid(2),
+              QStringList{Tones::left(Tone::Calm, QStringLiteral("10 minutes"))});
+}
+
+TEST(SettingsView, IntervalIsSilentHereButLiveElsewhere) {
+    SettingsPage page;
+    choose(page.view.everyPicker(), QStringLiteral("10m"));
+    EXPECT_EQ(page.settings.every(), 10);
+    EXPECT_TRUE(page.said().isEmpty());
+
+    EveryPicker live(page.settings, page.speaker, true, QStringLiteral("Speak every"));
+    live.resize(300, 50);
+    live.show();
+    for (const auto& [label, minutes, heard] :
+         {std::tuple{"5m", 5, "Okay. Every 5 minutes."}, {"Off", 0, "Okay. Quiet for now."}}) {
+        choose(live.picker(), QString::fromLatin1(label));
+        EXPECT_EQ(page.settings.every(), minutes);
+        EXPECT_EQ(page.said().last(), QString::fromLatin1(heard));
+    }
+    EXPECT_EQ(page.view.everyPicker()->value(), 0); // the page's own picker followed
+    live.setLive(false);
+    choose(live.picker(), QStringLiteral("15m"));
+    EXPECT_EQ(page.settings.every(), 15);
+    EXPECT_EQ(page.said().size(), 2);
+}
+
+TEST(SettingsView, ControlsWriteSettingsQuietlyAndFollowThem) {
+    SettingsPage page;
+    // A click anywhere on a switch's row flips it.
+    const std::pair<SwitchRow*, bool (Settings::*)() const> rows[] = {
+        {page.view.onStartRow(), &Settings::onStart},
+        {page.view.halfwayRow(), &Settings::halfway},
+        {page.view.lastMinuteRow(), &Settings::lastMinute},
+        {page.view.onEndRow(), &Settings::onEnd},
+        {page.view.chimeRow(), &Settings::chime},
+        {page.view.lapsRow(), &Settings::laps},
+        {page.view.notifyRow(), &Settings::notify}};
+    for (const auto& [row, get] : rows) {
+        const bool before = (page.settings.*get)();
+        QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(20, row->height() / 2));
+        EXPECT_EQ((page.settings.*get)(), !before) << row->title().toStdString();
+    }
+
+    choose(page.view.tonePicker(), QStringLiteral("Coach"));
+    EXPECT_EQ(page.settings.tone(), Tone::Coach);
+    // The end field's placeholder is what the chosen tone says by default.
+    EXPECT_EQ(page.view.endMessageField()->edit()->placeholderText(), Tones::end(Tone::Coach, {}));
+    page.settings.setCountdown(3);
+    EXPECT_EQ(page.view.countdownPicker()->value(), 3);
+    QTest::keyClicks(page.view.endMessageField()->edit(), QStringLiteral("Done!"));
+    EXPECT_EQ(page.settings.endMessage(), QStringLiteral("Done!"));
+    EXPECT_TRUE(page.said().isEmpty());
+}
+
+TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
+    PageFixture f;
+    const VoiceInfo de{QStringLiteral("v/de"), QStringLiteral("Anna"), QStringLiteral("de-DE")};
+    f.speech.setVoices(
+        {{QStringLiteral("v/en-us"), QStringLiteral("Ava"), QStringLiteral("en-US"), 1}, de});
+    f.settings.setVoiceID(QStringLiteral("v/en-us"));
+    SettingsView view(f.settings, f.speaker, [] {});
+    QComboBox* voices = view.voicePicker();
+    ASSERT_EQ(voices->count(), 2); // the system default and the one English voice
+    EXPECT_EQ(voices->currentText(), QStringLiteral("Ava"));
+    view.allLanguagesBox()->click();
+    ASSERT_EQ(voices->count(), 3);
+    EXPECT_EQ(voices->currentIndex(), 1);
+    voices->setCurrentIndex(2);
+    emit voices->activated(2);
+    EXPECT_EQ(f.settings.voiceID(), QStringLiteral("v/de"));
+
+    f.settings.setVoiceID(QStringLiteral("v/removed")); // a voice that is gone matches nothing
+    EXPECT_EQ(voices->currentIndex(), -1);
+    f.speech.setVoices({de});
+    view.show(); // opening the page reads the voices again: the one removed meanwhile is gone
+    EXPECT_EQ(voices->count(), 2);
+}
+
+TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {
+    PageFixture f;
+    FakeLoginItem login;
+    Settings settings(f.dirs.file(QStringLiteral("login.ini")), &login);
+    SettingsView view(settings, f.speaker, [] {});
+    view.launchRow()->toggle()->click();
+    EXPECT_TRUE(login.enabled() && view.launchRow()->isOn());
+    login.failing = true;
+    view.launchRow()->toggle()->click();
+    EXPECT_TRUE(login.enabled() && view.launchRow()->isOn()); // the failure is not shown as done
+}
+
+TEST(SettingsView, HotkeyHelpFollowsTheBackend) {
+    SettingsPage page;
+    ScriptedHotkey hotkey;
+    page.view.setHotkeyService(&hotkey);
+    using Backend = HotkeyService::Backend;
+    // The keys are shown only while they work.
+    const QString bind = QStringLiteral("Bind a shortcut to: pobi --toggle");
+    const auto keys = [&] { return !page.view.findChildren<Keycap*>().last()->isHidden(); };
+    EXPECT_EQ(page.view.hotkeyHelp(), bind); // before the service says anything
+    EXPECT_FALSE(keys());
+    for (const auto& [backend, help, shown] :
+         {std::tuple{Backend::X11, QStringLiteral("Works in every app."), true},
+          {Backend::Portal, QStringLiteral("shortcut settings"), true},
+          {Backend::Unavailable, bind, false}}) {
+        hotkey.become(backend, QStringLiteral("no X11 and no portal"));
+        EXPECT_TRUE(page.view.hotkeyHelp().contains(help)) << page.view.hotkeyHelp().toStdString();
+        EXPECT_EQ(keys(), shown) << int(backend);
+    }
+}

@@ -1,0 +1,182 @@
+#include "ui/pages/TempoView.h"
+
+#include "PageFixture.h"
+#include "ui/controls/BeatDots.h"
+#include "ui/controls/ChipButton.h"
+#include "ui/controls/PillButton.h"
+#include "ui/controls/RoundButton.h"
+#include "ui/mascot/MascotView.h"
+#include "ui/widgets/FieldBox.h"
+#include "ui/widgets/Shake.h"
+#include "ui/widgets/TextLabel.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TempoViewTest : public ::testing::Test, protected PageFixture {
+protected:
+    TempoViewTest() {
+        view.show();
+        FakeClock::flush();
+    }
+
+    void type(const QString& line) { enter(view.field()->edit(), line); }
+
+    // Plays on until the condition holds, for ten seconds at most.
+    template <typename Done> void playUntil(Done done) {
+        for (int guard = 0; !done() && guard < 1000; ++guard)
+            run(10);
+        ASSERT_TRUE(done());
+    }
+
+    TempoView view{metronome, speaker, settings, ui, mascot, clock};
+};
+
+TEST_F(TempoViewTest, LinesAndTheStartButtonToggleTemposApplyRejectedLinesShake) {
+    bool running = false;
+    for (const QString line : {"P", " stop ", "START", "", "p", "\tStop"}) {
+        type(line);
+        EXPECT_EQ(metronome.running(), running = !running) << line.toStdString();
+    }
+    PillButton* pill = view.startButton();
+    EXPECT_EQ(pill->title(), QStringLiteral("Start tempo"));
+    QTest::mouseClick(pill, Qt::LeftButton);
+    EXPECT_TRUE(metronome.running());
+    EXPECT_EQ(pill->title(), QStringLiteral("Stop"));
+    // A typed tempo, clamped, applies to a running metronome without restarting it.
+    const qint64 startedAt = metronome.startedAt();
+    run(1000);
+    type("300");
+    EXPECT_EQ(view.tempoLabel()->text(), QStringLiteral("260"));
+    EXPECT_EQ(metronome.startedAt(), startedAt);
+    QTest::mouseClick(pill, Qt::LeftButton);
+    EXPECT_FALSE(metronome.running());
+
+    for (const QString line : {"hello", "p 5", "13/4"}) {
+        const int shakes = view.shake()->count();
+        type(line);
+        EXPECT_EQ(view.shake()->count(), shakes + 1) << line.toStdString();
+        EXPECT_EQ(mascot.icon(), QStringLiteral("oops"));
+        EXPECT_TRUE(view.field()->text().isEmpty());
+    }
+    EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(metronome.bpm(), 260);
+    EXPECT_EQ(metronome.beats(), 4);
+    // A stopped metronome starts with the tempo typed.
+    type("90 bpm");
+    EXPECT_TRUE(metronome.running() && metronome.bpm() == 90);
+}
+
+TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
+    metronome.setBpm(120);
+    QList<int> heard;
+    QObject::connect(&metronome, &Metronome::ticked, [&](int n, bool) { heard.append(n); });
+    metronome.start();
+    playUntil([this] { return metronome.n() == 3; }); // beat 4 is next
+    type("3/4 90");
+    EXPECT_EQ(metronome.bpm(), 90);
+    heard.clear();
+    run(3000);
+    // Already scheduled clicks play out; the next scheduled click is beat one of a 3/4 bar.
+    const qsizetype restart = heard.indexOf(0);
+    ASSERT_GE(restart, 0);
+    EXPECT_LE(restart, 1);
+    EXPECT_EQ(heard.mid(restart, 4), (QList<int>{0, 1, 2, 0}));
+}
+
+TEST_F(TempoViewTest, StepButtonsDotsAndTapsFollowTheBar) {
+    int changes = 0;
+    QObject::connect(&metronome, &Metronome::bpmChanged, [&] { ++changes; });
+    for (const auto& [bpm, dead, live, after] :
+         {std::tuple{30, view.minusButton(), view.plusButton(), 31},
+          {260, view.plusButton(), view.minusButton(), 259}}) {
+        metronome.setBpm(bpm);
+        changes = 0;
+        QTest::mouseClick(dead, Qt::LeftButton);
+        EXPECT_EQ(changes, 0);
+        QTest::mouseClick(live, Qt::LeftButton);
+        EXPECT_EQ(metronome.bpm(), after);
+    }
+
+    // The first dot stands out while the bar is accented; the dot lit is the beat heard.
+    metronome.setBeats(3);
+    BeatDots* dots = view.dots();
+    ASSERT_EQ(dots->count(), 3);
+    EXPECT_GT(dots->diameter(0), dots->diameter(1));
+    QTest::mouseClick(view.accentChip(), Qt::LeftButton);
+    EXPECT_FALSE(metronome.accent());
+    EXPECT_EQ(dots->diameter(0), dots->diameter(1));
+    metronome.start();
+    playUntil([this] { return metronome.beat() == 1; });
+    dots->fade()->setCurrentTime(BeatDots::fadeMs);
+    EXPECT_EQ(QList({dots->lit(0), dots->lit(1), dots->lit(2)}), QList({0.0, 1.0, 0.0}));
+    metronome.stop();
+    // Taps on the chip or the mascot set the tempo but never start the metronome.
+    QTest::mouseClick(view.tapChip(), Qt::LeftButton);
+    clock.advance(500);
+    QTest::mouseClick(view.mascotView(), Qt::LeftButton);
+    EXPECT_EQ(metronome.bpm(), 120);
+    // Quick taps on the mascot arrive as double clicks; they count too.
+    clock.advance(250);
+    QMouseEvent dclick(QEvent::MouseButtonDblClick, QPointF(32, 32), QPointF(32, 32),
+                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.mascotView(), &dclick);
+    EXPECT_EQ(metronome.bpm(), 160);
+    EXPECT_FALSE(metronome.running());
+}
+
+TEST_F(TempoViewTest, StatusLineShowsNameSignatureAndPracticeTime) {
+    metronome.setBpm(119);
+    metronome.setBeats(3);
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
+    metronome.start();
+    run(65000);
+    // Refreshed by the once-a-second tick, not only by metronome changes.
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 01:05 of practice"));
+    // Narrow: the name gives way, never the practice time.
+    metronome.setBpm(260);
+    view.setFixedWidth(280);
+    view.layout()->activate();
+    const QString shown = view.statusLabel()->shownText();
+    EXPECT_TRUE(shown.startsWith(u'P') &&
+                shown.endsWith(QStringLiteral("\u2026 · 3/4 · 01:05 of practice")))
+        << shown.toStdString();
+    metronome.setBpm(119);
+    // A start that fails or an output that dies says so there until a start succeeds.
+    player.die(QStringLiteral("the audio output failed"));
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: the audio output failed"));
+    player.failNextStarts(QStringLiteral("no audio output device"));
+    QTest::mouseClick(view.startButton(), Qt::LeftButton);
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: no audio output device"));
+    player.failNextStarts({});
+    QTest::mouseClick(view.startButton(), Qt::LeftButton);
+    metronome.stop();
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
+}
+
+// "BPM" stands on the big number's baseline: the lowest inked row of each is the same.
+TEST_F(TempoViewTest, UnitSitsOnTheTempoBaseline) {
+    view.resize(304, view.heightForWidth(304));
+    const QImage image = view.grab().toImage();
+    auto lowestInk = [&](const QWidget* w) {
+        const QRect r(w->mapTo(&view, QPoint()), w->size());
+        for (int y = r.bottom(); y >= r.top(); --y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (qGray(image.pixel(x, y)) + 60 < qGray(image.pixel(r.topLeft())))
+                    return y;
+        return -1;
+    };
+    const int number = lowestInk(view.tempoLabel());
+    ASSERT_GT(number, 0);
+    EXPECT_NEAR(lowestInk(view.findChild<TextLabel*>(QStringLiteral("unit"))), number, 1);
+}
+
+} // namespace

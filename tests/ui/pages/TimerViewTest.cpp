@@ -1,0 +1,240 @@
+#include "ui/pages/TimerView.h"
+
+#include "PageFixture.h"
+#include "core/timer/TimerEngine.h"
+#include "ui/controls/ChipButton.h"
+#include "ui/controls/PillButton.h"
+#include "ui/widgets/Caption.h"
+#include "ui/widgets/FieldBox.h"
+#include "ui/widgets/Shake.h"
+#include "ui/widgets/TextLabel.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+using State = TimerEngine::State;
+
+struct TimerPage : PageFixture {
+    TimerEngine engine{settings, speaker, clock};
+    int closes = 0;
+    int quits = 0;
+    QWidget frame; // the popup's margins around the page
+    TimerView* view = new TimerView(engine, speaker, settings, ui, metronome, mascot, clock);
+
+    TimerPage() {
+        ui.setClose([this] { ++closes; });
+        view->setQuit([this] { ++quits; });
+        auto* layout = new QVBoxLayout(&frame);
+        layout->setContentsMargins(18, 18, 18, 18);
+        layout->addWidget(view);
+        frame.resize(340, 480);
+        frame.show();
+    }
+
+    void enter(const QString& text) { PageFixture::enter(view->field()->edit(), text); }
+    QString field() const { return view->text(); }
+};
+
+const QString activeHint = QStringLiteral("Type p to pause \u00B7 t for the time \u00B7 stop");
+
+} // namespace
+
+TEST(TimerView, LinesVerbsAndTemposActOnTheWholeTrimmedLine) {
+    TimerPage page;
+    // Return on an empty line follows the engine; blanks count as empty but stay in the field,
+    // as does a line that is neither a verb nor a timer.
+    const struct {
+        const char* line;
+        State state;
+        const char* left;
+    } steps[] = {{"", State::Running, ""},      {"25m", State::Running, ""},
+                 {"P", State::Paused, ""},      {" pause\t", State::Running, ""},
+                 {"resume", State::Paused, ""}, {"p 5", State::Paused, "p 5"},
+                 {"  ", State::Running, "  "},  {"", State::Paused, ""},
+                 {"x", State::Idle, ""}};
+    for (const auto& c : steps) {
+        page.enter(QString::fromLatin1(c.line));
+        EXPECT_EQ(page.engine.state(), c.state) << '"' << c.line << '"';
+        EXPECT_EQ(page.field(), QString::fromLatin1(c.left)) << '"' << c.line << '"';
+    }
+    EXPECT_EQ(page.view->shake()->count(), 1);
+
+    for (const auto& [line, muted] :
+         {std::pair{"MUTE", true}, {"m", false}, {"m", true}, {"unmute", false}}) {
+        page.enter(QString::fromLatin1(line));
+        EXPECT_EQ(page.settings.muted(), muted) << line;
+    }
+    page.enter(QStringLiteral("25m"));
+    page.speech.clear();
+    page.enter(QStringLiteral("t"));
+    EXPECT_EQ(page.said().size(), 1); // the time left
+    for (const char* line : {",", "Settings"}) {
+        page.ui.setShowSettings(false);
+        page.enter(QString::fromLatin1(line));
+        EXPECT_TRUE(page.ui.showSettings()) << line;
+    }
+    page.enter(QStringLiteral("quit"));
+    EXPECT_EQ(page.quits, 1);
+    // A bare number is a timer, with "bpm" a tempo, which moves to the Tempo page.
+    page.enter(QStringLiteral("120"));
+    EXPECT_EQ(page.engine.total(), 7200);
+    page.enter(QStringLiteral("120 bpm"));
+    EXPECT_EQ(page.engine.state(), State::Idle);
+    EXPECT_TRUE(page.metronome.running() && page.metronome.bpm() == 120);
+    EXPECT_EQ(page.settings.mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(page.closes, 0); // verbs and tempo lines leave the popup open
+}
+
+TEST(TimerView, AStartRemembersTheLineAndClosesLaterAFailureShakes) {
+    TimerPage page;
+    page.enter(QStringLiteral("when the pasta is soft")); // kept and shaken, as any rejected line
+    EXPECT_EQ(page.mascot.icon(), QStringLiteral("oops"));
+    EXPECT_TRUE(page.said().isEmpty());
+    page.clock.advance(2000);
+    EXPECT_EQ(page.closes, 0);
+
+    page.enter(QStringLiteral("  25m Pasta "));
+    EXPECT_EQ(page.engine.label(), QStringLiteral("Pasta"));
+    EXPECT_EQ(page.settings.recents(), QStringList{QStringLiteral("25m Pasta")});
+    page.clock.advance(899);
+    EXPECT_EQ(page.closes, 0);
+    page.clock.advance(1);
+    EXPECT_EQ(page.closes, 1);
+}
+
+TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
+    TimerPage page;
+    page.enter(QStringLiteral("sw"));
+    page.clock.advance(1234);
+    page.enter(QStringLiteral("l"));
+    page.clock.advance(65'430); // 65.43 s must not show as .42 through binary rounding
+    page.view->lapButton()->click();
+    for (int i = 0; i < 3; ++i) {
+        page.clock.advance(61'005 + i * 10);
+        page.view->lapButton()->click();
+    }
+    const QStringList rows = page.view->lapRows();
+    ASSERT_EQ(rows.size(), 4); // the last four of five
+    EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02\t04:09.70"));
+    EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43\t01:06.66"));
+    // Lap 10 above lap 9: the numbers, splits and totals stay in their columns.
+    for (int i = 0; i < 5; ++i) {
+        page.clock.advance(9'000);
+        page.view->lapButton()->click();
+    }
+    page.frame.layout()->activate();
+    for (int column = 0; column < 3; ++column) {
+        const TextLabel* ten = page.view->lapCell(0, column);
+        const TextLabel* nine = page.view->lapCell(1, column);
+        EXPECT_EQ(ten->geometry().left(), nine->geometry().left()) << column;
+        EXPECT_EQ(ten->geometry().right(), nine->geometry().right()) << column;
+        EXPECT_EQ(ten->shownText(), ten->text()) << column;
+    }
+    EXPECT_EQ(page.view->lapCell(1, 0)->text(), QStringLiteral("Lap 9"));
+}
+
+TEST(TimerView, PreviewShowsWhatReturnWouldDo) {
+    TimerPage page;
+    page.metronome.setBpm(100);
+    // No preview for lines that are no command or a verb.
+    const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                         {"stop", ""},
+                                                         {"nonsense", ""},
+                                                         {"1h30", "1:30:00"},
+                                                         {"sw", "Stopwatch"},
+                                                         {"120 bpm", "\u2669 120"},
+                                                         {"metronome", "\u2669 100"}};
+    for (const auto& [typed, shown] : cases) {
+        page.view->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(page.view->preview().value_or(QString()), QString::fromUtf8(shown)) << typed;
+        EXPECT_EQ(page.view->previewLabel()->isVisibleTo(page.view), *shown != 0) << typed;
+    }
+    page.view->setText(QStringLiteral("25m ") + QStringLiteral("practise slowly ").repeated(6));
+    EXPECT_EQ(page.view->preview(), QStringLiteral("25:00 \u00B7 label shortened"));
+}
+
+TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
+    TimerPage page;
+    page.settings.setEvery(0);
+    page.settings.setHalfway(false); // leaves the last minute and the count from 5
+    page.enter(QStringLiteral("20m"));
+    page.clock.advance(9 * 60 * 1000); // exactly 600 s before the last-minute line: not yet
+    EXPECT_EQ(page.view->hint(), activeHint);
+    page.clock.advance(500);
+    EXPECT_EQ(page.view->caption()->hint(), page.view->hint());
+    EXPECT_TRUE(page.view->hint().startsWith(QStringLiteral("Next: \u201C")));
+    EXPECT_TRUE(page.view->hint().endsWith(QStringLiteral("\u201D in 10:00")));
+    EXPECT_FALSE(page.view->hint().contains(u'.')) << page.view->hint().toStdString();
+
+    page.clock.advance(10 * 60 * 1000); // past the last minute the next line is the count
+    EXPECT_EQ(page.view->hint(), QStringLiteral("Next: \u201Ccountdown\u201D in 00:55"));
+    page.enter(QStringLiteral("p"));
+    EXPECT_EQ(page.view->hint(), activeHint);
+    // Never a hint for the end line.
+    page.settings.setCountdown(0);
+    page.settings.setLastMinute(false);
+    page.enter(QStringLiteral("2m"));
+    ASSERT_EQ(page.engine.next()->line.kind, Line::Kind::End);
+    EXPECT_EQ(page.view->hint(), activeHint);
+}
+
+TEST(TimerView, EndTimeHasNoSeconds) {
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(TimerView::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
+    EXPECT_TRUE(TimerView::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
+
+    TimerPage page;
+    // A time typed is the end shown, whatever the seconds and milliseconds of the start.
+    const QString three = TimerView::shortTime(QTime(15, 0), QLocale());
+    for (const int ms : {0, 40'600, 20'400, 59'999}) {
+        page.clock.jump(
+            page.clock.now().msecsTo(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms))));
+        page.enter(QStringLiteral("at 3pm"));
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+        page.clock.advance(1700);
+        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+    }
+    // A long label gives way to the end time.
+    page.enter(QStringLiteral("10m ") + QString(60, u'w'));
+    page.frame.layout()->activate();
+    const QString shown = page.view->subtitleLabel()->shownText();
+    EXPECT_TRUE(
+        shown.startsWith(u'W') &&
+        shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
+                       TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
+        << shown.toStdString();
+    page.enter(QStringLiteral("10m tea"));
+    page.enter(QStringLiteral("p"));
+    EXPECT_EQ(page.view->subtitle(), QStringLiteral("Tea \u00B7 Paused"));
+}
+
+TEST(TimerView, RecentChipsRunTheirLine) {
+    TimerPage page;
+    for (const char* line : {"5m", "stop", "tea", "stop"})
+        page.enter(QString::fromLatin1(line));
+    const auto chips = page.view->recentChips();
+    ASSERT_EQ(chips.size(), 2);
+    EXPECT_EQ(chips[0]->text(), QStringLiteral("tea"));
+    QTest::mouseClick(chips[1], Qt::LeftButton);
+    EXPECT_EQ(page.engine.total(), 300);
+    EXPECT_EQ(page.settings.recents().first(), QStringLiteral("5m"));
+
+    // A line too long for the row is shortened, never dropped: every chip shows, in order.
+    page.engine.stop();
+    const QString longLine = QStringLiteral("25m practise the left hand of the second movement");
+    page.settings.setRecents({QStringLiteral("tea"), longLine, QStringLiteral("5m")});
+    page.frame.layout()->activate();
+    const auto shown = page.view->recentChips();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[2]->isVisible());
+    EXPECT_LT(shown[1]->geometry().right(), shown[2]->geometry().left());
+    EXPECT_LE(shown[2]->geometry().right(), shown[2]->parentWidget()->width());
+    EXPECT_TRUE(shown[1]->shownText().endsWith(u'\u2026'));
+    EXPECT_EQ(shown[1]->toolTip(), longLine);
+    EXPECT_EQ(shown[0]->shownText(), QStringLiteral("tea"));
+}

@@ -1,0 +1,101 @@
+#include "PageFixture.h"
+#include "ui/controls/SegmentedPicker.h"
+#include "ui/theme/SymbolIcon.h"
+#include "ui/theme/Theme.h"
+#include "ui/widgets/Caption.h"
+#include "ui/widgets/Shake.h"
+
+#include <QAccessible>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVariantAnimation>
+#include <gtest/gtest.h>
+
+TEST(Shake, MovesAndEndsWhereItBeganEvenWhenPlayedAgainMidWay) {
+    QWidget target;
+    Shake shake(&target);
+    shake.play();
+    shake.animation()->setCurrentTime(Shake::durationMs / 8);
+    EXPECT_NE(shake.offset(), 0.0);
+    shake.play();
+    EXPECT_EQ(shake.count(), 2);
+    shake.animation()->setCurrentTime(Shake::durationMs);
+    EXPECT_EQ(shake.offset(), 0.0);
+}
+
+TEST(SegmentedPicker, ClicksChooseAndCodeDoesNotSignal) {
+    SegmentedPicker picker(
+        {{QStringLiteral("2"), 2}, {QStringLiteral("3"), 3}, {QStringLiteral("4"), 4}}, 4,
+        QStringLiteral("Beats"));
+    picker.resize(150, 24);
+    QSignalSpy chosen(&picker, &SegmentedPicker::valueChosen);
+    QTest::mouseClick(&picker, Qt::LeftButton, {}, picker.segmentRect(1).center());
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][0].toInt(), 3);
+    picker.setValue(2);
+    EXPECT_EQ(chosen.count(), 1);
+    EXPECT_EQ(picker.currentIndex(), 0);
+    // The keys walk the segments; screen readers hear a choice and its current label.
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&picker);
+    ASSERT_NE(a11y, nullptr);
+    EXPECT_EQ(a11y->role(), QAccessible::ComboBox);
+    for (const auto& [key, value] : {std::pair{Qt::Key_Right, 3},
+                                     {Qt::Key_Down, 4},
+                                     {Qt::Key_Down, 4},
+                                     {Qt::Key_Up, 3},
+                                     {Qt::Key_Home, 2},
+                                     {Qt::Key_Left, 2},
+                                     {Qt::Key_End, 4}}) {
+        QTest::keyClick(&picker, key);
+        EXPECT_EQ(picker.value(), value) << key;
+        EXPECT_EQ(a11y->text(QAccessible::Value), QString::number(value));
+    }
+}
+
+TEST(SymbolIcon, EveryNamedSymbolDrawsSomethingWithoutATheme) {
+    for (const char* name : {"gearshape", "chevron.left", "play.fill", "speaker.wave.2",
+                             "speaker.slash.fill", "minus", "plus", "xmark", "return"}) {
+        QImage img(24, 24, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        SymbolIcon::paintFallback(p, QRectF(0, 0, 24, 24), QString::fromLatin1(name), Qt::black,
+                                  16);
+        p.end();
+        int inked = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                inked += qAlpha(img.pixel(x, y)) > 128;
+        EXPECT_GT(inked, 8) << name;
+    }
+}
+
+TEST(Theme, TabularDigitsTakeTheSameWidth) {
+    const QFont f = Theme::font(44, QFont::Bold);
+    EXPECT_DOUBLE_EQ(Theme::tabularWidth(f, QStringLiteral("11:11")),
+                     Theme::tabularWidth(f, QStringLiteral("00:00")));
+    EXPECT_DOUBLE_EQ(Theme::tabularWidth(f, QStringLiteral("1")),
+                     Theme::tabularWidth(f, QStringLiteral("8")));
+}
+
+TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
+    PageFixture f;
+    Caption caption(f.speaker, QStringLiteral("Or type 120 bpm for Tempo"));
+    EXPECT_EQ(caption.shownText(), QStringLiteral("Or type 120 bpm for Tempo"));
+    EXPECT_FALSE(caption.dotVisible());
+
+    f.speaker.say(QStringLiteral("25 minutes. Starting now."), f.settings);
+    EXPECT_EQ(caption.shownText(), QStringLiteral("\u201C25 minutes. Starting now.\u201D"));
+    EXPECT_TRUE(caption.dotVisible());
+    caption.setHint(QStringLiteral("Type p to pause"));
+    EXPECT_EQ(caption.shownText(), QStringLiteral("\u201C25 minutes. Starting now.\u201D"));
+
+    f.speech.finish();
+    FakeClock::flush();
+    EXPECT_EQ(caption.shownText(), QStringLiteral("Type p to pause"));
+    EXPECT_FALSE(caption.dotVisible());
+    // A page of text wraps rather than widen the popup, and stops at three lines.
+    f.speaker.say(QStringLiteral("word ").repeated(6000), f.settings);
+    EXPECT_EQ(caption.heightForWidth(300), 3 * caption.fontMetrics().lineSpacing());
+}
