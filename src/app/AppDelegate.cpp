@@ -8,6 +8,7 @@
 #include "core/director/Director.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/hotkey/HotkeyService.h"
+#include "core/log/Log.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
 #include "core/settings/Settings.h"
@@ -133,7 +134,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         m_status->show();
         const bool hotkey = m_hotkeyService->backend() != HotkeyService::Backend::Unavailable;
         const QString text = QString::fromUtf8(hotkey ? greeting : greetingWithoutHotkey);
-        StatusController::trace(QStringLiteral("greeting ") + text);
+        qCDebug(lcApp).noquote() << QStringLiteral("greeting ") + text;
         m_speaker->say(text, *m_settings);
     });
 }

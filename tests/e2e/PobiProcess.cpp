@@ -20,7 +20,10 @@ PobiProcess::~PobiProcess() {
 QProcessEnvironment PobiProcess::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-    env.insert(QStringLiteral("POBI_TRACE"), QStringLiteral("1"));
+    // Pobi's diagnostics on, each line led by its category, whatever the caller's environment.
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pobi.*.debug=true"));
+    env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
+               QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     // Without a desktop there is no sound or speech to share its runtime folder with.
     if (platform) {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
@@ -58,8 +61,8 @@ QStringList PobiProcess::trace() {
     pump();
     QStringList out;
     for (const QByteArray& line : m_stderr.split('\n'))
-        if (line.startsWith("pobi-trace: "))
-            out << QString::fromUtf8(line.mid(12));
+        if (line.startsWith("pobi.") && line.contains(": "))
+            out << QString::fromUtf8(line.mid(line.indexOf(": ") + 2));
     return out;
 }
 

@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <optional>
 
-// One pobi process under test, with its own settings folder and its trace on standard error.
+// One pobi process under test, with its own settings folder and its diagnostics on standard
+// error: trace() holds the lines of Pobi's own logging categories, without the category.
 class PobiProcess {
 public:
     // firstLaunch false writes hasLaunched into the settings, so no greeting opens the popup.

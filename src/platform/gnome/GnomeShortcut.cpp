@@ -1,10 +1,9 @@
 #include "platform/gnome/GnomeShortcut.h"
 
-#include <QLoggingCategory>
+#include "core/log/Log.h"
+
 #include <QProcess>
 #include <QRegularExpression>
-
-Q_LOGGING_CATEGORY(lcGnomeShortcut, "pobi.gnome.shortcut")
 
 namespace {
 const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
@@ -36,7 +35,7 @@ std::optional<QString> GnomeShortcut::gsettings(const QStringList& args) const {
     QProcess p;
     p.start(QStringLiteral("gsettings"), args);
     if (!p.waitForFinished(5000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        qCDebug(lcGnomeShortcut) << "gsettings" << args << "failed:" << p.readAllStandardError();
+        qCDebug(lcHotkey) << "gsettings" << args << "failed:" << p.readAllStandardError();
         p.kill();
         return std::nullopt;
     }

@@ -1,13 +1,12 @@
 #include "platform/notify/FreedesktopNotifier.h"
 
+#include "core/log/Log.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QLoggingCategory>
 #include <QStringList>
 #include <QVariantMap>
-
-Q_LOGGING_CATEGORY(lcNotify, "pobi.notify")
 
 namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");

@@ -1,11 +1,10 @@
 #include "platform/portal/PortalColorScheme.h"
 
+#include "core/log/Log.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcColorScheme, "pobi.colorscheme")
 
 namespace {
 const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");

@@ -2,6 +2,7 @@
 
 #include "core/clock/Clock.h"
 #include "core/hotkey/HotkeyService.h"
+#include "core/log/Log.h"
 #include "core/metronome/Metronome.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
@@ -26,14 +27,6 @@
 #include <cstdio>
 #include <memory>
 
-void StatusController::trace(const QString& line) {
-    static const bool on = qEnvironmentVariableIntValue("POBI_TRACE") != 0;
-    if (!on)
-        return;
-    std::fprintf(stderr, "pobi-trace: %s\n", line.toUtf8().constData());
-    std::fflush(stderr);
-}
-
 StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settings& settings,
                                    Metronome& metronome, Clock& clock, ContentFactory content,
                                    GlyphFactory glyph, bool withTray, QObject* parent)
@@ -45,8 +38,8 @@ StatusController::StatusController(TimerEngine& engine, Speaker& speaker, Settin
     m_popup = new PopupWindow();
     if (m_content)
         m_popup->setContent(m_content(*m_ui));
-    connect(m_popup, &PopupWindow::opened, this, [] { trace(QStringLiteral("popup shown")); });
-    connect(m_popup, &PopupWindow::closed, this, [] { trace(QStringLiteral("popup hidden")); });
+    connect(m_popup, &PopupWindow::opened, this, [] { qCDebug(lcTray) << "popup shown"; });
+    connect(m_popup, &PopupWindow::closed, this, [] { qCDebug(lcTray) << "popup hidden"; });
     // Queued: the menu opens once the click that closed the popup is over.
     connect(
         m_popup, &PopupWindow::menuRequested, this,
@@ -95,7 +88,7 @@ void StatusController::setupMenu() {
     m_menu = std::make_unique<QMenu>();
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] {
         rebuildMenu();
-        trace(QStringLiteral("menu shown"));
+        qCDebug(lcTray) << "menu shown";
     });
     rebuildMenu();
 }
@@ -174,7 +167,8 @@ void StatusController::setHotkeyService(HotkeyService* service) {
     const auto update = [this] {
         if (m_tray)
             m_tray->setToolTip(toolTip());
-        trace(QStringLiteral("tooltip \"%1\"").arg(toolTip().section(u'\n', 0, 0)));
+        const QString heading = toolTip().section(u'\n', 0, 0);
+        qCDebug(lcTray).noquote() << QStringLiteral("tooltip \"%1\"").arg(heading);
     };
     if (service)
         connect(service, &HotkeyService::statusChanged, this, update);
@@ -220,7 +214,7 @@ void StatusController::refresh() {
     if (m_tray)
         m_tray->setToolTip(toolTip());
     if (changed) {
-        trace(QStringLiteral("title \"%1\"").arg(title));
+        qCDebug(lcTray).noquote() << QStringLiteral("title \"%1\"").arg(title);
         emit titleChanged(title);
     }
 }
@@ -268,11 +262,11 @@ void StatusController::show() {
     m_ui->setShowSettings(false);
     QRect anchor = m_tray ? m_tray->geometry() : QRect();
     if (anchor.isValid())
-        trace(QStringLiteral("tray at %1,%2 %3x%4")
-                  .arg(anchor.x())
-                  .arg(anchor.y())
-                  .arg(anchor.width())
-                  .arg(anchor.height()));
+        qCDebug(lcTray).noquote() << QStringLiteral("tray at %1,%2 %3x%4")
+                                         .arg(anchor.x())
+                                         .arg(anchor.y())
+                                         .arg(anchor.width())
+                                         .arg(anchor.height());
     m_popup->popup(anchor);
     m_ui->bumpFocus();
 }

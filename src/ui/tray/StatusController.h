@@ -74,10 +74,6 @@ public:
     // snapshot files compare across machines.
     static QImage renderImage(QWidget* widget);
 
-    // With POBI_TRACE=1, writes line to standard error, so the end-to-end tests can follow
-    // what the tray and popup do on a desktop whose tray they cannot read.
-    static void trace(const QString& line);
-
     // Rebuilds the menu for the current engine and metronome state (also done at every opening).
     void rebuildMenu();
 
