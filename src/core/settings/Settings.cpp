@@ -1,5 +1,6 @@
 #include "core/settings/Settings.h"
 
+#include "core/log/Log.h"
 #include "core/settings/LoginItem.h"
 #include "core/text/Trim.h"
 
@@ -110,6 +111,7 @@ Settings::Settings(const QString& path, LoginItem* loginItem, QObject* parent)
                                                            QSettings::IniFormat)),
       m_loginItem(loginItem) {
     const QSettings& d = *m_store;
+    qCDebug(lcSettings) << "settings file" << d.fileName();
     auto value = [&d](const char* key) { return d.value(QLatin1String(key)); };
 
     m_voiceID = readString(value("voiceID")).value_or(QString());

@@ -1,6 +1,7 @@
 #include "platform/audio/QtAudioPlayer.h"
 
 #include "core/audio/AudioRenderer.h"
+#include "core/log/Log.h"
 #include "platform/audio/AudioStream.h"
 
 #include <QThread>
@@ -32,6 +33,7 @@ bool QtAudioPlayer::start() {
             // A failure of an earlier stream, delivered late, is not this one's.
             if (generation != m_generation || !m_running)
                 return;
+            qCDebug(lcAudio) << "audio output lost:" << reason;
             teardown();
             emit failed(reason);
         },
@@ -43,11 +45,13 @@ bool QtAudioPlayer::start() {
     QMetaObject::invokeMethod(
         stream, [stream, &ok, &error] { ok = stream->open(&error); }, Qt::BlockingQueuedConnection);
     if (!ok) {
+        qCDebug(lcAudio) << "audio output not opened:" << error;
         teardown();
         m_error = error;
         return false;
     }
     m_int16 = stream->int16();
+    qCDebug(lcAudio) << "audio output opened, samples as" << (m_int16 ? "int16" : "float");
     m_running = true;
     m_error.clear();
     return true;

@@ -1,6 +1,7 @@
 #include "platform/hotkey/HotkeyServiceFactory.h"
 
 #include "core/hotkey/UnavailableHotkeyService.h"
+#include "core/log/Log.h"
 #include "platform/portal/PortalHotkeyService.h"
 #include "platform/x11/X11HotkeyService.h"
 
@@ -27,16 +28,26 @@ HotkeyService::Backend HotkeyServiceFactory::choose(const QString& platform,
 }
 
 std::unique_ptr<HotkeyService> HotkeyServiceFactory::create(QObject* parent) {
-    switch (choose(QGuiApplication::platformName(), QProcessEnvironment::systemEnvironment())) {
+    const QString platform = QGuiApplication::platformName();
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const bool wayland = waylandSession(env);
+    switch (choose(platform, env)) {
     case HotkeyService::Backend::X11:
         if (auto* x11 =
                 qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-            x11 && x11->connection())
+            x11 && x11->connection()) {
+            qCDebug(lcHotkey) << "hotkey: X11 key grab, for Qt platform" << platform;
             return std::make_unique<X11HotkeyService>(x11->connection(), parent);
+        }
+        qCDebug(lcHotkey) << "hotkey: none, Qt platform" << platform << "has no X connection";
         break;
     case HotkeyService::Backend::Portal:
+        qCDebug(lcHotkey) << "hotkey: global shortcuts portal, for Qt platform" << platform
+                          << (wayland ? "in a Wayland session" : "outside a Wayland session");
         return std::make_unique<PortalHotkeyService>(QDBusConnection::sessionBus(), parent);
     case HotkeyService::Backend::Unavailable:
+        qCDebug(lcHotkey) << "hotkey: none, Qt platform" << platform
+                          << "is neither X11 nor Wayland";
         break;
     }
     return std::make_unique<UnavailableHotkeyService>(noBackendReason(), parent);

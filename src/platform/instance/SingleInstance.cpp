@@ -2,6 +2,7 @@
 
 #include "core/clock/Clock.h"
 #include "core/clock/ClockTimer.h"
+#include "core/log/Log.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -69,12 +70,15 @@ SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, in
         return Claim::Unavailable;
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
-        if (listen())
+        if (listen()) {
+            qCDebug(lcInstance) << "the first Pobi: listening on" << m_path;
             return Claim::Primary;
+        }
         if (m_lockFd < 0 || m_cannotListen)
             return Claim::Unavailable; // no lock file, or no socket even with the lock
         switch (send(request, int(deadline.remainingTime()))) {
         case Sent::Delivered:
+            qCDebug(lcInstance) << "request handed to the Pobi listening on" << m_path;
             return Claim::Handed;
         case Sent::NoAnswer:
             return Claim::Unanswered;

@@ -1,5 +1,7 @@
 #include "platform/speechd/SpeechdService.h"
 
+#include "core/log/Log.h"
+
 #include <QHash>
 #include <QMetaObject>
 #include <QPointer>
@@ -60,6 +62,7 @@ bool SpeechdService::open() {
                          : QStringLiteral("cannot connect to speech-dispatcher");
         free(error);
         m_sinceFailedOpen.start();
+        qCDebug(lcSpeech) << "no speech-dispatcher connection:" << m_reason;
         return false;
     }
     free(error);
@@ -78,6 +81,7 @@ bool SpeechdService::open() {
     free(module);
     m_module = m_defaultModule;
     m_voice.clear();
+    qCDebug(lcSpeech) << "connected to speech-dispatcher, output module" << m_defaultModule;
     return true;
 }
 
