@@ -13,8 +13,8 @@ Hotkey::Hotkey(HotkeyService& service, quint32 keyCode, quint32 modifiers,
         &service, &HotkeyService::activated, this,
         [this] {
             // A copy, because the action may destroy this Hotkey.
-            if (const auto action = m_action)
-                action();
+            if (const auto copy = m_action)
+                copy();
         },
         Qt::QueuedConnection);
     service.registerHotkey(keyCode, modifiers);

@@ -24,7 +24,7 @@ void press(const QStringList& keys) {
 
 // Swaps what keys first and first + 1 type, as a layout switch would; swaps back when it goes.
 struct SwappedKeys {
-    explicit SwappedKeys(xcb_keycode_t first) : first(first) { swap(); }
+    explicit SwappedKeys(xcb_keycode_t code) : first(code) { swap(); }
     ~SwappedKeys() { swap(); }
     void swap() const {
         xcb_connection_t* c = xcb_connect(nullptr, nullptr);
