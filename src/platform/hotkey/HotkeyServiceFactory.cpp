@@ -36,18 +36,17 @@ std::unique_ptr<HotkeyService> HotkeyServiceFactory::create(QObject* parent) {
         if (auto* x11 =
                 qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
             x11 && x11->connection()) {
-            qCDebug(lcHotkey) << "hotkey: X11 key grab, for Qt platform" << platform;
+            qCDebug(lcHotkey) << "backend: X11 key grab, for Qt platform" << platform;
             return std::make_unique<X11HotkeyService>(x11->connection(), parent);
         }
-        qCDebug(lcHotkey) << "hotkey: none, Qt platform" << platform << "has no X connection";
+        qCDebug(lcHotkey) << "no backend: Qt platform" << platform << "has no X connection";
         break;
     case HotkeyService::Backend::Portal:
-        qCDebug(lcHotkey) << "hotkey: global shortcuts portal, for Qt platform" << platform
+        qCDebug(lcHotkey) << "backend: global shortcuts portal, for Qt platform" << platform
                           << (wayland ? "in a Wayland session" : "outside a Wayland session");
         return std::make_unique<PortalHotkeyService>(QDBusConnection::sessionBus(), parent);
     case HotkeyService::Backend::Unavailable:
-        qCDebug(lcHotkey) << "hotkey: none, Qt platform" << platform
-                          << "is neither X11 nor Wayland";
+        qCDebug(lcHotkey) << "no backend: Qt platform" << platform << "is neither X11 nor Wayland";
         break;
     }
     return std::make_unique<UnavailableHotkeyService>(noBackendReason(), parent);
