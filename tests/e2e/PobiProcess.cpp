@@ -20,10 +20,9 @@ PobiProcess::~PobiProcess() {
 QProcessEnvironment PobiProcess::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-    // Pobi's diagnostics on, each line led by its category, whatever the caller's environment.
+    // Pobi's debug messages on, each led by its category as Qt's default pattern has it.
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("pobi.*.debug=true"));
-    env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
-               QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    env.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
     // Without a desktop there is no sound or speech to share its runtime folder with.
     if (platform) {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());

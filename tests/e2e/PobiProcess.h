@@ -6,8 +6,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
-// One pobi process under test, with its own settings folder and its diagnostics on standard
-// error: trace() holds the lines of Pobi's own logging categories, without the category.
+// One pobi process under test, with its own settings folder and its debug messages on stderr.
 class PobiProcess {
 public:
     // firstLaunch false writes hasLaunched into the settings, so no greeting opens the popup.
@@ -27,6 +26,7 @@ public:
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
     // Waits for a trace line containing text from the line index from on; returns its index.
     std::optional<int> waitForTrace(const QString& text, int timeoutMs, int from = 0);
+    // The messages of Pobi's own logging categories so far, without the category.
     QStringList trace();
     QString stderrText();
     // Runs another pobi with the same environment and returns its exit code (-1 on timeout or
