@@ -8,6 +8,7 @@
 #include "core/director/Director.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/hotkey/HotkeyService.h"
+#include "core/instance/StatusReport.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
 #include "core/settings/Settings.h"
@@ -31,6 +32,7 @@
 
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QMetaObject>
 #include <QPointer>
 #include <QStandardPaths>
 
@@ -147,11 +149,49 @@ void AppDelegate::toggle() {
         m_status->show();
 }
 
-void AppDelegate::handle(InstanceMessage::Request request) {
+CommandInterpreter& AppDelegate::interpreter() {
+    if (!m_interpreter)
+        m_interpreter =
+            std::make_unique<CommandInterpreter>(engine(), *m_metronome, *m_settings, m_clock);
+    return *m_interpreter;
+}
+
+CommandInterpreter::Outcome AppDelegate::check(const QString& line) {
+    return interpreter().interpret(line, CommandInterpreter::Field::Timer);
+}
+
+InstanceMessage::Reply AppDelegate::handle(const InstanceMessage::Message& message) {
+    using Request = InstanceMessage::Request;
+    // A request may come while the start-up waits on the session bus.
     if (!m_status)
-        return;
-    if (request == InstanceMessage::Request::Toggle)
-        toggle();
-    else
+        return {false, QStringLiteral("Pobi is still starting")};
+    switch (message.request) {
+    case Request::Open:
         m_status->show();
+        return {true, {}};
+    case Request::Toggle:
+        toggle();
+        return {true, {}};
+    case Request::Status:
+        return {true, StatusReport::text(engine(), *m_metronome, *m_settings, m_clock)};
+    case Request::StatusJson:
+        return {true, QString::fromUtf8(
+                          StatusReport::json(engine(), *m_metronome, *m_settings, m_clock))};
+    case Request::Run:
+        break;
+    }
+    const CommandInterpreter::Outcome outcome =
+        interpreter().run(message.text, CommandInterpreter::Field::Timer);
+    if (!outcome.accepted())
+        return {false, outcome.error};
+    if (outcome.action == CommandInterpreter::Action::ShowSettings) {
+        m_status->show();
+        m_status->ui().setShowSettings(true);
+    } else if (outcome.action == CommandInterpreter::Action::Quit) {
+        // After the reply has gone out, and after the event loop has started when the quitting
+        // line is this process's own.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    }
+    return {true, outcome.summary};
 }

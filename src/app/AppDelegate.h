@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/instance/InstanceMessage.h"
 
 #include <QObject>
@@ -51,11 +52,17 @@ public:
     TimerEngine& engine();
     StatusController* status() const { return m_status.get(); }
 
-    // A request from a later `pobi` process (or this one's own --toggle).
-    void handle(InstanceMessage::Request request);
+    // What line would do, typed in the timer field, without doing it: a Pobi started with a
+    // command checks it before it shows anything.
+    CommandInterpreter::Outcome check(const QString& line);
+    // A request from a later `pobi` process, or this one's own command line; the reply is
+    // what that process prints.
+    InstanceMessage::Reply handle(const InstanceMessage::Message& message);
     void toggle();
 
 private:
+    CommandInterpreter& interpreter();
+
     CommandLine m_line;
     Clock& m_clock;
     std::unique_ptr<XdgAutostart> m_autostart;
@@ -77,4 +84,5 @@ private:
     std::unique_ptr<Hotkey> m_hotkey;
     std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<EndNotifier> m_endNotifier;
+    std::unique_ptr<CommandInterpreter> m_interpreter;
 };
