@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QtCore/qtestsupport_core.h>
 #include <algorithm>
@@ -146,6 +148,54 @@ TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
         EXPECT_EQ(survivor->exitCode(), 0);
         EXPECT_FALSE(QFile::exists(socket)) << signal;
     }
+}
+
+// From the shell, a line runs in the Pobi that runs as if typed in its popup and the answer
+// comes back on one line; a line it rejects changes nothing, and with no Pobi running starts
+// none; the status reads what runs.
+TEST(App, CommandsFromTheShellRunInTheRunningPobiAndTheStatusTellsWhatRuns) {
+    REQUIRE_DESKTOP();
+    PobiProcess pobi;
+    QByteArray out, err;
+    const auto run = [&](const QStringList& args) {
+        return pobi.runAnother(args, 20000, &out, &err);
+    };
+    const auto status = [&] {
+        EXPECT_EQ(run({"--status", "--json"}), 0) << err.toStdString();
+        EXPECT_EQ(out.count('\n'), 1) << out.toStdString();
+        return QJsonDocument::fromJson(out).object();
+    };
+    EXPECT_EQ(run({"nonsense", "words"}), 2);
+    EXPECT_TRUE(err.startsWith("pobi: ")) << err.toStdString();
+    EXPECT_EQ(run({"--status"}), 1) << "a rejected line started a Pobi";
+
+    ASSERT_TRUE(pobi.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return run({"--status"}) == 0; }, 20000))
+        << pobi.stderrText().toStdString();
+    EXPECT_EQ(out, "idle\n");
+    ASSERT_EQ(run({"10s", "tea"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("Timer 00:10") && out.contains("Tea") && out.count('\n') == 1)
+        << out.toStdString();
+    for (const QStringList& rejected :
+         {QStringList{"nonsense", "words"}, QStringList{"--", "-5m"}}) {
+        EXPECT_EQ(run(rejected), 2) << rejected.join(' ').toStdString();
+        EXPECT_TRUE(out.isEmpty() && err.startsWith("pobi: ") && err.count('\n') == 1)
+            << err.toStdString();
+    }
+    const QJsonObject timer = status();
+    EXPECT_EQ(timer["mode"], "timer");
+    EXPECT_EQ(timer["state"], "running");
+    EXPECT_EQ(timer["label"], "Tea");
+    EXPECT_GT(timer["remaining"].toInt(), 0);
+    EXPECT_LE(timer["remaining"].toInt(), 10);
+    const QDateTime end = QDateTime::fromString(timer["end"].toString(), Qt::ISODate);
+    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(end), timer["remaining"].toInt(), 2);
+    EXPECT_EQ(run({"--status"}), 0);
+    EXPECT_TRUE(out.startsWith("timer running 00:")) << out.toStdString();
+
+    EXPECT_EQ(run({"--quiet", "stop"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(status()["state"], "idle");
 }
 
 // The recording's own length is the clock here: it is what the times of the sounds are read on.
