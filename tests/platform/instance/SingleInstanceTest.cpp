@@ -16,7 +16,6 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <vector>
 
 using InstanceMessage::Message;
 using InstanceMessage::Reply;
@@ -60,21 +59,17 @@ TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirstAndGetsItsAnswer) {
     auto early = claimFromThread(path, {Request::Run, QStringLiteral("25m\ntea")});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !first.findChildren<QLocalSocket*>().isEmpty(); }));
     EXPECT_EQ(early.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
-    std::vector<Message> got;
-    first.setHandler([&](const Message& m) {
-        got.push_back(m);
-        return Reply{m.request != Request::Status, QStringLiteral("ran ") + m.text};
+    // The answer tells which request came with which text.
+    first.setHandler([](const Message& m) {
+        return Reply{m.request != Request::Status, QString::number(int(m.request)) + m.text};
     });
     using Claim = SingleInstance::Claim;
     EXPECT_EQ(await(std::move(early)),
-              std::pair(Claim::Handed, Reply{true, QStringLiteral("ran 25m\ntea")}));
+              std::pair(Claim::Handed, Reply{true, QStringLiteral("225m\ntea")}));
     EXPECT_EQ(await(claimFromThread(path, {Request::Toggle, {}})),
-              std::pair(Claim::Handed, Reply{true, QStringLiteral("ran ")}));
+              std::pair(Claim::Handed, Reply{true, QStringLiteral("1")}));
     EXPECT_EQ(await(claimFromThread(path, {Request::Status, {}})),
-              std::pair(Claim::Handed, Reply{false, QStringLiteral("ran ")}));
-    EXPECT_EQ(got, (std::vector<Message>{{Request::Run, QStringLiteral("25m\ntea")},
-                                         {Request::Toggle, {}},
-                                         {Request::Status, {}}}));
+              std::pair(Claim::Handed, Reply{false, QStringLiteral("3")}));
     EXPECT_FALSE(SingleInstance(path).listen());
 }
 
