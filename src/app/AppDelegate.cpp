@@ -162,7 +162,7 @@ CommandInterpreter::Outcome AppDelegate::check(const QString& line) {
 
 InstanceMessage::Reply AppDelegate::handle(const InstanceMessage::Message& message) {
     using Request = InstanceMessage::Request;
-    // A request may come while the start-up waits on the session bus.
+    // Requests are served once the launch is done; a snapshot serves none.
     if (!m_status)
         return {false, QStringLiteral("Pobi is still starting")};
     switch (message.request) {
