@@ -5,6 +5,7 @@
 #include "core/audio/SharedAudioPlayer.h"
 #include "core/clock/Clock.h"
 #include "core/desktop/EndNotifier.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/director/Director.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/hotkey/HotkeyService.h"
@@ -79,13 +80,16 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
+    // One reader of typed lines for the popup, the snapshot and the command line alike.
+    m_interpreter =
+        std::make_unique<CommandInterpreter>(engine(), *m_metronome, *m_settings, m_clock);
 
     const bool snapshot = m_line.mode() == CommandLine::Mode::Snapshot;
     if (!snapshot)
         m_hotkeyService = HotkeyServiceFactory::create();
     auto content = [this](PopoverUI& ui) -> QWidget* {
         auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
-                                     m_clock);
+                                     m_clock, *m_interpreter);
         view->settingsView()->setHotkeyService(m_hotkeyService.get());
         view->settingsView()->setDesktopShortcut(m_desktopShortcut.get());
         return view;
@@ -105,7 +109,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // no hotkey either: that belongs to the Pobi that may be running beside it.
     if (snapshot) {
         m_speaker->setSilent(true);
-        m_status->snapshot(m_line.directory(), m_line.command(), m_line.dark());
+        m_status->snapshot(m_line.directory(), m_line.command(), m_line.dark(), *m_interpreter);
         return;
     }
 

@@ -11,6 +11,7 @@ class AudioShare;
 class BellChime;
 class Clock;
 class ColorSchemeService;
+class CommandInterpreter;
 class DesktopShortcut;
 class Director;
 class EndNotifier;
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<MascotBrain> m_mascot;
     std::unique_ptr<TimerEngine> m_engine;
     std::unique_ptr<Director> m_director;
+    std::unique_ptr<CommandInterpreter> m_interpreter;
     std::unique_ptr<DesktopShortcut> m_desktopShortcut; // outlives the Settings page using it
     std::unique_ptr<StatusController> m_status;
     std::unique_ptr<ColorSchemeService> m_colorScheme;

@@ -23,7 +23,8 @@ const QString kTempo = QStringLiteral("tempo");
 } // namespace
 
 PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                         Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent)
+                         Metronome& metronome, MascotBrain& mascot, Clock& clock,
+                         CommandInterpreter& interpreter, QWidget* parent)
     : QWidget(parent), m_engine(engine), m_settings(settings), m_ui(ui), m_metronome(metronome),
       m_work(new QWidget),
       m_modePicker(new SegmentedPicker({{QStringLiteral("Timer"), 0},
@@ -33,8 +34,8 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
                                        QStringLiteral("Mode"))),
       m_mute(new IconButton(QStringLiteral("speaker.wave.2"), QStringLiteral("Mute"))),
       m_gear(new IconButton(QStringLiteral("gearshape"), QStringLiteral("Settings"))),
-      m_timer(new TimerView(engine, speaker, settings, ui, metronome, mascot, clock)),
-      m_tempo(new TempoView(metronome, speaker, settings, ui, mascot, clock)),
+      m_timer(new TimerView(engine, speaker, settings, ui, metronome, mascot, clock, interpreter)),
+      m_tempo(new TempoView(metronome, speaker, settings, ui, mascot, clock, interpreter)),
       m_settingsView(new SettingsView(settings, speaker, [this] { m_ui.setShowSettings(false); })) {
     setFixedWidth(contentWidth);
     setAutoFillBackground(false);

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class Clock;
+class CommandInterpreter;
 class IconButton;
 class MascotBrain;
 class Metronome;
@@ -27,7 +28,8 @@ public:
     static constexpr int margin = 18;
 
     PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+                Metronome& metronome, MascotBrain& mascot, Clock& clock,
+                CommandInterpreter& interpreter, QWidget* parent = nullptr);
     ~PopoverView() override;
 
     // The stored mode values, in the order of the switch's segments.

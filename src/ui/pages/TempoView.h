@@ -9,6 +9,7 @@ class BeatDots;
 class Caption;
 class ChipButton;
 class Clock;
+class CommandInterpreter;
 class ClockTimer;
 class EveryPicker;
 class FieldBox;
@@ -31,21 +32,17 @@ class TextLabel;
 class TempoView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int minBpm = 30;
-    static constexpr int maxBpm = 260;
-
     TempoView(Metronome& metronome, Speaker& speaker, Settings& settings, PopoverUI& ui,
-              MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+              MascotBrain& mascot, Clock& clock, CommandInterpreter& interpreter,
+              QWidget* parent = nullptr);
     ~TempoView() override;
 
-    // Return in the field: toggles on an empty line or "stop", "start", "p"; otherwise applies
-    // a tempo phrase and starts the metronome, or shakes the field.
+    // Return in the field: the interpreter reads the line as a tempo; the field empties, and
+    // shakes when the line was none.
     void submit();
     // A tap on the mascot or the Tap chip: the mascot bounces and, from the second tap in time
     // on, the tempo follows the taps.
     void tapBeat();
-    // The beats picker: lowering the beats below the next beat to be played restarts the bar.
-    void setBeats(int beats);
     // Stop when running, start otherwise.
     void toggle();
     // Adds delta to the tempo, within 30 to 260.
@@ -84,7 +81,6 @@ protected:
 private:
     void refresh();
     void refreshStatus();
-    void setBpm(int bpm);
 
     Metronome& m_metronome;
     Speaker& m_speaker;
@@ -92,6 +88,7 @@ private:
     PopoverUI& m_ui;
     MascotBrain& m_mascot;
     Clock& m_clock;
+    CommandInterpreter& m_interpreter;
     TapTempo m_taps;
 
     MascotView* m_mascotView;

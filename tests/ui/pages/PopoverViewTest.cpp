@@ -1,6 +1,7 @@
 #include "ui/pages/PopoverView.h"
 
 #include "PageFixture.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/timer/TimerEngine.h"
 #include "ui/controls/IconButton.h"
 #include "ui/controls/PillButton.h"
@@ -40,7 +41,8 @@ protected:
     }
 
     TimerEngine engine{settings, speaker, clock};
-    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock};
+    CommandInterpreter interpreter{engine, metronome, settings, clock};
+    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock, interpreter};
 };
 
 TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeChangesNothing) {
@@ -162,9 +164,10 @@ TEST_F(PopoverViewTest, TabReachesEveryControlInReadingOrder) {
 TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndTheSnapshotDrawsTheField) {
     PageFixture f;
     TimerEngine engine{f.settings, f.speaker, f.clock};
+    CommandInterpreter interpreter{engine, f.metronome, f.settings, f.clock};
     PopupWindow window;
-    auto* view =
-        new PopoverView{engine, f.speaker, f.settings, f.ui, f.metronome, f.mascot, f.clock};
+    auto* view = new PopoverView{engine,      f.speaker, f.settings, f.ui,
+                                 f.metronome, f.mascot,  f.clock,    interpreter};
     window.setContent(view);
     window.popup(QRect(500, 0, 20, 20));
     const TimerView* page = view->timerView();
