@@ -80,9 +80,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
-    // One reader of typed lines for the popup, the snapshot and the command line alike.
-    m_interpreter =
-        std::make_unique<CommandInterpreter>(engine(), *m_metronome, *m_settings, m_clock);
+    // One reader of typed lines for the popup, the snapshot and the command line alike; made
+    // already when a command line was checked before the launch.
+    interpreter();
 
     const bool snapshot = m_line.mode() == CommandLine::Mode::Snapshot;
     if (!snapshot)

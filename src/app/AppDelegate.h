@@ -11,7 +11,6 @@ class AudioShare;
 class BellChime;
 class Clock;
 class ColorSchemeService;
-class CommandInterpreter;
 class DesktopShortcut;
 class Director;
 class EndNotifier;
@@ -86,5 +85,4 @@ private:
     std::unique_ptr<Hotkey> m_hotkey;
     std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<EndNotifier> m_endNotifier;
-    std::unique_ptr<CommandInterpreter> m_interpreter;
 };
