@@ -63,7 +63,7 @@ TimerEngine& AppDelegate::engine() {
     return *m_engine;
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::start() {
     // GNOME before its global-shortcuts portal gives applications no hotkey, but runs commands
     // from its own keyboard shortcuts; Settings offers to add one.
     if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"))) {
