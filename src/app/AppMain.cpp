@@ -48,7 +48,7 @@ int runPobi(int& argc, char** argv, const CommandLine& line) {
     }
 
     AppDelegate delegate(line);
-    delegate.applicationDidFinishLaunching();
+    delegate.start();
     if (instance)
         QObject::connect(instance.get(), &SingleInstance::requested, &delegate,
                          &AppDelegate::handle);
