@@ -39,10 +39,8 @@
 
 namespace {
 
-// control-option-T in the classic key code and modifier mask the hotkey speaks; the backends
-// make it control-alt-T.
-constexpr quint32 keyCodeT = 17;
-constexpr quint32 controlOption = 6144;
+// Opens and closes the popup from anywhere, and inside it.
+constexpr QKeyCombination toggleKeys(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
 
 } // namespace
 
@@ -68,7 +66,7 @@ TimerEngine& AppDelegate::engine() {
     return *m_engine;
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::start() {
     // GNOME before its global-shortcuts portal gives applications no hotkey, but runs commands
     // from its own keyboard shortcuts; Settings offers to add one.
     if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"))) {
@@ -103,7 +101,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_status->setHotkeyService(m_hotkeyService.get());
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
-        m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
+        m_status->popup()->setToggleShortcut(QKeySequence(toggleKeys));
 
     // Snapshot mode: render the popup (or check the metronome) and quit, silently. It takes
     // no hotkey either: that belongs to the Pobi that may be running beside it.
@@ -124,7 +122,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_endNotifier = std::make_unique<EndNotifier>(engine(), *m_settings, *m_notifier, m_clock);
 
     QPointer<AppDelegate> self(this);
-    m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
+    m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, toggleKeys, [self] {
         if (self)
             self->toggle();
     });

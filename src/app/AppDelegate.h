@@ -46,7 +46,7 @@ public:
 
     // Builds the engine, director, tray and hotkey, then runs the snapshot mode or greets a
     // first-time user.
-    void applicationDidFinishLaunching();
+    void start();
 
     // Created on first use.
     TimerEngine& engine();

@@ -121,7 +121,7 @@ int runPobi(int& argc, char** argv, const CommandLine& line) {
         if (checked.action == CommandInterpreter::Action::Quit)
             return 0;
     }
-    delegate.applicationDidFinishLaunching();
+    delegate.start();
     if (line.mode() == CommandLine::Mode::Toggle)
         delegate.toggle(); // `pobi --toggle` with nothing running opens the popup
     if (command)
