@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -41,8 +42,9 @@ const QHash<QString, Verb>& verbs() {
 
 // The Tempo field's own words: each starts or stops the metronome, whichever it is not doing.
 bool isTempoToggle(const QString& key) {
-    return key.isEmpty() || key == QStringLiteral("stop") || key == QStringLiteral("start") ||
-           key == QStringLiteral("p");
+    static const QSet<QString> words{QString(), QStringLiteral("stop"), QStringLiteral("start"),
+                                     QStringLiteral("p")};
+    return words.contains(key);
 }
 
 const QString dot = QStringLiteral(" \u00B7 ");
@@ -121,8 +123,8 @@ CommandInterpreter::Step CommandInterpreter::decide(const QString& text, Field f
     }
     step.command = Parser::parse(step.line, m_clock.now(), &step.until);
     if (step.command)
-        step.action =
-            step.command->kind == Kind::Stopwatch ? Action::StartStopwatch : Action::StartTimer;
+        step.action = step.command->kind == Command::Kind::Stopwatch ? Action::StartStopwatch
+                                                                     : Action::StartTimer;
     return step;
 }
 
@@ -135,8 +137,8 @@ void CommandInterpreter::perform(const Step& step, Field field) {
     case Action::StartTimer:
     case Action::StartStopwatch:
         m_engine.start(*step.command, step.until);
-        m_settings.setMode(step.action == Action::StartStopwatch ? QStringLiteral("stopwatch")
-                                                                 : QStringLiteral("timer"));
+        m_settings.setMode(step.action == Action::StartStopwatch ? Settings::Mode::Stopwatch
+                                                                 : Settings::Mode::Timer);
         m_settings.remember(step.line);
         break;
     case Action::TogglePause:
@@ -171,7 +173,7 @@ void CommandInterpreter::perform(const Step& step, Field field) {
         if (step.tempo.beats)
             m_metronome.changeBeats(*step.tempo.beats);
         if (field == Field::Timer)
-            m_settings.setMode(QStringLiteral("tempo"));
+            m_settings.setMode(Settings::Mode::Tempo);
         m_metronome.start();
         break;
     }
@@ -180,7 +182,7 @@ void CommandInterpreter::perform(const Step& step, Field field) {
 CommandInterpreter::Outcome CommandInterpreter::describe(const Step& step, Field field,
                                                          bool done) const {
     Outcome out{step.action, {}, {}};
-    const bool stopwatch = m_engine.kind() == Kind::Stopwatch;
+    const bool stopwatch = m_engine.kind() == Command::Kind::Stopwatch;
     const auto state = m_engine.state();
     switch (step.action) {
     case Action::Rejected:
@@ -275,7 +277,7 @@ std::optional<QString> CommandInterpreter::preview(const QString& text) const {
     const auto command = Parser::parse(line, m_clock.now());
     if (!command)
         return std::nullopt;
-    if (command->kind == Kind::Stopwatch)
+    if (command->kind == Command::Kind::Stopwatch)
         return QStringLiteral("Stopwatch");
     const QString clock = Words::clock(double(command->total), true);
     return command->labelCut ? clock + QStringLiteral(" \u00B7 label shortened") : clock;

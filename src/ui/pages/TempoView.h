@@ -45,7 +45,7 @@ public:
     void tapBeat();
     // Stop when running, start otherwise.
     void toggle();
-    // Adds delta to the tempo, within 30 to 260.
+    // Adds delta to the tempo, within the tempo limits.
     void step(int delta);
 
     // "Allegro · 4/4", and while running " · 01:05 of practice"; why there is no sound when the

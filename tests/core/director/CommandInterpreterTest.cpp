@@ -22,6 +22,10 @@ using enum TimerEngine::State;
 constexpr Field onTimer = Field::Timer;
 constexpr Field onTempo = Field::Tempo;
 
+constexpr auto timer = Settings::Mode::Timer;
+constexpr auto watch = Settings::Mode::Stopwatch;
+constexpr auto tempo = Settings::Mode::Tempo;
+
 // What runs when the line is typed.
 enum class Before { Nothing, Muted, TimerRuns, TimerPaused, StopwatchRuns, TempoRuns };
 using enum Before;
@@ -41,13 +45,13 @@ struct Desk {
         metronome.setBpm(100);
         settings.setMuted(before == Muted);
         if (before == TimerRuns || before == TimerPaused)
-            engine.start(Command{Kind::Timer, 1500, QStringLiteral("Tea")});
+            engine.start(Command{Command::Kind::Timer, 1500, QStringLiteral("Tea")});
         if (before == TimerPaused)
             engine.pause();
         if (before == StopwatchRuns)
-            engine.start(Command{Kind::Stopwatch, 0, {}});
+            engine.start(Command{Command::Kind::Stopwatch, 0, {}});
         if (before == TempoRuns) {
-            settings.setMode(QStringLiteral("tempo"));
+            settings.setMode(Settings::Mode::Tempo);
             metronome.start();
         }
         clock.advance(1500);
@@ -64,51 +68,51 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
         Action action;
         TimerEngine::State state; // after
         bool ticking;
-        const char* mode;
+        Settings::Mode mode;
         const char* said; // the summary, or the error; "@" stands for the end time
     } rows[] = {
         // An empty line starts a stopwatch, or pauses and resumes what runs; blanks are empty.
-        {Nothing, onTimer, "", StartStopwatch, Running, false, "stopwatch", "Stopwatch started"},
-        {TimerRuns, onTimer, "  ", TogglePause, Paused, false, "timer", "Paused"},
-        {TimerPaused, onTimer, "", TogglePause, Running, false, "timer", "Resumed"},
-        {Nothing, onTimer, "  25m Tea ", StartTimer, Running, false, "timer",
+        {Nothing, onTimer, "", StartStopwatch, Running, false, watch, "Stopwatch started"},
+        {TimerRuns, onTimer, "  ", TogglePause, Paused, false, timer, "Paused"},
+        {TimerPaused, onTimer, "", TogglePause, Running, false, timer, "Resumed"},
+        {Nothing, onTimer, "  25m Tea ", StartTimer, Running, false, timer,
          "Timer 25:00 \u00B7 Tea \u00B7 ends at @"},
-        {Nothing, onTimer, "120", StartTimer, Running, false, "timer",
+        {Nothing, onTimer, "120", StartTimer, Running, false, timer,
          "Timer 2:00:00 \u00B7 ends at @"},
-        {TimerRuns, onTimer, "P", TogglePause, Paused, false, "timer", "Paused"},
-        {TimerPaused, onTimer, " pause\t", TogglePause, Running, false, "timer", "Resumed"},
-        {TimerPaused, onTimer, "resume", TogglePause, Running, false, "timer", "Resumed"},
+        {TimerRuns, onTimer, "P", TogglePause, Paused, false, timer, "Paused"},
+        {TimerPaused, onTimer, " pause\t", TogglePause, Running, false, timer, "Resumed"},
+        {TimerPaused, onTimer, "resume", TogglePause, Running, false, timer, "Resumed"},
         // A verb with nothing to act on is still a verb: the line is taken.
-        {Nothing, onTimer, "p", TogglePause, Idle, false, "timer", "Nothing to pause"},
-        {TimerRuns, onTimer, "p 5", Rejected, Running, false, "timer",
+        {Nothing, onTimer, "p", TogglePause, Idle, false, timer, "Nothing to pause"},
+        {TimerRuns, onTimer, "p 5", Rejected, Running, false, timer,
          "Not a timer, tempo or command: p 5"},
-        {TimerRuns, onTimer, "x", Stop, Idle, false, "timer", "Stopped"},
-        {TimerPaused, onTimer, "Cancel", Stop, Idle, false, "timer", "Stopped"},
-        {StopwatchRuns, onTimer, "L", Lap, Running, false, "timer", "Lap 1 \u00B7 00:01.50"},
-        {TimerRuns, onTimer, "lap", Lap, Running, false, "timer", "No stopwatch running"},
-        {TimerRuns, onTimer, "t", SayTime, Running, false, "timer", "Saying the time"},
-        {Nothing, onTimer, "MUTE", Mute, Idle, false, "timer", "Muted"},
-        {Nothing, onTimer, "m", Mute, Idle, false, "timer", "Muted"},
-        {Muted, onTimer, "m", Unmute, Idle, false, "timer", "Unmuted"},
-        {Muted, onTimer, "unmute", Unmute, Idle, false, "timer", "Unmuted"},
-        {Nothing, onTimer, ",", ShowSettings, Idle, false, "timer", "Opening settings"},
-        {Nothing, onTimer, "Settings", ShowSettings, Idle, false, "timer", "Opening settings"},
-        {TimerRuns, onTimer, "quit", Quit, Running, false, "timer", "Quitting"},
+        {TimerRuns, onTimer, "x", Stop, Idle, false, timer, "Stopped"},
+        {TimerPaused, onTimer, "Cancel", Stop, Idle, false, timer, "Stopped"},
+        {StopwatchRuns, onTimer, "L", Lap, Running, false, timer, "Lap 1 \u00B7 00:01.50"},
+        {TimerRuns, onTimer, "lap", Lap, Running, false, timer, "No stopwatch running"},
+        {TimerRuns, onTimer, "t", SayTime, Running, false, timer, "Saying the time"},
+        {Nothing, onTimer, "MUTE", Mute, Idle, false, timer, "Muted"},
+        {Nothing, onTimer, "m", Mute, Idle, false, timer, "Muted"},
+        {Muted, onTimer, "m", Unmute, Idle, false, timer, "Unmuted"},
+        {Muted, onTimer, "unmute", Unmute, Idle, false, timer, "Unmuted"},
+        {Nothing, onTimer, ",", ShowSettings, Idle, false, timer, "Opening settings"},
+        {Nothing, onTimer, "Settings", ShowSettings, Idle, false, timer, "Opening settings"},
+        {TimerRuns, onTimer, "quit", Quit, Running, false, timer, "Quitting"},
         // A tempo on the Timer page hands over to the metronome and its page.
-        {TimerRuns, onTimer, "120 bpm", StartTempo, Idle, true, "tempo", "Tempo 120 \u00B7 4/4"},
-        {Nothing, onTimer, "metronome", StartTempo, Idle, true, "tempo", "Tempo 100 \u00B7 4/4"},
+        {TimerRuns, onTimer, "120 bpm", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        {Nothing, onTimer, "metronome", StartTempo, Idle, true, tempo, "Tempo 100 \u00B7 4/4"},
         // The Tempo page's own words start or stop the metronome, whichever it is not doing.
-        {Nothing, onTempo, "P", StartTempo, Idle, true, "timer", "Tempo 100 \u00B7 4/4"},
-        {TempoRuns, onTempo, " stop ", StopTempo, Idle, false, "tempo", "Tempo stopped"},
-        {TempoRuns, onTempo, "START", StopTempo, Idle, false, "tempo", "Tempo stopped"},
-        {Nothing, onTempo, "\tStop", StartTempo, Idle, true, "timer", "Tempo 100 \u00B7 4/4"},
-        {TempoRuns, onTempo, "", StopTempo, Idle, false, "tempo", "Tempo stopped"},
+        {Nothing, onTempo, "P", StartTempo, Idle, true, timer, "Tempo 100 \u00B7 4/4"},
+        {TempoRuns, onTempo, " stop ", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {TempoRuns, onTempo, "START", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {Nothing, onTempo, "\tStop", StartTempo, Idle, true, timer, "Tempo 100 \u00B7 4/4"},
+        {TempoRuns, onTempo, "", StopTempo, Idle, false, tempo, "Tempo stopped"},
         // There a bare number is a tempo, kept within the limits; it never stops a timer.
-        {TempoRuns, onTempo, "300", StartTempo, Idle, true, "tempo", "Tempo 260 \u00B7 4/4"},
-        {TimerRuns, onTempo, "3/4 90", StartTempo, Running, true, "timer", "Tempo 90 \u00B7 3/4"},
-        {Nothing, onTempo, "hello", Rejected, Idle, false, "timer", "Not a tempo: hello"},
-        {Nothing, onTempo, "13/4", Rejected, Idle, false, "timer", "Not a tempo: 13/4"},
-        {TempoRuns, onTempo, "p 5", Rejected, Idle, true, "tempo", "Not a tempo: p 5"},
+        {TempoRuns, onTempo, "300", StartTempo, Idle, true, tempo, "Tempo 260 \u00B7 4/4"},
+        {TimerRuns, onTempo, "3/4 90", StartTempo, Running, true, timer, "Tempo 90 \u00B7 3/4"},
+        {Nothing, onTempo, "hello", Rejected, Idle, false, timer, "Not a tempo: hello"},
+        {Nothing, onTempo, "13/4", Rejected, Idle, false, timer, "Not a tempo: 13/4"},
+        {TempoRuns, onTempo, "p 5", Rejected, Idle, true, tempo, "Not a tempo: p 5"},
     };
     for (const auto& row : rows) {
         const QString line = QString::fromUtf8(row.line);
@@ -128,7 +132,7 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
         EXPECT_EQ(done.action, row.action);
         EXPECT_EQ(desk.engine.state(), row.state);
         EXPECT_EQ(desk.metronome.running(), row.ticking);
-        EXPECT_EQ(desk.settings.mode(), QString::fromLatin1(row.mode));
+        EXPECT_EQ(desk.settings.mode(), row.mode);
         EXPECT_EQ(desk.settings.muted(),
                   row.action == Mute || (row.before == Muted && row.action != Unmute));
         const QDateTime end = desk.clock.now().addSecs(desk.engine.total() + 30);
