@@ -263,12 +263,8 @@ QString TimerView::subtitle() const {
     // To the nearest minute: the total is whole seconds counted from a start with fractions,
     // so cutting the seconds would show "at 3pm" as 14:59.
     const QTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0) + 30'000).time();
-    const QString at = shortTime(QTime(end.hour(), end.minute()), QLocale());
+    const QString at = Words::shortTime(QTime(end.hour(), end.minute()), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
-}
-
-QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
-    return Words::shortTime(time, locale);
 }
 
 QStringList TimerView::lapRows() const {

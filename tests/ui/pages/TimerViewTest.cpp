@@ -2,6 +2,7 @@
 
 #include "PageFixture.h"
 #include "core/director/CommandInterpreter.h"
+#include "core/text/Words.h"
 #include "core/timer/TimerEngine.h"
 #include "ui/controls/ChipButton.h"
 #include "ui/controls/PillButton.h"
@@ -151,12 +152,12 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
 
 TEST(TimerView, EndTimeHasNoSeconds) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(TimerView::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
-    EXPECT_TRUE(TimerView::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
+    EXPECT_EQ(Words::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
+    EXPECT_TRUE(Words::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
 
     TimerPage page;
     // A time typed is the end shown, whatever the seconds and milliseconds of the start.
-    const QString three = TimerView::shortTime(QTime(15, 0), QLocale());
+    const QString three = Words::shortTime(QTime(15, 0), QLocale());
     for (const int ms : {0, 40'600, 20'400, 59'999}) {
         page.clock.jump(
             page.clock.now().msecsTo(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms))));
@@ -169,10 +170,9 @@ TEST(TimerView, EndTimeHasNoSeconds) {
     page.enter(QStringLiteral("10m ") + QString(60, u'w'));
     page.frame.layout()->activate();
     const QString shown = page.view->subtitleLabel()->shownText();
-    EXPECT_TRUE(
-        shown.startsWith(u'W') &&
-        shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
-                       TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
+    EXPECT_TRUE(shown.startsWith(u'W') &&
+                shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
+                               Words::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
         << shown.toStdString();
     page.enter(QStringLiteral("10m tea"));
     page.enter(QStringLiteral("p"));
