@@ -55,6 +55,7 @@ const QString dot = QStringLiteral(" \u00B7 ");
 struct CommandInterpreter::Step {
     Action action = Action::Rejected;
     QString line; // trimmed
+    TimerEngine::State before = TimerEngine::State::Idle;
     std::optional<Command> command;
     QDateTime until;
     TempoWords::Tempo tempo;
@@ -66,6 +67,7 @@ CommandInterpreter::CommandInterpreter(TimerEngine& engine, Metronome& metronome
 
 CommandInterpreter::Step CommandInterpreter::decide(const QString& text, Field field) const {
     Step step;
+    step.before = m_engine.state();
     if (field == Field::Tempo) {
         step.line = Trim::horizontal(text);
         if (isTempoToggle(step.line.toLower())) {
@@ -181,9 +183,8 @@ void CommandInterpreter::perform(const Step& step, Field field) {
 
 CommandInterpreter::Outcome CommandInterpreter::describe(const Step& step, Field field,
                                                          bool done) const {
+    using State = TimerEngine::State;
     Outcome out{step.action, {}, {}};
-    const bool stopwatch = m_engine.kind() == Command::Kind::Stopwatch;
-    const auto state = m_engine.state();
     switch (step.action) {
     case Action::Rejected:
         out.error = (field == Field::Tempo ? QStringLiteral("Not a tempo: ")
@@ -205,27 +206,24 @@ CommandInterpreter::Outcome CommandInterpreter::describe(const Step& step, Field
         out.summary = QStringLiteral("Stopwatch started");
         break;
     case Action::TogglePause:
-        // After the fact a paused engine was paused here; before it, a running one will be.
-        if (done ? state == TimerEngine::State::Paused : state == TimerEngine::State::Running)
-            out.summary = QStringLiteral("Paused");
-        else if (done ? state == TimerEngine::State::Running : state == TimerEngine::State::Paused)
-            out.summary = QStringLiteral("Resumed");
-        else
-            out.summary = QStringLiteral("Nothing to pause");
+        out.summary = step.before == State::Running  ? QStringLiteral("Paused")
+                      : step.before == State::Paused ? QStringLiteral("Resumed")
+                                                     : QStringLiteral("Nothing to pause");
         break;
     case Action::Stop:
-        out.summary = (done || m_engine.active()) ? QStringLiteral("Stopped")
-                                                  : QStringLiteral("Nothing to stop");
+        out.summary = step.before == State::Running || step.before == State::Paused
+                          ? QStringLiteral("Stopped")
+                          : QStringLiteral("Nothing to stop");
         break;
     case Action::Lap: {
         const auto laps = m_engine.laps();
-        if (done && stopwatch && state == TimerEngine::State::Running && !laps.isEmpty())
-            out.summary =
-                QStringLiteral("Lap %1").arg(laps.last().n) + dot + lapClock(laps.last().split);
-        else if (!done && stopwatch && state == TimerEngine::State::Running)
+        if (m_engine.kind() != Command::Kind::Stopwatch || step.before != State::Running)
+            out.summary = QStringLiteral("No stopwatch running");
+        else if (!done)
             out.summary = QStringLiteral("Lap %1").arg(laps.size() + 1);
         else
-            out.summary = QStringLiteral("No stopwatch running");
+            out.summary =
+                QStringLiteral("Lap %1").arg(laps.last().n) + dot + lapClock(laps.last().split);
         break;
     }
     case Action::SayTime:
