@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -41,8 +42,9 @@ const QHash<QString, Verb>& verbs() {
 
 // The Tempo field's own words: each starts or stops the metronome, whichever it is not doing.
 bool isTempoToggle(const QString& key) {
-    return key.isEmpty() || key == QStringLiteral("stop") || key == QStringLiteral("start") ||
-           key == QStringLiteral("p");
+    static const QSet<QString> words{QString(), QStringLiteral("stop"), QStringLiteral("start"),
+                                     QStringLiteral("p")};
+    return words.contains(key);
 }
 
 const QString dot = QStringLiteral(" \u00B7 ");
@@ -53,6 +55,7 @@ const QString dot = QStringLiteral(" \u00B7 ");
 struct CommandInterpreter::Step {
     Action action = Action::Rejected;
     QString line; // trimmed
+    TimerEngine::State before = TimerEngine::State::Idle;
     std::optional<Command> command;
     QDateTime until;
     TempoWords::Tempo tempo;
@@ -64,6 +67,7 @@ CommandInterpreter::CommandInterpreter(TimerEngine& engine, Metronome& metronome
 
 CommandInterpreter::Step CommandInterpreter::decide(const QString& text, Field field) const {
     Step step;
+    step.before = m_engine.state();
     if (field == Field::Tempo) {
         step.line = Trim::horizontal(text);
         if (isTempoToggle(step.line.toLower())) {
@@ -121,8 +125,8 @@ CommandInterpreter::Step CommandInterpreter::decide(const QString& text, Field f
     }
     step.command = Parser::parse(step.line, m_clock.now(), &step.until);
     if (step.command)
-        step.action =
-            step.command->kind == Kind::Stopwatch ? Action::StartStopwatch : Action::StartTimer;
+        step.action = step.command->kind == Command::Kind::Stopwatch ? Action::StartStopwatch
+                                                                     : Action::StartTimer;
     return step;
 }
 
@@ -135,8 +139,8 @@ void CommandInterpreter::perform(const Step& step, Field field) {
     case Action::StartTimer:
     case Action::StartStopwatch:
         m_engine.start(*step.command, step.until);
-        m_settings.setMode(step.action == Action::StartStopwatch ? QStringLiteral("stopwatch")
-                                                                 : QStringLiteral("timer"));
+        m_settings.setMode(step.action == Action::StartStopwatch ? Settings::Mode::Stopwatch
+                                                                 : Settings::Mode::Timer);
         m_settings.remember(step.line);
         break;
     case Action::TogglePause:
@@ -171,7 +175,7 @@ void CommandInterpreter::perform(const Step& step, Field field) {
         if (step.tempo.beats)
             m_metronome.changeBeats(*step.tempo.beats);
         if (field == Field::Timer)
-            m_settings.setMode(QStringLiteral("tempo"));
+            m_settings.setMode(Settings::Mode::Tempo);
         m_metronome.start();
         break;
     }
@@ -179,9 +183,8 @@ void CommandInterpreter::perform(const Step& step, Field field) {
 
 CommandInterpreter::Outcome CommandInterpreter::describe(const Step& step, Field field,
                                                          bool done) const {
+    using State = TimerEngine::State;
     Outcome out{step.action, {}, {}};
-    const bool stopwatch = m_engine.kind() == Kind::Stopwatch;
-    const auto state = m_engine.state();
     switch (step.action) {
     case Action::Rejected:
         out.error = (field == Field::Tempo ? QStringLiteral("Not a tempo: ")
@@ -203,27 +206,24 @@ CommandInterpreter::Outcome CommandInterpreter::describe(const Step& step, Field
         out.summary = QStringLiteral("Stopwatch started");
         break;
     case Action::TogglePause:
-        // After the fact a paused engine was paused here; before it, a running one will be.
-        if (done ? state == TimerEngine::State::Paused : state == TimerEngine::State::Running)
-            out.summary = QStringLiteral("Paused");
-        else if (done ? state == TimerEngine::State::Running : state == TimerEngine::State::Paused)
-            out.summary = QStringLiteral("Resumed");
-        else
-            out.summary = QStringLiteral("Nothing to pause");
+        out.summary = step.before == State::Running  ? QStringLiteral("Paused")
+                      : step.before == State::Paused ? QStringLiteral("Resumed")
+                                                     : QStringLiteral("Nothing to pause");
         break;
     case Action::Stop:
-        out.summary = (done || m_engine.active()) ? QStringLiteral("Stopped")
-                                                  : QStringLiteral("Nothing to stop");
+        out.summary = step.before == State::Running || step.before == State::Paused
+                          ? QStringLiteral("Stopped")
+                          : QStringLiteral("Nothing to stop");
         break;
     case Action::Lap: {
         const auto laps = m_engine.laps();
-        if (done && stopwatch && state == TimerEngine::State::Running && !laps.isEmpty())
-            out.summary =
-                QStringLiteral("Lap %1").arg(laps.last().n) + dot + lapClock(laps.last().split);
-        else if (!done && stopwatch && state == TimerEngine::State::Running)
+        if (m_engine.kind() != Command::Kind::Stopwatch || step.before != State::Running)
+            out.summary = QStringLiteral("No stopwatch running");
+        else if (!done)
             out.summary = QStringLiteral("Lap %1").arg(laps.size() + 1);
         else
-            out.summary = QStringLiteral("No stopwatch running");
+            out.summary =
+                QStringLiteral("Lap %1").arg(laps.last().n) + dot + lapClock(laps.last().split);
         break;
     }
     case Action::SayTime:
@@ -275,7 +275,7 @@ std::optional<QString> CommandInterpreter::preview(const QString& text) const {
     const auto command = Parser::parse(line, m_clock.now());
     if (!command)
         return std::nullopt;
-    if (command->kind == Kind::Stopwatch)
+    if (command->kind == Command::Kind::Stopwatch)
         return QStringLiteral("Stopwatch");
     const QString clock = Words::clock(double(command->total), true);
     return command->labelCut ? clock + QStringLiteral(" \u00B7 label shortened") : clock;

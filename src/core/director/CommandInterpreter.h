@@ -46,7 +46,7 @@ public:
     CommandInterpreter(TimerEngine& engine, Metronome& metronome, Settings& settings, Clock& clock);
 
     // What Return would do with line, without doing it (summary and error filled in as run()
-    // would, except that times are as of now).
+    // would, except that times are as of now and a lap's time is not known yet).
     Outcome interpret(const QString& line, Field field) const;
     // Does what line says.
     Outcome run(const QString& line, Field field);

@@ -9,8 +9,8 @@ class BeatDots;
 class Caption;
 class ChipButton;
 class Clock;
-class CommandInterpreter;
 class ClockTimer;
+class CommandInterpreter;
 class EveryPicker;
 class FieldBox;
 class MascotBrain;
@@ -45,7 +45,7 @@ public:
     void tapBeat();
     // Stop when running, start otherwise.
     void toggle();
-    // Adds delta to the tempo, within 30 to 260.
+    // Adds delta to the tempo, within the tempo limits.
     void step(int delta);
 
     // "Allegro · 4/4", and while running " · 01:05 of practice"; why there is no sound when the

@@ -33,8 +33,6 @@
 
 namespace {
 
-const QString stopwatchMode = QStringLiteral("stopwatch");
-
 constexpr int closeDelayMs = 900;
 constexpr int hintWindowSeconds = 600;
 
@@ -223,7 +221,7 @@ std::optional<QString> TimerView::preview() const {
 }
 
 QString TimerView::hint() const {
-    const bool stopwatch = m_engine.kind() == Kind::Stopwatch;
+    const bool stopwatch = m_engine.kind() == Command::Kind::Stopwatch;
     if (m_engine.state() == TimerEngine::State::Running) {
         if (const auto next = m_engine.next(); next && next->line.kind != Line::Kind::End) {
             const double remaining =
@@ -249,7 +247,7 @@ QString TimerView::subtitle() const {
     const QString prefix = label.isEmpty() ? QString() : label + QStringLiteral(" \u00B7 ");
     switch (m_engine.state()) {
     case TimerEngine::State::Idle:
-        return m_settings.mode() == stopwatchMode
+        return m_settings.mode() == Settings::Mode::Stopwatch
                    ? QStringLiteral("Return to start. Type l for laps.")
                    : QStringLiteral("Type a time. Press return.");
     case TimerEngine::State::Paused:
@@ -259,18 +257,14 @@ QString TimerView::subtitle() const {
     case TimerEngine::State::Running:
         break;
     }
-    if (m_engine.kind() == Kind::Stopwatch)
+    if (m_engine.kind() == Command::Kind::Stopwatch)
         return prefix + QStringLiteral("Stopwatch");
     const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
     // To the nearest minute: the total is whole seconds counted from a start with fractions,
     // so cutting the seconds would show "at 3pm" as 14:59.
     const QTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0) + 30'000).time();
-    const QString at = shortTime(QTime(end.hour(), end.minute()), QLocale());
+    const QString at = Words::shortTime(QTime(end.hour(), end.minute()), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
-}
-
-QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
-    return Words::shortTime(time, locale);
 }
 
 QStringList TimerView::lapRows() const {
@@ -291,26 +285,26 @@ void TimerView::refreshPreview() {
 
 void TimerView::refresh() {
     const bool active = m_engine.active();
-    const bool stopwatchMode_ = m_settings.mode() == stopwatchMode;
+    const bool stopwatchMode = m_settings.mode() == Settings::Mode::Stopwatch;
 
     m_clockLabel->setText(m_engine.display());
     // A long label gives way before the state and the end time after it.
     const QString status = subtitle();
     const QString label = m_engine.label();
     m_subtitle->setText(status, status.startsWith(label) ? status.size() - label.size() : 0);
-    m_field->setPlaceholder(stopwatchMode_ ? QStringLiteral("Type l, p or stop")
-                                           : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
+    m_field->setPlaceholder(stopwatchMode ? QStringLiteral("Type l, p or stop")
+                                          : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
     m_caption->setHint(hint());
 
     m_buttons->setVisible(active);
-    m_lapButton->setVisible(active && m_engine.kind() == Kind::Stopwatch);
+    m_lapButton->setVisible(active && m_engine.kind() == Command::Kind::Stopwatch);
     m_pauseButton->setTitle(m_engine.state() == TimerEngine::State::Paused
                                 ? QStringLiteral("Resume")
                                 : QStringLiteral("Pause"));
     rebuildLaps();
-    m_stopwatchButton->setVisible(!active && stopwatchMode_);
+    m_stopwatchButton->setVisible(!active && stopwatchMode);
     rebuildChips();
-    m_recents->setVisible(!active && !stopwatchMode_ && !m_settings.recents().isEmpty());
+    m_recents->setVisible(!active && !stopwatchMode && !m_settings.recents().isEmpty());
     m_every->setLive(active);
     refreshPreview();
 }

@@ -6,8 +6,6 @@
 #include <optional>
 
 class Caption;
-class QLocale;
-class QTime;
 class ChipButton;
 class Clock;
 class CommandInterpreter;
@@ -51,8 +49,6 @@ public:
     QString hint() const;
     // The status line under the clock.
     QString subtitle() const;
-    // A time of day in the locale's short format, never with seconds.
-    static QString shortTime(const QTime& time, const QLocale& locale);
 
     QString text() const;
     void setText(const QString& text);

@@ -340,7 +340,7 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
     }
     // The page is switched for the picture only: the stored mode and recent entries are put
     // back on the way out.
-    const QString storedMode = m_settings.mode();
+    const Settings::Mode storedMode = m_settings.mode();
     const QStringList storedRecents = m_settings.recents();
     const auto putBack = [this, storedMode, storedRecents] {
         m_settings.setMode(storedMode);
@@ -352,7 +352,7 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
         const Action action = interpreter.interpret(*command, timerField).action;
         // A tempo shows its page without sounding; a timer or stopwatch runs as when typed.
         if (action == Action::StartTempo)
-            m_settings.setMode(QStringLiteral("tempo"));
+            m_settings.setMode(Settings::Mode::Tempo);
         else if (action == Action::StartTimer || action == Action::StartStopwatch)
             interpreter.run(*command, timerField);
     }

@@ -21,10 +21,9 @@ using enum CommandInterpreter::Action;
 using enum TimerEngine::State;
 constexpr Field onTimer = Field::Timer;
 constexpr Field onTempo = Field::Tempo;
-
-// What runs when the line is typed.
-enum class Before { Nothing, Muted, TimerRuns, TimerPaused, StopwatchRuns, TempoRuns };
-using enum Before;
+constexpr auto timer = Settings::Mode::Timer;
+constexpr auto watch = Settings::Mode::Stopwatch;
+constexpr auto tempo = Settings::Mode::Tempo;
 
 struct Desk {
     TestDirs dirs;
@@ -36,121 +35,106 @@ struct Desk {
     Metronome metronome{settings.store(), player, clock};
     TimerEngine engine{settings, speaker, clock};
     CommandInterpreter interpreter{engine, metronome, settings, clock};
-
-    explicit Desk(Before before) {
-        metronome.setBpm(100);
-        settings.setMuted(before == Muted);
-        if (before == TimerRuns || before == TimerPaused)
-            engine.start(Command{Kind::Timer, 1500, QStringLiteral("Tea")});
-        if (before == TimerPaused)
-            engine.pause();
-        if (before == StopwatchRuns)
-            engine.start(Command{Kind::Stopwatch, 0, {}});
-        if (before == TempoRuns) {
-            settings.setMode(QStringLiteral("tempo"));
-            metronome.start();
-        }
-        clock.advance(1500);
-    }
 };
 
 } // namespace
 
+// One line after another, 1.5 s apart, each acting on what the lines before it left.
 TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
     const struct {
-        Before before;
         Field field;
         const char* line;
         Action action;
         TimerEngine::State state; // after
         bool ticking;
-        const char* mode;
+        Settings::Mode mode;
         const char* said; // the summary, or the error; "@" stands for the end time
-    } rows[] = {
+    } steps[] = {
         // An empty line starts a stopwatch, or pauses and resumes what runs; blanks are empty.
-        {Nothing, onTimer, "", StartStopwatch, Running, false, "stopwatch", "Stopwatch started"},
-        {TimerRuns, onTimer, "  ", TogglePause, Paused, false, "timer", "Paused"},
-        {TimerPaused, onTimer, "", TogglePause, Running, false, "timer", "Resumed"},
-        {Nothing, onTimer, "  25m Tea ", StartTimer, Running, false, "timer",
+        {onTimer, "", StartStopwatch, Running, false, watch, "Stopwatch started"},
+        {onTimer, "L", Lap, Running, false, watch, "Lap 1 \u00B7 00:01.50"},
+        {onTimer, "  ", TogglePause, Paused, false, watch, "Paused"},
+        {onTimer, "lap", Lap, Paused, false, watch, "No stopwatch running"},
+        {onTimer, "", TogglePause, Running, false, watch, "Resumed"},
+        {onTimer, "  25m Tea ", StartTimer, Running, false, timer,
          "Timer 25:00 \u00B7 Tea \u00B7 ends at @"},
-        {Nothing, onTimer, "120", StartTimer, Running, false, "timer",
-         "Timer 2:00:00 \u00B7 ends at @"},
-        {TimerRuns, onTimer, "P", TogglePause, Paused, false, "timer", "Paused"},
-        {TimerPaused, onTimer, " pause\t", TogglePause, Running, false, "timer", "Resumed"},
-        {TimerPaused, onTimer, "resume", TogglePause, Running, false, "timer", "Resumed"},
+        {onTimer, "P", TogglePause, Paused, false, timer, "Paused"},
+        {onTimer, " pause\t", TogglePause, Running, false, timer, "Resumed"},
+        {onTimer, "p 5", Rejected, Running, false, timer, "Not a timer, tempo or command: p 5"},
+        {onTimer, "t", SayTime, Running, false, timer, "Saying the time"},
+        {onTimer, "resume", TogglePause, Paused, false, timer, "Paused"},
+        {onTimer, "Cancel", Stop, Idle, false, timer, "Stopped"},
         // A verb with nothing to act on is still a verb: the line is taken.
-        {Nothing, onTimer, "p", TogglePause, Idle, false, "timer", "Nothing to pause"},
-        {TimerRuns, onTimer, "p 5", Rejected, Running, false, "timer",
-         "Not a timer, tempo or command: p 5"},
-        {TimerRuns, onTimer, "x", Stop, Idle, false, "timer", "Stopped"},
-        {TimerPaused, onTimer, "Cancel", Stop, Idle, false, "timer", "Stopped"},
-        {StopwatchRuns, onTimer, "L", Lap, Running, false, "timer", "Lap 1 \u00B7 00:01.50"},
-        {TimerRuns, onTimer, "lap", Lap, Running, false, "timer", "No stopwatch running"},
-        {TimerRuns, onTimer, "t", SayTime, Running, false, "timer", "Saying the time"},
-        {Nothing, onTimer, "MUTE", Mute, Idle, false, "timer", "Muted"},
-        {Nothing, onTimer, "m", Mute, Idle, false, "timer", "Muted"},
-        {Muted, onTimer, "m", Unmute, Idle, false, "timer", "Unmuted"},
-        {Muted, onTimer, "unmute", Unmute, Idle, false, "timer", "Unmuted"},
-        {Nothing, onTimer, ",", ShowSettings, Idle, false, "timer", "Opening settings"},
-        {Nothing, onTimer, "Settings", ShowSettings, Idle, false, "timer", "Opening settings"},
-        {TimerRuns, onTimer, "quit", Quit, Running, false, "timer", "Quitting"},
-        // A tempo on the Timer page hands over to the metronome and its page.
-        {TimerRuns, onTimer, "120 bpm", StartTempo, Idle, true, "tempo", "Tempo 120 \u00B7 4/4"},
-        {Nothing, onTimer, "metronome", StartTempo, Idle, true, "tempo", "Tempo 100 \u00B7 4/4"},
+        {onTimer, "p", TogglePause, Idle, false, timer, "Nothing to pause"},
+        {onTimer, "x", Stop, Idle, false, timer, "Nothing to stop"},
+        {onTimer, "MUTE", Mute, Idle, false, timer, "Muted"},
+        {onTimer, "m", Unmute, Idle, false, timer, "Unmuted"},
+        {onTimer, "m", Mute, Idle, false, timer, "Muted"},
+        {onTimer, "unmute", Unmute, Idle, false, timer, "Unmuted"},
+        {onTimer, ",", ShowSettings, Idle, false, timer, "Opening settings"},
+        {onTimer, "Settings", ShowSettings, Idle, false, timer, "Opening settings"},
+        {onTimer, "quit", Quit, Idle, false, timer, "Quitting"},
+        // A bare number is a timer; with a tempo word it hands over to the metronome and its page.
+        {onTimer, "120", StartTimer, Running, false, timer, "Timer 2:00:00 \u00B7 ends at @"},
+        {onTimer, "120 bpm", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
         // The Tempo page's own words start or stop the metronome, whichever it is not doing.
-        {Nothing, onTempo, "P", StartTempo, Idle, true, "timer", "Tempo 100 \u00B7 4/4"},
-        {TempoRuns, onTempo, " stop ", StopTempo, Idle, false, "tempo", "Tempo stopped"},
-        {TempoRuns, onTempo, "START", StopTempo, Idle, false, "tempo", "Tempo stopped"},
-        {Nothing, onTempo, "\tStop", StartTempo, Idle, true, "timer", "Tempo 100 \u00B7 4/4"},
-        {TempoRuns, onTempo, "", StopTempo, Idle, false, "tempo", "Tempo stopped"},
-        // There a bare number is a tempo, kept within the limits; it never stops a timer.
-        {TempoRuns, onTempo, "300", StartTempo, Idle, true, "tempo", "Tempo 260 \u00B7 4/4"},
-        {TimerRuns, onTempo, "3/4 90", StartTempo, Running, true, "timer", "Tempo 90 \u00B7 3/4"},
-        {Nothing, onTempo, "hello", Rejected, Idle, false, "timer", "Not a tempo: hello"},
-        {Nothing, onTempo, "13/4", Rejected, Idle, false, "timer", "Not a tempo: 13/4"},
-        {TempoRuns, onTempo, "p 5", Rejected, Idle, true, "tempo", "Not a tempo: p 5"},
+        {onTempo, " stop ", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTempo, "START", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        {onTempo, "", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTempo, "\tStop", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        // There a bare number is a tempo, kept within the limits, taken without starting over.
+        {onTempo, "300", StartTempo, Idle, true, tempo, "Tempo 260 \u00B7 4/4"},
+        {onTempo, "p", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTimer, "25m", StartTimer, Running, false, timer, "Timer 25:00 \u00B7 ends at @"},
+        // A tempo typed there never stops a timer.
+        {onTempo, "3/4 90", StartTempo, Running, true, timer, "Tempo 90 \u00B7 3/4"},
+        {onTempo, "hello", Rejected, Running, true, timer, "Not a tempo: hello"},
+        {onTempo, "13/4", Rejected, Running, true, timer, "Not a tempo: 13/4"},
+        {onTimer, "metronome", StartTempo, Idle, true, tempo, "Tempo 90 \u00B7 3/4"},
     };
-    for (const auto& row : rows) {
-        const QString line = QString::fromUtf8(row.line);
-        SCOPED_TRACE(testing::Message()
-                     << '"' << row.line << "\" before " << static_cast<int>(row.before));
-        Desk desk(row.before);
-        const auto stateBefore = desk.engine.state();
+    Desk desk;
+    bool muted = false;
+    for (const auto& step : steps) {
+        const QString line = QString::fromUtf8(step.line);
+        SCOPED_TRACE(testing::Message() << '"' << step.line << '"');
+        desk.clock.advance(1500);
+        const auto state = desk.engine.state();
+        const bool ticking = desk.metronome.running();
         const qint64 startedAt = desk.metronome.startedAt();
         const qsizetype spoken = desk.speech.texts().size();
+        const QStringList recents = desk.settings.recents();
 
         // Asking changes nothing.
-        EXPECT_EQ(desk.interpreter.interpret(line, row.field).action, row.action);
-        EXPECT_EQ(desk.engine.state(), stateBefore);
-        EXPECT_EQ(desk.metronome.running(), row.before == TempoRuns);
+        EXPECT_EQ(desk.interpreter.interpret(line, step.field).action, step.action);
+        EXPECT_EQ(desk.engine.state(), state);
+        EXPECT_EQ(desk.metronome.running(), ticking);
 
-        const auto done = desk.interpreter.run(line, row.field);
-        EXPECT_EQ(done.action, row.action);
-        EXPECT_EQ(desk.engine.state(), row.state);
-        EXPECT_EQ(desk.metronome.running(), row.ticking);
-        EXPECT_EQ(desk.settings.mode(), QString::fromLatin1(row.mode));
-        EXPECT_EQ(desk.settings.muted(),
-                  row.action == Mute || (row.before == Muted && row.action != Unmute));
+        const auto done = desk.interpreter.run(line, step.field);
+        EXPECT_EQ(done.action, step.action);
+        EXPECT_EQ(desk.engine.state(), step.state);
+        EXPECT_EQ(desk.metronome.running(), step.ticking);
+        EXPECT_EQ(desk.settings.mode(), step.mode);
+        muted = step.action == Mute || (muted && step.action != Unmute);
+        EXPECT_EQ(desk.settings.muted(), muted);
         const QDateTime end = desk.clock.now().addSecs(desk.engine.total() + 30);
-        const QString said = QString::fromUtf8(row.said).replace(
+        const QString said = QString::fromUtf8(step.said).replace(
             u'@', Words::shortTime(QTime(end.time().hour(), end.time().minute()), QLocale()));
         EXPECT_EQ(done.accepted() ? done.summary : done.error, said);
         EXPECT_TRUE(done.accepted() ? done.error.isEmpty() : done.summary.isEmpty());
-        // Only what was started from the Timer page is remembered, trimmed.
-        EXPECT_EQ(desk.settings.recents(),
-                  row.action == StartTimer ? QStringList{line.trimmed()} : QStringList{});
-        // A running metronome takes a new tempo without starting over.
-        if (row.before == TempoRuns && row.ticking) {
+        // What started a timer is remembered, trimmed; nothing else is.
+        EXPECT_EQ(desk.settings.recents().value(0),
+                  step.action == StartTimer ? line.trimmed() : recents.value(0));
+        if (ticking && step.ticking) {
             EXPECT_EQ(desk.metronome.startedAt(), startedAt);
         }
-        if (row.action == SayTime) {
+        if (step.action == SayTime) {
             EXPECT_EQ(desk.speech.texts().size(), spoken + 1);
         }
     }
 }
 
 TEST(CommandInterpreter, PreviewShowsWhatReturnWouldDo) {
-    Desk desk(Nothing);
+    Desk desk;
     // No preview for lines that are no command, or a verb.
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},

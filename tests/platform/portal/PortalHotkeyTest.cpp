@@ -262,7 +262,7 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     EndNotifier notice(engine, settings, notifier, clock);
     const LogCapture log;
     const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
-        engine.start({Kind::Timer, seconds, label});
+        engine.start({Command::Kind::Timer, seconds, label});
         clock.advance(seconds * 1000);
     };
     runToEnd(60); // no server: nothing breaks, and the cause is logged once
@@ -295,8 +295,8 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     settings.setNotify(false);
     runToEnd(60);
     settings.setNotify(true);
-    QObject::connect(&engine, &TimerEngine::eventSent, [&](const QString& e) {
-        if (e == QLatin1String("done"))
+    QObject::connect(&engine, &TimerEngine::eventSent, [&](TimerEngine::Event e) {
+        if (e == TimerEngine::Event::Done)
             engine.stop(); // before the server could answer
     });
     runToEnd(60, {});
