@@ -61,7 +61,7 @@ QString text(const TimerEngine& engine, const Metronome& metronome, const Settin
     QStringList parts;
     const State state = engine.state();
     if (state != State::Idle) {
-        const bool timer = engine.kind() == Kind::Timer;
+        const bool timer = engine.kind() == Command::Kind::Timer;
         QString head;
         if (timer) {
             head = QStringLiteral("timer ") + stateName(state);
@@ -101,7 +101,7 @@ QByteArray json(const TimerEngine& engine, const Metronome& metronome, const Set
     QJsonObject o;
     const State state = engine.state();
     if (state != State::Idle) {
-        const bool timer = engine.kind() == Kind::Timer;
+        const bool timer = engine.kind() == Command::Kind::Timer;
         o[QStringLiteral("mode")] = timer ? QStringLiteral("timer") : QStringLiteral("stopwatch");
         o[QStringLiteral("state")] = stateName(state);
         o[QStringLiteral("label")] = engine.label();

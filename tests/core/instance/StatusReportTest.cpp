@@ -25,7 +25,7 @@ struct World {
     TimerEngine engine{settings, speaker, clock};
     FakeAudioPlayer player;
     Metronome metronome{settings.store(), player, clock};
-    void start(Kind kind, qint64 total, const char* label, qint64 thenMs) {
+    void start(Command::Kind kind, qint64 total, const char* label, qint64 thenMs) {
         engine.start({kind, total, QString::fromUtf8(label)});
         clock.advance(thenMs);
     }
@@ -38,22 +38,22 @@ TEST(StatusReport, TellsWhatRunsInWordsAndAsJson) {
         QByteArray json; // the keys that differ from nothing running
     } cases[] = {
         {[](World&) {}, "idle", R"("mode":"idle","muted":false,"state":"idle","tempo":false)"},
-        {[](World& w) { w.start(Kind::Timer, 1500, "Tea", 46'500); },
+        {[](World& w) { w.start(Command::Kind::Timer, 1500, "Tea", 46'500); },
          "timer running 24:14 left · Tea · ends 14:45",
          R"("end":"2026-03-02T14:45:00-03:30","label":"Tea","mode":"timer","muted":false,)"
          R"("remaining":1454,"state":"running","tempo":false)"},
         {[](World& w) {
-             w.start(Kind::Timer, 600, "", 0);
+             w.start(Command::Kind::Timer, 600, "", 0);
              w.engine.pause();
              w.clock.advance(5000);
              w.settings.setMuted(true);
          },
          "timer paused 10:00 left · muted",
          R"("label":"","mode":"timer","muted":true,"remaining":600,"state":"paused","tempo":false)"},
-        {[](World& w) { w.start(Kind::Timer, 5, "Tea", 5100); }, "timer done · Tea",
+        {[](World& w) { w.start(Command::Kind::Timer, 5, "Tea", 5100); }, "timer done · Tea",
          R"("label":"Tea","mode":"timer","muted":false,"remaining":0,"state":"done","tempo":false)"},
         {[](World& w) {
-             w.start(Kind::Stopwatch, 0, "", 60'000);
+             w.start(Command::Kind::Stopwatch, 0, "", 60'000);
              w.engine.lap();
              w.clock.advance(127'900);
              w.engine.lap();
@@ -68,7 +68,7 @@ TEST(StatusReport, TellsWhatRunsInWordsAndAsJson) {
          },
          "tempo 120 3/4 running", R"("mode":"tempo","muted":false,"state":"running","tempo":true)"},
         {[](World& w) {
-             w.start(Kind::Stopwatch, 0, "", 30'000);
+             w.start(Command::Kind::Stopwatch, 0, "", 30'000);
              w.engine.pause();
              w.metronome.start();
          },
