@@ -26,8 +26,6 @@ public:
         return true;
     }
     void stop() override {
-        if (m_running)
-            ++m_stops;
         m_running = false;
         m_renderer.reset();
     }
@@ -46,14 +44,12 @@ public:
             m_renderer.dropVoice(voice);
     }
 
-    // Renders the next frames of the timeline (silence while stopped) and keeps them in output().
-    std::vector<float> render(int frames) {
-        std::vector<float> block(static_cast<std::size_t>(frames), 0.0f);
-        if (m_running) {
-            m_renderer.render(block.data(), frames);
-            m_output.insert(m_output.end(), block.begin(), block.end());
-        }
-        return block;
+    // Renders the next frames of the timeline, while running, onto the end of output().
+    void render(int frames) {
+        if (!m_running)
+            return;
+        m_output.resize(m_output.size() + static_cast<std::size_t>(frames));
+        m_renderer.render(m_output.data() + m_output.size() - frames, frames);
     }
     const std::vector<float>& output() const { return m_output; }
 
@@ -66,14 +62,11 @@ public:
         emit failed(reason);
     }
 
-    int stops() const { return m_stops; }
-
 private:
     AudioRenderer m_renderer;
     std::vector<float> m_output;
     bool m_running = false;
     QString m_error;
     QString m_refuse;
-    int m_stops = 0;
     int m_latency = 0;
 };
