@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeClock.h"
 #include "core/audio/AudioPlayer.h"
 #include "core/audio/AudioRenderer.h"
 
@@ -52,6 +53,19 @@ public:
         m_renderer.render(m_output.data() + m_output.size() - frames, frames);
     }
     const std::vector<float>& output() const { return m_output; }
+    // Moves the clock and the timeline on together, 10 ms (441 frames) at a time, as a real
+    // output would.
+    void run(FakeClock& clock, int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            render(441);
+            clock.advance(10);
+        }
+    }
+    // Whether the whole of buffer sits in output() from frame at on.
+    bool holds(const std::vector<float>& buffer, qint64 at) const {
+        return at >= 0 && at + qint64(buffer.size()) <= qint64(m_output.size()) &&
+               std::equal(buffer.begin(), buffer.end(), m_output.begin() + at);
+    }
 
     // The next start() fails with reason (an empty reason lets it succeed again).
     void failNextStarts(const QString& reason) { m_refuse = reason; }
