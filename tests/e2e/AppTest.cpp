@@ -204,8 +204,8 @@ TEST(App, FirstLaunchGreetsOnceATimerOutlivesAKillAndTheHotkeyIsPromisedOnlyWhen
     PobiProcess pobi(/*firstLaunch=*/true);
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi\""), 100));
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 100));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi\""), 5000));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 5000));
     ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
     Desktop::xdotool({"type", "--delay", "40", "2m tea"});
     key("Return");
