@@ -8,7 +8,7 @@
 // Records what the private PulseAudio server's null sink plays (its monitor), mono.
 class MonitorRecorder {
 public:
-    static constexpr int kRate = 44100;
+    static constexpr int sampleRate = 44100;
 
     ~MonitorRecorder();
     // Starts parecord and waits until the sink has been silent for a moment (a sound left from an
