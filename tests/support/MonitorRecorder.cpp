@@ -21,19 +21,21 @@ bool MonitorRecorder::start() {
                      "--channels=1", "--format=s16le", "--raw", m_dir.filePath("out.raw")});
     const auto quiet = [this] {
         QFile file(m_dir.filePath(QStringLiteral("out.raw")));
-        const qint64 bytes = 2 * sampleRate * 3 / 10;
+        const qint64 bytes = 2 * sampleRate; // longer than the pause between two sentences
         if (!file.open(QIODevice::ReadOnly) || file.size() < bytes ||
             !file.seek(file.size() - bytes))
             return false;
         const QByteArray tail = file.read(bytes);
         const auto* s = reinterpret_cast<const qint16*>(tail.constData());
+        m_skip = file.size() & ~qint64(1); // what came before, a sound dying away, is not kept
         return std::all_of(s, s + tail.size() / 2, [](qint16 v) { return std::abs(v) <= 2; });
     };
     return m_process.waitForStarted(3000) && QTest::qWaitFor(quiet, 20000);
 }
 
 int MonitorRecorder::recordedMs() const {
-    return int(QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() / 2 * 1000 / sampleRate);
+    return int((QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() - m_skip) / 2 * 1000 /
+               sampleRate);
 }
 
 void MonitorRecorder::stop(int untilMs) {
@@ -42,7 +44,8 @@ void MonitorRecorder::stop(int untilMs) {
     m_process.terminate(); // SIGTERM: parecord flushes and exits
     m_process.waitForFinished(3000);
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray data =
+        file.open(QIODevice::ReadOnly) && file.seek(m_skip) ? file.readAll() : QByteArray();
     m_samples.resize(data.size() / 2);
     memcpy(m_samples.data(), data.constData(), static_cast<size_t>(m_samples.size()) * 2);
 }
