@@ -56,13 +56,8 @@ TEST(Settings, StoredValuesLoadCleanlyOrFallBack) {
         TestDirs dirs;
         ASSERT_TRUE(TestDirs::write(dirs.settingsFile(), QByteArray("[General]\n") + ini));
         const Settings s(dirs.settingsFile());
-        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6")
-                      .arg(s.every())
-                      .arg(s.rate())
-                      .arg(s.muted())
-                      .arg(s.onEnd())
-                      .arg(s.countdown())
-                      .arg(int(s.tone())),
+        EXPECT_EQ(QString::asprintf("%d %g %d %d %d %d", s.every(), s.rate(), s.muted(), s.onEnd(),
+                                    s.countdown(), int(s.tone())),
                   expected)
             << ini;
     }
