@@ -211,10 +211,11 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
     key("Return");
     const int returnAt = recorder.recordedMs();
 
-    // The tray shows the time left, and the popup closes a moment after the start.
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral(":05\""), 3000, before))
+    // The tray shows the time left (a busy machine may first show it a second on), and the popup
+    // closes a moment after the start.
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("title \" 00:0"), 10000, before))
         << pobi.stderrText().toStdString();
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup hidden"), 3000, before));
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup hidden"), 10000, before));
     EXPECT_GT(recorder.recordedMs() - returnAt, 600);
     EXPECT_FALSE(popupVisible());
 
@@ -235,20 +236,24 @@ TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
     EXPECT_NEAR(endLine->beginMs - chime, 600, 400);
 }
 
-// Killed in the middle of a timer, Pobi comes back with it still running and no time lost; the
-// hotkey opens and closes the popup of each.
-TEST(App, ATimerRunsOnAfterPobiIsKilledAndStartedAgainAndTheHotkeyTogglesThePopup) {
+// The first launch finds control-alt-T held by another program: nothing promises it, and the
+// greeting names the command to bind instead. Killed in the middle of a timer typed into that
+// greeting, Pobi comes back with the timer running and no time lost, does not greet again, and
+// now has the key: it opens the popup and closes it again, and nothing else does.
+TEST(App, FirstLaunchGreetsOnceATimerOutlivesAKillAndTheHotkeyIsPromisedOnlyWhenHeld) {
     REQUIRE_DESKTOP();
-    PobiProcess pobi;
-    int started = 0; // the trace line where the running pobi began
-    const auto toggle = [&](const char* expected) {
-        const int from = pobi.trace().size();
-        ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("(Ctrl+Alt+T)"), 10000, started)); // ours
-        key("ctrl+alt+t");
-        ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 3000, from)) << expected;
-    };
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    holder.setProcessEnvironment(env);
+    holder.start(QStringLiteral(POBI_HOTKEY_PROBE), {});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_TRUE(holder.readAllStandardOutput().startsWith("status x11"));
+    PobiProcess pobi(/*firstLaunch=*/true);
     ASSERT_TRUE(pobi.start());
-    toggle("popup shown");
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi\""), 5000));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 5000));
     ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
     Desktop::xdotool({"type", "--delay", "40", "2m tea"});
     key("Return");
@@ -262,47 +267,22 @@ TEST(App, ATimerRunsOnAfterPobiIsKilledAndStartedAgainAndTheHotkeyTogglesThePopu
     QElapsedTimer away;
     away.start();
     pobi.kill();
-    started = pobi.trace().size();
-    ASSERT_TRUE(pobi.start());
-    const int after = secondsLeft(QStringLiteral("title \""), started); // its first title
-    EXPECT_LE(after, before);
-    EXPECT_GE(after, before - 2 - int(away.elapsed() / 1000)) << pobi.stderrText().toStdString();
-    toggle("popup shown");
-    toggle("popup hidden");
-}
-
-// The first launch finds control-alt-T held by another program: nothing promises it, and the
-// greeting names the command to bind instead. The next launch has the key and does not greet.
-TEST(App, FirstLaunchGreetsOnceAndRemembersItPromisingOnlyAHotkeyItHas) {
-    REQUIRE_DESKTOP();
-    QProcess holder;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    holder.setProcessEnvironment(env);
-    holder.start(QStringLiteral(POBI_HOTKEY_PROBE), {});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    ASSERT_TRUE(holder.readAllStandardOutput().startsWith("status x11"));
-    PobiProcess pobi(/*firstLaunch=*/true);
-    ASSERT_TRUE(pobi.start());
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi\""), 100));
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 100));
-    pobi.stop();
     holder.kill();
     holder.waitForFinished(3000);
     EXPECT_TRUE(QSettings(pobi.settingsFile(), QSettings::IniFormat).value("hasLaunched").toBool());
 
-    const int before = pobi.trace().size();
+    const int started = pobi.trace().size();
     ASSERT_TRUE(pobi.start());
-    ASSERT_TRUE(Desktop::trayIcon(10000).has_value());
-    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("tooltip \"Pobi (Ctrl+Alt+T)\""), 100, before));
-    // No greeting now: the key opens the popup and closes it again, and nothing else does.
+    const int after = secondsLeft(QStringLiteral("title \""), started); // its first title
+    EXPECT_LE(after, before);
+    EXPECT_GE(after, before - 2 - int(away.elapsed() / 1000)) << pobi.stderrText().toStdString();
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("(Ctrl+Alt+T)"), 10000, started));
     for (const char* expected : {"popup shown", "popup hidden"}) {
         const int at = pobi.trace().size();
         key("ctrl+alt+t");
         ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, at)) << expected;
     }
-    EXPECT_EQ(pobi.trace().mid(before).filter(QStringLiteral("popup ")),
+    EXPECT_EQ(pobi.trace().mid(started).filter(QStringLiteral("popup ")),
               (QStringList{"popup shown", "popup hidden"}));
 }
 
