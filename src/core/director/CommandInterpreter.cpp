@@ -86,7 +86,10 @@ CommandInterpreter::Step CommandInterpreter::decide(const QString& text, Field f
             step.action = Action::TogglePause;
             break;
         case Verb::Stop:
-            step.action = Action::Stop;
+            // With no timer to stop, "stop" means the metronome: from the shell there is no
+            // Tempo page to say it on.
+            step.action =
+                !m_engine.active() && m_metronome.running() ? Action::StopTempo : Action::Stop;
             break;
         case Verb::Lap:
             step.action = Action::Lap;
