@@ -269,7 +269,7 @@ void BM_TimerEndChimeAndLine(benchmark::State& state) {
             return;
         }
         const double endMs = static_cast<double>(steadyNs()) / 1e6 + 1000.0 * double(seconds);
-        engine.start({Kind::Timer, seconds, {}});
+        engine.start({Command::Kind::Timer, seconds, {}});
         spin(static_cast<int>(seconds) * 1000 + 3000);
         recording.stop();
 

@@ -1,4 +1,5 @@
 #include "core/clock/Clock.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/director/Director.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
@@ -90,10 +91,12 @@ static void BM_PopupIdle(benchmark::State& state) {
     MascotBrain mascot(MascotBrain::Mood::Content, true);
     TimerEngine engine(settings, speaker, clock);
     Director director(mascot, engine, metronome, speaker, settings, clock);
+    CommandInterpreter interpreter(engine, metronome, settings, clock);
     StatusController status(
         engine, speaker, settings, metronome, clock,
         [&](PopoverUI& ui) {
-            return new PopoverView(engine, speaker, settings, ui, metronome, mascot, clock);
+            return new PopoverView(engine, speaker, settings, ui, metronome, mascot, clock,
+                                   interpreter);
         },
         [](bool, int) { return QImage(); }, false);
     PaintCounter counter;

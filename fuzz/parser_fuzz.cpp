@@ -13,7 +13,7 @@ namespace {
 void check(const std::optional<Command>& command) {
     if (!command)
         return;
-    const bool sane = command->kind == Kind::Timer
+    const bool sane = command->kind == Command::Kind::Timer
                           ? command->total >= 1 && command->total <= 86400
                           : command->total == 0 && command->label.isEmpty();
     if (!sane)

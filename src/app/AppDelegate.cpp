@@ -5,9 +5,11 @@
 #include "core/audio/SharedAudioPlayer.h"
 #include "core/clock/Clock.h"
 #include "core/desktop/EndNotifier.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/director/Director.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/hotkey/HotkeyService.h"
+#include "core/instance/StatusReport.h"
 #include "core/log/Log.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
@@ -32,15 +34,14 @@
 
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QMetaObject>
 #include <QPointer>
 #include <QStandardPaths>
 
 namespace {
 
-// control-option-T in the classic key code and modifier mask the hotkey speaks; the backends
-// make it control-alt-T.
-constexpr quint32 keyCodeT = 17;
-constexpr quint32 controlOption = 6144;
+// Opens and closes the popup from anywhere, and inside it.
+constexpr QKeyCombination toggleKeys(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
 
 } // namespace
 
@@ -66,7 +67,7 @@ TimerEngine& AppDelegate::engine() {
     return *m_engine;
 }
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::start() {
     // GNOME before its global-shortcuts portal gives applications no hotkey, but runs commands
     // from its own keyboard shortcuts; Settings offers to add one.
     if (qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"))) {
@@ -78,13 +79,16 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     m_director = std::make_unique<Director>(*m_mascot, engine(), *m_metronome, *m_speaker,
                                             *m_settings, m_clock);
+    // One reader of typed lines for the popup, the snapshot and the command line alike; made
+    // already when a command line was checked before the launch.
+    interpreter();
 
     const bool snapshot = m_line.mode() == CommandLine::Mode::Snapshot;
     if (!snapshot)
         m_hotkeyService = HotkeyServiceFactory::create();
     auto content = [this](PopoverUI& ui) -> QWidget* {
         auto* view = new PopoverView(engine(), *m_speaker, *m_settings, ui, *m_metronome, *m_mascot,
-                                     m_clock);
+                                     m_clock, *m_interpreter);
         view->settingsView()->setHotkeyService(m_hotkeyService.get());
         view->settingsView()->setDesktopShortcut(m_desktopShortcut.get());
         return view;
@@ -98,13 +102,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_status->setHotkeyService(m_hotkeyService.get());
     m_status->setTranslucentPopup(X11Compositing::active());
     if (m_status->popup())
-        m_status->popup()->setToggleShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+T")));
+        m_status->popup()->setToggleShortcut(QKeySequence(toggleKeys));
 
     // Snapshot mode: render the popup (or check the metronome) and quit, silently. It takes
     // no hotkey either: that belongs to the Pobi that may be running beside it.
     if (snapshot) {
         m_speaker->setSilent(true);
-        m_status->snapshot(m_line.directory(), m_line.command(), m_line.dark());
+        m_status->snapshot(m_line.directory(), m_line.command(), m_line.dark(), *m_interpreter);
         return;
     }
 
@@ -119,7 +123,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_endNotifier = std::make_unique<EndNotifier>(engine(), *m_settings, *m_notifier, m_clock);
 
     QPointer<AppDelegate> self(this);
-    m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, keyCodeT, controlOption, [self] {
+    m_hotkey = std::make_unique<Hotkey>(*m_hotkeyService, toggleKeys, [self] {
         if (self)
             self->toggle();
     });
@@ -148,11 +152,49 @@ void AppDelegate::toggle() {
         m_status->show();
 }
 
-void AppDelegate::handle(InstanceMessage::Request request) {
+CommandInterpreter& AppDelegate::interpreter() {
+    if (!m_interpreter)
+        m_interpreter =
+            std::make_unique<CommandInterpreter>(engine(), *m_metronome, *m_settings, m_clock);
+    return *m_interpreter;
+}
+
+CommandInterpreter::Outcome AppDelegate::check(const QString& line) {
+    return interpreter().interpret(line, CommandInterpreter::Field::Timer);
+}
+
+InstanceMessage::Reply AppDelegate::handle(const InstanceMessage::Message& message) {
+    using Request = InstanceMessage::Request;
+    // Requests are served once the launch is done; a snapshot serves none.
     if (!m_status)
-        return;
-    if (request == InstanceMessage::Request::Toggle)
-        toggle();
-    else
+        return {false, QStringLiteral("Pobi is still starting")};
+    switch (message.request) {
+    case Request::Open:
         m_status->show();
+        return {true, {}};
+    case Request::Toggle:
+        toggle();
+        return {true, {}};
+    case Request::Status:
+        return {true, StatusReport::text(engine(), *m_metronome, *m_settings, m_clock)};
+    case Request::StatusJson:
+        return {true, QString::fromUtf8(
+                          StatusReport::json(engine(), *m_metronome, *m_settings, m_clock))};
+    case Request::Run:
+        break;
+    }
+    const CommandInterpreter::Outcome outcome =
+        interpreter().run(message.text, CommandInterpreter::Field::Timer);
+    if (!outcome.accepted())
+        return {false, outcome.error};
+    if (outcome.action == CommandInterpreter::Action::ShowSettings) {
+        m_status->show();
+        m_status->ui().setShowSettings(true);
+    } else if (outcome.action == CommandInterpreter::Action::Quit) {
+        // After the reply has gone out, and after the event loop has started when the quitting
+        // line is this process's own.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    }
+    return {true, outcome.summary};
 }

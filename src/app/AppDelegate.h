@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/instance/InstanceMessage.h"
 
 #include <QObject>
@@ -45,17 +46,23 @@ public:
 
     // Builds the engine, director, tray and hotkey, then runs the snapshot mode or greets a
     // first-time user.
-    void applicationDidFinishLaunching();
+    void start();
 
     // Created on first use.
     TimerEngine& engine();
     StatusController* status() const { return m_status.get(); }
 
-    // A request from a later `pobi` process (or this one's own --toggle).
-    void handle(InstanceMessage::Request request);
+    // What line would do, typed in the timer field, without doing it: a Pobi started with a
+    // command checks it before it shows anything.
+    CommandInterpreter::Outcome check(const QString& line);
+    // A request from a later `pobi` process, or this one's own command line; the reply is
+    // what that process prints.
+    InstanceMessage::Reply handle(const InstanceMessage::Message& message);
     void toggle();
 
 private:
+    CommandInterpreter& interpreter();
+
     CommandLine m_line;
     Clock& m_clock;
     std::unique_ptr<XdgAutostart> m_autostart;
@@ -70,6 +77,7 @@ private:
     std::unique_ptr<MascotBrain> m_mascot;
     std::unique_ptr<TimerEngine> m_engine;
     std::unique_ptr<Director> m_director;
+    std::unique_ptr<CommandInterpreter> m_interpreter;
     std::unique_ptr<DesktopShortcut> m_desktopShortcut; // outlives the Settings page using it
     std::unique_ptr<StatusController> m_status;
     std::unique_ptr<ColorSchemeService> m_colorScheme;

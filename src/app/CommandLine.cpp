@@ -23,7 +23,11 @@ void CommandLine::parse(const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Pobi, a talking timekeeper in the tray. Without options it starts, or "
-                       "opens the popup of the Pobi already running."));
+                       "opens the popup of the Pobi already running. A command is run as if "
+                       "typed in the popup (\"25m tea\", \"sw\", \"p\", \"stop\", "
+                       "\"120 bpm\"), by the Pobi running or by this one as it starts; its "
+                       "summary goes to standard output, a rejected line exits with status 2. "
+                       "Put -- before a command that starts with a dash."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption toggle(QStringLiteral("toggle"),
@@ -33,6 +37,14 @@ void CommandLine::parse(const QStringList& arguments) {
         QStringLiteral("Write DIR/popover.png and DIR/settings.png, or with the command "
                        "tempo-check print the metronome's beat gaps, then exit."),
         QStringLiteral("DIR"));
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QStringLiteral("Print what the running Pobi is doing in one line; exit with status 1 "
+                       "when none runs."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("With --status: print a JSON object instead."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("Print nothing for an accepted command."));
     const QCommandLineOption dark(QStringLiteral("dark"),
                                   QStringLiteral("Snapshot in the dark appearance."));
     const QCommandLineOption renderIcon(QStringLiteral("render-icon"),
@@ -41,10 +53,11 @@ void CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption renderMobile(QStringLiteral("render-mobile-icons"),
                                           QStringLiteral("Write the mobile icons into DIR."),
                                           QStringLiteral("DIR"));
-    parser.addOptions({toggle, snapshot, dark, renderIcon, renderMobile});
+    parser.addOptions({toggle, status, json, quiet, snapshot, dark, renderIcon, renderMobile});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("With --snapshot: what to type first (\"25m tea\", \"sw\", \"tempo\")."),
+        QStringLiteral("What to run, as typed in the popup; with --snapshot: what to type first "
+                       "(\"25m tea\", \"sw\", \"tempo\")."),
         QStringLiteral("[command]"));
     for (const char* name : qtValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
@@ -76,6 +89,7 @@ void CommandLine::parse(const QStringList& arguments) {
 
     const std::pair<const QCommandLineOption*, Mode> modes[] = {
         {&toggle, Mode::Toggle},
+        {&status, Mode::Status},
         {&snapshot, Mode::Snapshot},
         {&renderIcon, Mode::RenderIcon},
         {&renderMobile, Mode::RenderMobileIcons}};
@@ -99,16 +113,20 @@ void CommandLine::parse(const QStringList& arguments) {
             QStringLiteral("%1 cannot go together").arg(chosen.join(QStringLiteral(", "))));
 
     m_dark = parser.isSet(dark);
+    m_json = parser.isSet(json);
+    m_quiet = parser.isSet(quiet);
+    if (m_dark && m_mode != Mode::Snapshot)
+        return invalid(QStringLiteral("--dark goes with --snapshot"));
+    if (m_json && m_mode != Mode::Status)
+        return invalid(QStringLiteral("--json goes with --status"));
     const QStringList words = parser.positionalArguments();
-    if (m_mode != Mode::Snapshot) {
-        if (m_dark)
-            return invalid(QStringLiteral("--dark goes with --snapshot"));
-        if (!words.isEmpty())
-            return invalid(QStringLiteral("unexpected argument '%1'").arg(words.constFirst()));
+    if (words.isEmpty())
         return;
-    }
-    if (!words.isEmpty())
-        m_command = words.join(u' ');
+    if (m_mode == Mode::Run)
+        m_mode = Mode::Command;
+    else if (m_mode != Mode::Snapshot)
+        return invalid(QStringLiteral("unexpected argument '%1'").arg(words.constFirst()));
+    m_command = words.join(u' ');
 }
 
 bool CommandLine::offscreen() const {

@@ -11,6 +11,8 @@ public:
     enum class Mode {
         Run,               // the tray application; hands "open" to a running one
         Toggle,            // the same, handing "toggle"
+        Command,           // the same, handing command() to run as if typed in the popup
+        Status,            // asks the running one what runs; never starts one
         Snapshot,          // pictures of the popup, or the metronome check
         RenderIcon,        // the desktop icon set
         RenderMobileIcons, // the mobile icons
@@ -26,8 +28,12 @@ public:
     // The folder of the snapshot or of an export.
     QString directory() const { return m_directory; }
     bool dark() const { return m_dark; }
-    // The snapshot's command: the words after the folder, joined by spaces.
+    // The words after the options (the snapshot's: after its folder), joined by spaces.
     std::optional<QString> command() const { return m_command; }
+    // --status --json: the status as a JSON object.
+    bool json() const { return m_json; }
+    // --quiet: an accepted command prints nothing.
+    bool quiet() const { return m_quiet; }
     QString error() const { return m_error; }
     QString helpText() const { return m_help; }
 
@@ -40,6 +46,8 @@ private:
     Mode m_mode = Mode::Run;
     QString m_directory;
     bool m_dark = false;
+    bool m_json = false;
+    bool m_quiet = false;
     std::optional<QString> m_command;
     QString m_error;
     QString m_help;

@@ -46,8 +46,11 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::RenderIcon:
     case CommandLine::Mode::RenderMobileIcons:
         return runExport(argv[0], line);
+    case CommandLine::Mode::Status:
+        return askStatus(argc, argv, line);
     case CommandLine::Mode::Run:
     case CommandLine::Mode::Toggle:
+    case CommandLine::Mode::Command:
     case CommandLine::Mode::Snapshot:
         break;
     }

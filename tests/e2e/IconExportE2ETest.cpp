@@ -2,7 +2,6 @@
 #include "TestDirs.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -10,11 +9,8 @@ namespace {
 
 QMap<QString, QByteArray> readAll(const QString& path) {
     QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(path).entryList(QDir::Files)) {
-        QFile f(path + u'/' + name);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(name, f.readAll());
-    }
+    for (const QString& name : QDir(path).entryList(QDir::Files))
+        files.insert(name, TestDirs::read(path + u'/' + name));
     return files;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeClock.h"
 #include "core/audio/AudioPlayer.h"
 #include "core/audio/AudioRenderer.h"
 
@@ -26,8 +27,6 @@ public:
         return true;
     }
     void stop() override {
-        if (m_running)
-            ++m_stops;
         m_running = false;
         m_renderer.reset();
     }
@@ -46,16 +45,27 @@ public:
             m_renderer.dropVoice(voice);
     }
 
-    // Renders the next frames of the timeline (silence while stopped) and keeps them in output().
-    std::vector<float> render(int frames) {
-        std::vector<float> block(static_cast<std::size_t>(frames), 0.0f);
-        if (m_running) {
-            m_renderer.render(block.data(), frames);
-            m_output.insert(m_output.end(), block.begin(), block.end());
-        }
-        return block;
+    // Renders the next frames of the timeline, while running, onto the end of output().
+    void render(int frames) {
+        if (!m_running)
+            return;
+        m_output.resize(m_output.size() + static_cast<std::size_t>(frames));
+        m_renderer.render(m_output.data() + m_output.size() - frames, frames);
     }
     const std::vector<float>& output() const { return m_output; }
+    // Moves the clock and the timeline on together, 10 ms (441 frames) at a time, as a real
+    // output would.
+    void run(FakeClock& clock, int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            render(441);
+            clock.advance(10);
+        }
+    }
+    // Whether the whole of buffer sits in output() from frame at on.
+    bool holds(const std::vector<float>& buffer, qint64 at) const {
+        return at >= 0 && at + qint64(buffer.size()) <= qint64(m_output.size()) &&
+               std::equal(buffer.begin(), buffer.end(), m_output.begin() + at);
+    }
 
     // The next start() fails with reason (an empty reason lets it succeed again).
     void failNextStarts(const QString& reason) { m_refuse = reason; }
@@ -66,14 +76,11 @@ public:
         emit failed(reason);
     }
 
-    int stops() const { return m_stops; }
-
 private:
     AudioRenderer m_renderer;
     std::vector<float> m_output;
     bool m_running = false;
     QString m_error;
     QString m_refuse;
-    int m_stops = 0;
     int m_latency = 0;
 };

@@ -21,19 +21,21 @@ bool MonitorRecorder::start() {
                      "--channels=1", "--format=s16le", "--raw", m_dir.filePath("out.raw")});
     const auto quiet = [this] {
         QFile file(m_dir.filePath(QStringLiteral("out.raw")));
-        const qint64 bytes = 2 * kRate * 3 / 10;
+        const qint64 bytes = 2 * sampleRate; // longer than the pause between two sentences
         if (!file.open(QIODevice::ReadOnly) || file.size() < bytes ||
             !file.seek(file.size() - bytes))
             return false;
         const QByteArray tail = file.read(bytes);
         const auto* s = reinterpret_cast<const qint16*>(tail.constData());
+        m_skip = file.size() & ~qint64(1); // what came before, a sound dying away, is not kept
         return std::all_of(s, s + tail.size() / 2, [](qint16 v) { return std::abs(v) <= 2; });
     };
     return m_process.waitForStarted(3000) && QTest::qWaitFor(quiet, 20000);
 }
 
 int MonitorRecorder::recordedMs() const {
-    return int(QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() / 2 * 1000 / kRate);
+    return int((QFileInfo(m_dir.filePath(QStringLiteral("out.raw"))).size() - m_skip) / 2 * 1000 /
+               sampleRate);
 }
 
 void MonitorRecorder::stop(int untilMs) {
@@ -42,7 +44,8 @@ void MonitorRecorder::stop(int untilMs) {
     m_process.terminate(); // SIGTERM: parecord flushes and exits
     m_process.waitForFinished(3000);
     QFile file(m_dir.filePath(QStringLiteral("out.raw")));
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray data =
+        file.open(QIODevice::ReadOnly) && file.seek(m_skip) ? file.readAll() : QByteArray();
     m_samples.resize(data.size() / 2);
     memcpy(m_samples.data(), data.constData(), static_cast<size_t>(m_samples.size()) * 2);
 }
@@ -52,7 +55,7 @@ namespace {
 // Eighth-order Butterworth-like low-pass (four cascaded biquads, RBJ cookbook): a 1.3 kHz tone
 // comes out more than 40 dB down.
 QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
-    const double w0 = 2 * std::numbers::pi * cutoff / MonitorRecorder::kRate;
+    const double w0 = 2 * std::numbers::pi * cutoff / MonitorRecorder::sampleRate;
     const double q[] = {0.5098, 0.6013, 0.9000, 2.5629};
     std::vector<double> x(in.begin(), in.end());
     for (double qi : q) {
@@ -98,7 +101,7 @@ QList<qsizetype> MonitorRecorder::onsets(int threshold, int gap) const {
 QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, int windowMs,
                                                             int mergeMs) const {
     const QList<qint16> samples = lowPass(m_samples, 700);
-    const int n = kRate * windowMs / 1000;
+    const int n = sampleRate * windowMs / 1000;
     QList<Span> out;
     for (qsizetype i = 0; i + n <= samples.size(); i += n) {
         double sum = 0;
@@ -106,7 +109,7 @@ QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, in
             sum += double(samples[j]) * samples[j];
         if (std::sqrt(sum / n) / 32768.0 < threshold)
             continue;
-        const int at = int(i * 1000 / kRate);
+        const int at = int(i * 1000 / sampleRate);
         if (!out.isEmpty() && at - out.last().endMs <= mergeMs)
             out.last().endMs = at + windowMs;
         else
@@ -117,8 +120,8 @@ QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, in
 
 int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
     // Goertzel over 20 ms windows: the amplitude of the one frequency in each.
-    const int n = kRate / 50;
-    const double coeff = 2 * std::cos(2 * std::numbers::pi * hz / kRate);
+    const int n = sampleRate / 50;
+    const double coeff = 2 * std::cos(2 * std::numbers::pi * hz / sampleRate);
     for (qsizetype i = 0; i + n <= m_samples.size(); i += n) {
         double s1 = 0, s2 = 0, sum = 0;
         for (qsizetype j = i; j < i + n; ++j) {
@@ -133,7 +136,7 @@ int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
         // The tone must also carry most of the window's energy (a sine's rms is amp / sqrt 2):
         // a voice has some energy at any one frequency, but never most of it.
         if (amp >= amplitude && amp * amp / 2 >= 0.5 * sum / n)
-            return int(i * 1000 / kRate);
+            return int(i * 1000 / sampleRate);
     }
     return -1;
 }

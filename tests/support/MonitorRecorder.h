@@ -8,10 +8,10 @@
 // Records what the private PulseAudio server's null sink plays (its monitor), mono.
 class MonitorRecorder {
 public:
-    static constexpr int kRate = 44100;
+    static constexpr int sampleRate = 44100;
 
     ~MonitorRecorder();
-    // Starts parecord and waits until the sink has been silent for a moment (a sound left from an
+    // Starts parecord and waits until the sink has been silent for a second (a sound left from an
     // earlier test is not recorded); false if it did not come to that.
     bool start();
     // Length of the recording so far, in ms: the sink's own clock, to time what a test does.
@@ -40,4 +40,5 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QList<qint16> m_samples;
+    qint64 m_skip = 0; // bytes recorded before the sink fell silent
 };

@@ -20,7 +20,7 @@
 // A hotkey whose status the test sets.
 class ScriptedHotkey final : public HotkeyService {
 public:
-    void registerHotkey(quint32, quint32) override {}
+    void registerHotkey(QKeyCombination) override {}
     void unregisterHotkey() override {}
     void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
 };

@@ -21,10 +21,11 @@ EndNotifier::EndNotifier(TimerEngine& engine, Settings& settings, Notifier& noti
     connect(&m_notifier, &Notifier::actionInvoked, this, &EndNotifier::onAction);
 }
 
-void EndNotifier::onEvent(const QString& name) {
-    if (name == QLatin1String("start") || name == QLatin1String("stop")) {
+void EndNotifier::onEvent(TimerEngine::Event event) {
+    using Event = TimerEngine::Event;
+    if (event == Event::Start || event == Event::Stop) {
         m_notifier.withdraw();
-    } else if (name == QLatin1String("done") && m_settings.notify()) {
+    } else if (event == Event::Done && m_settings.notify()) {
         const QString label = m_engine.label();
         const QString title = label.isEmpty() ? QStringLiteral("Time's up") : label;
         const QString at = Words::shortTime(m_clock.now().time(), QLocale());
@@ -39,7 +40,7 @@ void EndNotifier::onEvent(const QString& name) {
 void EndNotifier::onAction(const QString& key) {
     // Only a finished timer is restarted: anything newer has already taken the notification back.
     if (key == kRestart && !m_engine.active() && m_engine.total() > 0)
-        m_engine.start(Command{Kind::Timer, m_engine.total(), m_engine.label()});
+        m_engine.start(Command{Command::Kind::Timer, m_engine.total(), m_engine.label()});
     else if (key == kDismiss)
         m_notifier.withdraw();
 }

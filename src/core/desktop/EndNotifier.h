@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/timer/TimerEngine.h"
+
 #include <QObject>
 
 class Clock;
 class Notifier;
 class Settings;
-class TimerEngine;
 
 // Posts a notification when a timer ends (if the settings want one), and takes it back as soon
 // as the user starts or stops anything, so a stale "time's up" never lingers over a new run. Its
@@ -17,7 +18,7 @@ public:
                 QObject* parent = nullptr);
 
 private:
-    void onEvent(const QString& name);
+    void onEvent(TimerEngine::Event event);
     void onAction(const QString& key);
 
     TimerEngine& m_engine;

@@ -28,10 +28,10 @@ public:
         SayTime,        // the time left or elapsed is spoken now
         Mute,           // spoken lines off (mute, unmute, m)
         Unmute,
-        StartTempo,     // the metronome started, or changed while running
-        StopTempo,      // the metronome stopped
-        ShowSettings,   // the caller opens Settings
-        Quit,           // the caller quits the application
+        StartTempo,   // the metronome started, or changed while running
+        StopTempo,    // the metronome stopped
+        ShowSettings, // the caller opens Settings
+        Quit,         // the caller quits the application
     };
 
     struct Outcome {
@@ -43,18 +43,25 @@ public:
         bool accepted() const { return action != Action::Rejected; }
     };
 
-    CommandInterpreter(TimerEngine& engine, Metronome& metronome, Settings& settings,
-                       Clock& clock);
+    CommandInterpreter(TimerEngine& engine, Metronome& metronome, Settings& settings, Clock& clock);
 
     // What Return would do with line, without doing it (summary and error filled in as run()
-    // would, except that times are as of now).
+    // would, except that times are as of now and a lap's time is not known yet).
     Outcome interpret(const QString& line, Field field) const;
     // Does what line says.
     Outcome run(const QString& line, Field field);
     // What the timer field shows beside its text: "25:00", "Stopwatch", "♩ 120", or nothing.
     std::optional<QString> preview(const QString& line) const;
 
+    // A lap's time to the hundredth: "01:05.43".
+    static QString lapClock(double seconds);
+
 private:
+    struct Step;
+    Step decide(const QString& line, Field field) const;
+    void perform(const Step& step, Field field);
+    Outcome describe(const Step& step, Field field, bool done) const;
+
     TimerEngine& m_engine;
     Metronome& m_metronome;
     Settings& m_settings;

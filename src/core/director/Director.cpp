@@ -49,32 +49,43 @@ Director::Director(MascotBrain& mascot, TimerEngine& engine, Metronome& metronom
 
 Director::~Director() = default;
 
-void Director::engineEvent(const QString& name) {
+void Director::engineEvent(TimerEngine::Event event) {
+    using Event = TimerEngine::Event;
     MascotBrain* mascot = m_mascot;
     if (!mascot)
         return;
-    if (name == QLatin1String("start")) {
+    // The flashes name the drawings shown.
+    switch (event) {
+    case Event::Start:
         mascot->setMood(MascotBrain::Mood::Content);
         mascot->flash(QStringLiteral("play"), 950);
         mascot->hop(0.7);
-    } else if (name == QLatin1String("pause")) {
+        break;
+    case Event::Pause:
         mascot->flash(QStringLiteral("pause"), 850);
         // Left paused a moment: the mascot dozes off. A quick resume keeps it awake.
         m_clock.singleShot(sleepCheckMs, this, [this] {
             if (m_engine && m_mascot && m_engine->state() == TimerEngine::State::Paused)
                 m_mascot->setMood(MascotBrain::Mood::Sleep);
         });
-    } else if (name == QLatin1String("resume")) {
+        break;
+    case Event::Resume:
         mascot->setMood(MascotBrain::Mood::Content);
         mascot->flash(QStringLiteral("play"), 800);
         mascot->hop(0.6);
-    } else if (name == QLatin1String("stop")) {
+        break;
+    case Event::Stop:
         mascot->setMood(MascotBrain::Mood::Content);
         mascot->flash(QStringLiteral("stop"), 950);
-    } else if (name == QLatin1String("done")) {
+        break;
+    case Event::Done:
         mascot->celebrate();
-    } else if (name == QLatin1String("alert")) {
+        break;
+    case Event::Alert:
         mascot->setMood(MascotBrain::Mood::Alert);
+        break;
+    case Event::Lap:
+        break;
     }
 }
 

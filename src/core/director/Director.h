@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/timer/TimerEngine.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -9,7 +11,6 @@ class MascotBrain;
 class Metronome;
 class Settings;
 class Speaker;
-class TimerEngine;
 
 // Turns what the timer engine, the metronome, the voice and two settings do into the mascot's
 // reactions, and speaks the metronome's lines (the tempo at start, practice time while it runs
@@ -30,7 +31,7 @@ public:
     static int countdownDigit(const QString& caption);
 
 private:
-    void engineEvent(const QString& name);
+    void engineEvent(TimerEngine::Event event);
     void caption(const QString& text);
     void muted(bool muted);
     void ticked(int n, bool accent);

@@ -2,10 +2,8 @@
 
 #include "core/hotkey/HotkeyService.h"
 
-#include <limits>
-
-Hotkey::Hotkey(HotkeyService& service, quint32 keyCode, quint32 modifiers,
-               std::function<void()> action, QObject* parent)
+Hotkey::Hotkey(HotkeyService& service, QKeyCombination keys, std::function<void()> action,
+               QObject* parent)
     : QObject(parent), m_service(&service), m_action(std::move(action)) {
     // Queued: the platform's handler must have returned before the action can open windows,
     // start timers or destroy this very object.
@@ -17,7 +15,7 @@ Hotkey::Hotkey(HotkeyService& service, quint32 keyCode, quint32 modifiers,
                 copy();
         },
         Qt::QueuedConnection);
-    service.registerHotkey(keyCode, modifiers);
+    service.registerHotkey(keys);
 }
 
 Hotkey::~Hotkey() {
@@ -25,13 +23,6 @@ Hotkey::~Hotkey() {
         disconnect(m_service, nullptr, this, nullptr);
         m_service->unregisterHotkey();
     }
-}
-
-quint32 Hotkey::checked(qint64 value) {
-    if (value < 0 || value > static_cast<qint64>(std::numeric_limits<quint32>::max()))
-        qFatal("Hotkey: key code or modifier mask %lld does not fit into 32 bits",
-               static_cast<long long>(value));
-    return static_cast<quint32>(value);
 }
 
 #include "moc_Hotkey.cpp"

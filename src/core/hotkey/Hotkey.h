@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -12,13 +13,9 @@ class HotkeyService;
 class Hotkey : public QObject {
     Q_OBJECT
 public:
-    Hotkey(HotkeyService& service, quint32 keyCode, quint32 modifiers, std::function<void()> action,
+    Hotkey(HotkeyService& service, QKeyCombination keys, std::function<void()> action,
            QObject* parent = nullptr);
     ~Hotkey() override;
-
-    // For key codes and masks that come as wider integers: a value outside the unsigned 32-bit
-    // range is a programming error and stops the process.
-    static quint32 checked(qint64 value);
 
 private:
     QPointer<HotkeyService> m_service;

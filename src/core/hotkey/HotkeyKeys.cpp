@@ -1,59 +1,60 @@
 #include "core/hotkey/HotkeyKeys.h"
 
 #include <QStringList>
-#include <array>
 
 namespace HotkeyKeys {
 
 namespace {
-// The ANSI keyboard's virtual key codes 0 to 50; 0 marks codes without a printable key.
-constexpr std::array<char, 51> ansi = {
-    'a', 's', 'd', 'f', 'h', 'g',  'z', 'x', 'c',  'v', 0,   'b', 'q', 'w', 'e', 'r', 'y',
-    't', '1', '2', '3', '4', '6',  '5', '=', '9',  '7', '-', '8', '0', ']', 'o', 'u', '[',
-    'i', 'p', 0,   'l', 'j', '\'', 'k', ';', '\\', ',', '/', 'n', 'm', '.', 0,   ' ', '`'};
+constexpr Qt::KeyboardModifiers known =
+    Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
 
-constexpr quint32 known = cmdKey | shiftKey | optionKey | controlKey;
+// Modifier names in the order both texts list them.
+struct ModifierNames {
+    Qt::KeyboardModifier modifier;
+    const char* portal;
+    const char* message;
+};
+constexpr ModifierNames modifierNames[] = {{Qt::ControlModifier, "CTRL", "control"},
+                                           {Qt::AltModifier, "ALT", "alt"},
+                                           {Qt::ShiftModifier, "SHIFT", "shift"},
+                                           {Qt::MetaModifier, "LOGO", "super"}};
+
+QString join(QKeyCombination keys, bool portal) {
+    if (!supported(keys))
+        return {};
+    QStringList parts;
+    for (const ModifierNames& m : modifierNames) {
+        if (keys.keyboardModifiers().testFlag(m.modifier))
+            parts << QLatin1String(portal ? m.portal : m.message);
+    }
+    const char c = character(keys);
+    if (c == ' ')
+        parts << QStringLiteral("space");
+    else
+        parts << (portal ? QString(QLatin1Char(c)) : QString(QLatin1Char(c)).toUpper());
+    return parts.join(QLatin1Char(portal ? '+' : '-'));
+}
 } // namespace
 
-std::optional<Combo> fromCarbon(quint32 keyCode, quint32 modifiers) {
-    if (keyCode >= ansi.size() || ansi[keyCode] == 0 || (modifiers & ~known) != 0)
-        return std::nullopt;
-    Combo c;
-    c.key = ansi[keyCode];
-    c.control = (modifiers & controlKey) != 0;
-    c.alt = (modifiers & optionKey) != 0;
-    c.shift = (modifiers & shiftKey) != 0;
-    c.super = (modifiers & cmdKey) != 0;
-    return c;
+char character(QKeyCombination keys) {
+    // Qt numbers the printable ASCII keys by their upper-case character.
+    const int key = keys.key();
+    if (key < Qt::Key_Space || key > Qt::Key_AsciiTilde)
+        return 0;
+    const char c = static_cast<char>(key);
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-QString portalTrigger(const Combo& combo) {
-    QStringList parts;
-    if (combo.control)
-        parts << QStringLiteral("CTRL");
-    if (combo.alt)
-        parts << QStringLiteral("ALT");
-    if (combo.shift)
-        parts << QStringLiteral("SHIFT");
-    if (combo.super)
-        parts << QStringLiteral("LOGO");
-    parts << (combo.key == ' ' ? QStringLiteral("space") : QString(QChar::fromLatin1(combo.key)));
-    return parts.join(QLatin1Char('+'));
+bool supported(QKeyCombination keys) {
+    return character(keys) != 0 && (keys.keyboardModifiers() & ~known) == Qt::NoModifier;
 }
 
-QString describe(const Combo& combo) {
-    QStringList parts;
-    if (combo.control)
-        parts << QStringLiteral("control");
-    if (combo.alt)
-        parts << QStringLiteral("alt");
-    if (combo.shift)
-        parts << QStringLiteral("shift");
-    if (combo.super)
-        parts << QStringLiteral("super");
-    parts << (combo.key == ' ' ? QStringLiteral("space")
-                               : QString(QChar::fromLatin1(combo.key)).toUpper());
-    return parts.join(QLatin1Char('-'));
+QString portalTrigger(QKeyCombination keys) {
+    return join(keys, true);
+}
+
+QString describe(QKeyCombination keys) {
+    return join(keys, false);
 }
 
 } // namespace HotkeyKeys

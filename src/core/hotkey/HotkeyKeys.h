@@ -1,35 +1,22 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QString>
-#include <optional>
 
-// Translation of the Mac virtual key code and Carbon modifier mask the application speaks in
-// into a platform-neutral combination the Linux backends can map to X keysyms or to the
-// accelerator strings of the global-shortcuts portal.
+// What the backends need to know about a key combination beyond Qt's own terms: the character
+// X11 and the global-shortcuts portal name the key by, and the texts for the portal and for
+// messages. Only printable ASCII keys with Ctrl, Alt, Shift and Meta (the Super key) qualify.
 namespace HotkeyKeys {
 
-// Carbon modifier bits.
-constexpr quint32 cmdKey = 256;
-constexpr quint32 shiftKey = 512;
-constexpr quint32 optionKey = 2048;
-constexpr quint32 controlKey = 4096;
+// Whether the backends can register keys.
+bool supported(QKeyCombination keys);
+// The character the key types without Shift, letters in lower case: for a printable ASCII key
+// it is also its X keysym. 0 for a key that types none (Return, function keys, arrows, ...).
+char character(QKeyCombination keys);
 
-struct Combo {
-    char key = 0; // lower-case ASCII letter, digit or punctuation; ' ' for the space bar
-    bool control = false;
-    bool alt = false; // option
-    bool shift = false;
-    bool super = false; // command
-    bool operator==(const Combo&) const = default;
-};
-
-// Absent for key codes without a printable key (function keys, arrows, ...) and for modifier
-// masks with bits other than the four above.
-std::optional<Combo> fromCarbon(quint32 keyCode, quint32 modifiers);
-
-// "CTRL+ALT+t": the portal's preferred-trigger syntax.
-QString portalTrigger(const Combo& combo);
-// "control-alt-T": for messages.
-QString describe(const Combo& combo);
+// "CTRL+ALT+t": the portal's preferred-trigger syntax. Empty for keys not supported.
+QString portalTrigger(QKeyCombination keys);
+// "control-alt-T": for messages. Empty for keys not supported.
+QString describe(QKeyCombination keys);
 
 } // namespace HotkeyKeys

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QKeyCombination>
 #include <QObject>
 #include <QString>
 
-// A system-wide key combination, registered with whatever the desktop offers. Key code and
-// modifiers are the classic Mac virtual key code and Carbon modifier mask (17 and 6144 are
-// control-option-T); each backend translates them to its own terms (see HotkeyKeys).
+// A system-wide key combination, registered with whatever the desktop offers; each backend
+// translates Qt's key and modifiers to its own terms (see HotkeyKeys).
 class HotkeyService : public QObject {
     Q_OBJECT
 public:
@@ -21,7 +21,7 @@ public:
 
     // Grabs the combination; the outcome may come later (statusChanged). Registering again
     // replaces the previous combination.
-    virtual void registerHotkey(quint32 keyCode, quint32 modifiers) = 0;
+    virtual void registerHotkey(QKeyCombination keys) = 0;
     // Releases the combination; afterwards it no longer sends activated().
     virtual void unregisterHotkey() = 0;
 

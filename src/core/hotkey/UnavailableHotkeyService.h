@@ -9,7 +9,7 @@ public:
     explicit UnavailableHotkeyService(QString reason, QObject* parent = nullptr)
         : HotkeyService(parent), m_why(std::move(reason)) {}
 
-    void registerHotkey(quint32, quint32) override { fail(m_why); }
+    void registerHotkey(QKeyCombination) override { fail(m_why); }
     void unregisterHotkey() override {}
 
 private:

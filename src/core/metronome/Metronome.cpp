@@ -2,6 +2,7 @@
 
 #include "core/clock/Clock.h"
 #include "core/clock/ClockTimer.h"
+#include "core/metronome/TempoWords.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -126,6 +127,18 @@ void Metronome::setBeats(int beats) {
     m_beats = beats;
     persist(kBeatsKey, beats);
     emit beatsChanged(beats);
+}
+
+void Metronome::changeBpm(int bpm) {
+    bpm = TempoWords::clampBpm(bpm);
+    if (bpm != m_bpm)
+        setBpm(bpm);
+}
+
+void Metronome::changeBeats(int beats) {
+    setBeats(beats);
+    if (m_n >= beats)
+        resetCounter();
 }
 
 void Metronome::setAccent(bool accent) {

@@ -37,6 +37,11 @@ public:
     void setBpm(int bpm);
     int beats() const { return m_beats; }
     void setBeats(int beats);
+    // What the user's controls and typed tempos change: the tempo kept within the limits and
+    // written only when it differs (a write announces a change to everyone listening), the
+    // beats with the next click made beat one when the count is already past the new bar.
+    void changeBpm(int bpm);
+    void changeBeats(int beats);
     bool accent() const { return m_accent; }
     void setAccent(bool accent);
     // On the clock's steady time.

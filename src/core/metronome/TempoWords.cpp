@@ -58,7 +58,7 @@ std::optional<Tempo> parse(const QString& text, bool needsKeyword) {
         bool ok = false;
         const int value = m.captured(0).toInt(&ok);
         if (ok) {
-            tempo.bpm = std::clamp(value, minBpm, maxBpm);
+            tempo.bpm = clampBpm(value);
             s.remove(m.capturedStart(0), m.capturedLength(0));
             numberFound = true;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -59,6 +60,11 @@ inline constexpr std::array<int, 6> beatsChoices{{2, 3, 4, 5, 6, 7}};
 
 inline constexpr int minBpm = 30;
 inline constexpr int maxBpm = 260;
+
+// bpm within the limits above.
+constexpr int clampBpm(int bpm) {
+    return std::clamp(bpm, minBpm, maxBpm);
+}
 
 // The tempo phrase in text, or nothing. With needsKeyword, a bare number ("90") is not a tempo
 // but "90 bpm", "allegro" or "3/4 90" are. A bpm found is within 30 to 260.

@@ -9,7 +9,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QtDebug>
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -78,6 +80,28 @@ std::optional<QString> readString(const QVariant& v) {
     return v.toString();
 }
 
+// The mode's stored names, which files written by every earlier version use.
+constexpr std::array<std::pair<Settings::Mode, const char*>, 3> modeNames{{
+    {Settings::Mode::Timer, "timer"},
+    {Settings::Mode::Stopwatch, "stopwatch"},
+    {Settings::Mode::Tempo, "tempo"},
+}};
+
+QString modeName(Settings::Mode mode) {
+    for (const auto& [m, name] : modeNames)
+        if (m == mode)
+            return QString::fromLatin1(name);
+    return {};
+}
+
+std::optional<Settings::Mode> readMode(const QVariant& v) {
+    const auto text = readString(v);
+    for (const auto& [mode, name] : modeNames)
+        if (text && *text == QLatin1String(name))
+            return mode;
+    return std::nullopt;
+}
+
 std::optional<QStringList> readStringList(const QVariant& v) {
     if (v.typeId() == QMetaType::QStringList)
         return v.toStringList();
@@ -135,7 +159,7 @@ Settings::Settings(const QString& path, LoginItem* loginItem, QObject* parent)
     m_muted = readBool(value("muted")).value_or(false);
     m_notify = readBool(value("notify")).value_or(true);
     m_recents = readStringList(value("recents")).value_or(QStringList());
-    m_mode = readString(value("mode")).value_or(QStringLiteral("timer"));
+    m_mode = readMode(value("mode")).value_or(Mode::Timer);
 }
 
 Settings::~Settings() = default;
@@ -225,8 +249,8 @@ void Settings::setNotify(bool v) {
 void Settings::setRecents(const QStringList& v) {
     assign(m_recents, v, "recents", v, &Settings::recentsChanged);
 }
-void Settings::setMode(const QString& v) {
-    assign(m_mode, v, "mode", v, &Settings::modeChanged);
+void Settings::setMode(Mode v) {
+    assign(m_mode, v, "mode", modeName(v), &Settings::modeChanged);
 }
 
 void Settings::remember(const QString& text) {

@@ -18,6 +18,10 @@ class LoginItem;
 class Settings : public QObject {
     Q_OBJECT
 public:
+    // The popup's page: countdown timers, the stopwatch or the metronome. Stored by name.
+    enum class Mode { Timer, Stopwatch, Tempo };
+    Q_ENUM(Mode)
+
     // path: the INI file; empty means the user's own ($XDG_CONFIG_HOME/pobi/pobi.ini).
     // loginItem: the launch-at-login service (not owned); with none, launchAtLogin is false and
     // setting it only logs the failure.
@@ -49,7 +53,7 @@ public:
     bool muted() const { return m_muted; }
     bool notify() const { return m_notify; }
     QStringList recents() const { return m_recents; }
-    QString mode() const { return m_mode; }
+    Mode mode() const { return m_mode; }
 
     void setVoiceID(const QString& v);
     void setAllLanguages(bool v);
@@ -67,7 +71,7 @@ public:
     void setMuted(bool v);
     void setNotify(bool v);
     void setRecents(const QStringList& v);
-    void setMode(const QString& v);
+    void setMode(Mode v);
 
     // Puts a typed entry first in recents (trimmed, case-insensitively unique, at most 4).
     // Entries longer than maxRecent characters (a paste, not something to type again) are not
@@ -96,7 +100,7 @@ signals:
     void mutedChanged(bool v);
     void notifyChanged(bool v);
     void recentsChanged(const QStringList& v);
-    void modeChanged(const QString& v);
+    void modeChanged(Settings::Mode v);
 
 private:
     void write(const char* key, const QVariant& value);
@@ -124,5 +128,5 @@ private:
     bool m_muted = false;
     bool m_notify = true;
     QStringList m_recents;
-    QString m_mode = QStringLiteral("timer");
+    Mode m_mode = Mode::Timer;
 };

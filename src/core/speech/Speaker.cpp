@@ -5,25 +5,12 @@
 #include "core/settings/Settings.h"
 
 #include <QLocale>
-#include <QSet>
 #include <QTextBoundaryFinder>
 #include <QtDebug>
 #include <algorithm>
+#include <tuple>
 
 namespace {
-
-// Voice names that are jokes or sound effects rather than voices; never offered.
-const QSet<QString>& novelty() {
-    static const QSet<QString> names{
-        QStringLiteral("Albert"),   QStringLiteral("Bad News"),   QStringLiteral("Bahh"),
-        QStringLiteral("Bells"),    QStringLiteral("Boing"),      QStringLiteral("Bubbles"),
-        QStringLiteral("Cellos"),   QStringLiteral("Good News"),  QStringLiteral("Jester"),
-        QStringLiteral("Organ"),    QStringLiteral("Superstar"),  QStringLiteral("Trinoids"),
-        QStringLiteral("Whisper"),  QStringLiteral("Wobble"),     QStringLiteral("Zarvox"),
-        QStringLiteral("Deranged"), QStringLiteral("Hysterical"), QStringLiteral("Pipe Organ"),
-    };
-    return names;
-}
 
 int graphemes(const QString& text) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
@@ -136,34 +123,23 @@ QList<VoiceInfo> Speaker::filterVoices(const QList<VoiceInfo>& all, bool allLang
                                        const QString& lang) {
     QList<VoiceInfo> out;
     for (const auto& v : all) {
-        if (!allLanguages && !v.language.startsWith(lang))
-            continue;
-        if (novelty().contains(v.name))
-            continue;
-        out.append(v);
+        if (allLanguages || v.language.startsWith(lang))
+            out.append(v);
     }
+    // The user's language first, then by tag, then by name.
     std::stable_sort(out.begin(), out.end(), [&lang](const VoiceInfo& a, const VoiceInfo& b) {
         const bool aMine = a.language.startsWith(lang);
         const bool bMine = b.language.startsWith(lang);
         if (aMine != bMine)
             return aMine;
-        if (a.quality != b.quality)
-            return a.quality > b.quality;
-        if (a.language == b.language)
-            return a.name < b.name;
-        return a.language < b.language;
+        return std::tie(a.language, a.name) < std::tie(b.language, b.name);
     });
     return out;
 }
 
 QString Speaker::displayName(const VoiceInfo& voice, bool withLanguage) {
-    QString out = voice.name;
-    if (voice.quality == 2)
-        out += QStringLiteral(" (Enhanced)");
-    else if (voice.quality == 3)
-        out += QStringLiteral(" (Premium)");
     if (!withLanguage)
-        return out;
+        return voice.name;
     // Qt knows language and territory names in English and in their own language only; the
     // English name is the closest to "the name in the user's locale" it offers.
     const QLocale locale(voice.language);
@@ -177,5 +153,5 @@ QString Speaker::displayName(const VoiceInfo& voice, bool withLanguage) {
     }
     if (language.isEmpty())
         language = voice.language;
-    return out + QStringLiteral(" · ") + language;
+    return voice.name + QStringLiteral(" · ") + language;
 }

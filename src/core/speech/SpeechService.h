@@ -9,7 +9,6 @@ struct VoiceInfo {
     QString id;       // stable identifier, e.g. "espeak-ng/English (Great Britain)"
     QString name;     // e.g. "English (Great Britain)"
     QString language; // BCP 47 tag, e.g. "en-GB"
-    int quality = 1;  // 1 default, 2 enhanced, 3 premium
     bool operator==(const VoiceInfo&) const = default;
 };
 

@@ -3,9 +3,10 @@
 #include <QString>
 
 // What a typed line asks for.
-enum class Kind { Timer, Stopwatch };
-
 struct Command {
+    // A countdown to zero, or a stopwatch counting up.
+    enum class Kind { Timer, Stopwatch };
+
     Kind kind = Kind::Timer;
     qint64 total = 0;      // whole seconds; 0 for a stopwatch
     QString label;         // tidied; empty for a stopwatch

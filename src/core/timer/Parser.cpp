@@ -162,7 +162,7 @@ std::optional<double> secondsUntil(const QDateTime& now, const QList<int>& hours
 }
 
 Command stopwatch() {
-    return Command{Kind::Stopwatch, 0, QString()};
+    return Command{Command::Kind::Stopwatch, 0, QString()};
 }
 
 std::optional<Command> clockTime(const QRegularExpressionMatch& m, const QString& trimmed,
@@ -264,7 +264,7 @@ std::optional<Command> parseLine(const QString& text, const QDateTime& now, QDat
             QString label = tidy(restAfter(trimmed, key.size()));
             if (label.isEmpty())
                 label = QLatin1String(p.label);
-            return Command{Kind::Timer, p.seconds, label};
+            return Command{Command::Kind::Timer, p.seconds, label};
         }
     }
 
@@ -288,7 +288,7 @@ std::optional<Command> parseLine(const QString& text, const QDateTime& now, QDat
         return timer(number(m.capturedView(1)) * 60, restAfter(trimmed, m.capturedLength(0)));
 
     if (const auto m = match(halfHourPattern, lowered, false); m.hasMatch())
-        return Command{Kind::Timer, 1800, tidy(restAfter(trimmed, m.capturedLength(0)))};
+        return Command{Command::Kind::Timer, 1800, tidy(restAfter(trimmed, m.capturedLength(0)))};
 
     if (const auto m = match(oneUnitPattern, lowered, false); m.hasMatch())
         return timer(m.capturedView(1) == QLatin1String("hour") ? 3600 : 60,
@@ -316,7 +316,7 @@ std::optional<Command> timer(double seconds, const QString& label) {
     const double n = std::round(seconds); // halves away from zero
     if (n < 1 || n > 86400)
         return std::nullopt;
-    return Command{Kind::Timer, static_cast<qint64>(n), tidy(label)};
+    return Command{Command::Kind::Timer, static_cast<qint64>(n), tidy(label)};
 }
 
 } // namespace Parser

@@ -11,20 +11,42 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace {
-constexpr int kHeartbeatMs = 100;
-constexpr int kEndLineAfterChimeMs = 600;
+constexpr int heartbeatMs = 100;
+constexpr int endLineAfterChimeMs = 600;
 // The end chime is handed to the output this long before the end: time to wake a stopped output
 // and to place the bell past what the sound server already holds.
-constexpr int kChimeAheadMs = 1000;
+constexpr int chimeAheadMs = 1000;
 // A clock-time timer whose wall-clock end and steady-clock end differ by more than this has seen
 // the clock set.
-constexpr qint64 kClockChangeMs = 1000;
-constexpr int kIdleAfterDoneMs = 12000;
+constexpr qint64 clockChangeMs = 1000;
+constexpr int idleAfterDoneMs = 12000;
 // The settings key of the run in progress: one JSON value, so it is written whole or not at all.
-const QString kRunKey = QStringLiteral("run");
+const QString runKey = QStringLiteral("run");
+
+// The kinds' names in the stored run, which every earlier version reads and writes.
+constexpr std::array<std::pair<Command::Kind, const char*>, 2> kindNames{{
+    {Command::Kind::Timer, "timer"},
+    {Command::Kind::Stopwatch, "stopwatch"},
+}};
+
+QString kindName(Command::Kind kind) {
+    for (const auto& [k, name] : kindNames)
+        if (k == kind)
+            return QString::fromLatin1(name);
+    return {};
+}
+
+std::optional<Command::Kind> kindNamed(const QString& text) {
+    for (const auto& [kind, name] : kindNames)
+        if (text == QLatin1String(name))
+            return kind;
+    return std::nullopt;
+}
 } // namespace
 
 TimerEngine::TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime,
@@ -48,7 +70,7 @@ qint64 TimerEngine::endsAtMs() const {
 }
 
 double TimerEngine::remaining() const {
-    if (m_kind != Kind::Timer)
+    if (m_kind != Command::Kind::Timer)
         return 0;
     return std::max(0.0, static_cast<double>(m_total) - elapsed());
 }
@@ -56,7 +78,7 @@ double TimerEngine::remaining() const {
 QString TimerEngine::display() const {
     if (m_state == State::Idle)
         return QStringLiteral("00:00");
-    if (m_kind == Kind::Stopwatch)
+    if (m_kind == Command::Kind::Stopwatch)
         return Words::clock(elapsed(), false);
     return Words::clock(remaining(), true);
 }
@@ -115,9 +137,9 @@ void TimerEngine::start(const Command& command, const QDateTime& until) {
     m_alerted = false;
     emit changed();
     setState(State::Running);
-    emit eventSent(QStringLiteral("start"));
+    emit eventSent(Event::Start);
     const Tone tone = m_settings.tone();
-    if (m_kind == Kind::Stopwatch) {
+    if (m_kind == Command::Kind::Stopwatch) {
         if (m_settings.onStart())
             say(Tones::swStart(tone));
     } else {
@@ -135,14 +157,14 @@ void TimerEngine::loop() {
     m_timer = m_clock.createTimer(this);
     m_timer->setSingleShot(false);
     connect(m_timer, &ClockTimer::timeout, this, &TimerEngine::step);
-    m_timer->start(kHeartbeatMs);
+    m_timer->start(heartbeatMs);
     step();
 }
 
 void TimerEngine::step() {
     if (m_state != State::Running)
         return;
-    if (m_kind == Kind::Stopwatch) {
+    if (m_kind == Command::Kind::Stopwatch) {
         const int every = m_settings.every();
         if (every >= 1) {
             const qint64 n = static_cast<qint64>(elapsed()) / (every * 60);
@@ -153,8 +175,7 @@ void TimerEngine::step() {
         }
     } else {
         keepToWallClock();
-        setChime(remaining() * 1000.0 <= kChimeAheadMs && m_settings.chime() &&
-                 !m_settings.muted());
+        setChime(remaining() * 1000.0 <= chimeAheadMs && m_settings.chime() && !m_settings.muted());
         // A remaining time of exactly k seconds (or a hair above) counts as second k.
         const auto s = static_cast<qint64>(std::ceil(remaining() - 0.000001));
         // Of all plan lines crossed since the last step, only the lowest (most recent) is said:
@@ -174,7 +195,7 @@ void TimerEngine::step() {
             say(*text);
         if (!m_alerted && s <= 60 && m_total >= 91) {
             m_alerted = true;
-            emit eventSent(QStringLiteral("alert"));
+            emit eventSent(Event::Alert);
         }
     }
     setTick();
@@ -184,7 +205,7 @@ void TimerEngine::keepToWallClock() {
     if (!m_until.isValid())
         return;
     const qint64 drift = m_clock.now().msecsTo(m_until) - qRound64(remaining() * 1000.0);
-    if (std::abs(drift) <= kClockChangeMs)
+    if (std::abs(drift) <= clockChangeMs)
         return;
     // The clock was set: the end moves with it, and the lines between the old and the new time
     // left lie ahead again.
@@ -200,7 +221,7 @@ void TimerEngine::finish() {
     setState(State::Done);
     persist();
     setTick();
-    emit eventSent(QStringLiteral("done"));
+    emit eventSent(Event::Done);
     const bool chime = m_settings.chime();
     const qint64 now = m_clock.monotonicMs();
     // The chime was set when the last second began, for the end itself; a late heartbeat makes
@@ -212,14 +233,14 @@ void TimerEngine::finish() {
     const auto end = m_plan.find(0);
     if (end != m_plan.end()) {
         const QString text = end->second.text;
-        const qint64 at = chime ? chimedAt + kEndLineAfterChimeMs - m_speaker.leadMs() : now;
+        const qint64 at = chime ? chimedAt + endLineAfterChimeMs - m_speaker.leadMs() : now;
         m_clock.singleShot(static_cast<int>(std::max<qint64>(0, at - now)), this,
                            [this, text] { say(text); });
     }
     // Back to idle after a while, unless something else happened to the engine meanwhile (a new
     // run that finished sooner would otherwise be cut short by this run's delay).
     const int run = m_run;
-    m_clock.singleShot(kIdleAfterDoneMs, this, [this, run] {
+    m_clock.singleShot(idleAfterDoneMs, this, [this, run] {
         if (m_state == State::Done && m_run == run)
             setState(State::Idle);
     });
@@ -237,7 +258,7 @@ void TimerEngine::pause() {
     if (m_settings.onStart())
         say(Tones::pause(m_settings.tone()));
     setTick();
-    emit eventSent(QStringLiteral("pause"));
+    emit eventSent(Event::Pause);
 }
 
 void TimerEngine::resume() {
@@ -248,7 +269,7 @@ void TimerEngine::resume() {
     persist();
     if (m_settings.onStart())
         say(Tones::resume(m_settings.tone()));
-    emit eventSent(QStringLiteral("resume"));
+    emit eventSent(Event::Resume);
     loop();
 }
 
@@ -263,11 +284,11 @@ void TimerEngine::stop() {
     persist();
     setTick();
     if (before != State::Idle)
-        emit eventSent(QStringLiteral("stop"));
+        emit eventSent(Event::Stop);
 }
 
 void TimerEngine::lap() {
-    if (m_kind != Kind::Stopwatch || m_state != State::Running)
+    if (m_kind != Command::Kind::Stopwatch || m_state != State::Running)
         return;
     const double e = elapsed();
     const double p = m_laps.isEmpty() ? 0.0 : m_laps.last().total;
@@ -275,23 +296,23 @@ void TimerEngine::lap() {
     m_laps.append({n, e - p, e});
     persist();
     emit changed();
-    emit eventSent(QStringLiteral("lap"));
+    emit eventSent(Event::Lap);
     if (m_settings.laps())
         say(Tones::lap(m_settings.tone(), n, Words::spellLap(e - p)));
 }
 
 void TimerEngine::sayNow() {
     const Tone tone = m_settings.tone();
-    if (m_kind == Kind::Timer && active())
+    if (m_kind == Command::Kind::Timer && active())
         say(Tones::left(tone, Words::spell(static_cast<qint64>(std::ceil(remaining())))));
-    else if (m_kind == Kind::Stopwatch && active())
+    else if (m_kind == Command::Kind::Stopwatch && active())
         say(Tones::elapsed(tone, Words::spell(static_cast<qint64>(elapsed()))));
     else
         say(Tones::hello(tone));
 }
 
 std::optional<TimerEngine::Next> TimerEngine::next() const {
-    if (m_kind == Kind::Stopwatch || !active())
+    if (m_kind == Command::Kind::Stopwatch || !active())
         return std::nullopt;
     const auto r = static_cast<qint64>(std::ceil(remaining()));
     auto it = m_plan.lower_bound(r); // first key >= r; the one before it is the largest below r
@@ -304,7 +325,7 @@ std::optional<TimerEngine::Next> TimerEngine::next() const {
 void TimerEngine::replan() {
     if (!active())
         return;
-    if (m_kind == Kind::Stopwatch) {
+    if (m_kind == Command::Kind::Stopwatch) {
         const int every = m_settings.every();
         // Intervals already passed count as announced: a shorter interval never speaks at once.
         m_lastEvery = every >= 1 ? static_cast<qint64>(elapsed()) / (every * 60) : 0;
@@ -319,8 +340,8 @@ void TimerEngine::persist() {
     if (!m_persist)
         return;
     if (!active()) {
-        if (!m_settings.store().value(kRunKey).toString().isEmpty())
-            m_settings.save(kRunKey, QString());
+        if (!m_settings.store().value(runKey).toString().isEmpty())
+            m_settings.save(runKey, QString());
         return;
     }
     const QDateTime now = m_clock.now();
@@ -328,8 +349,7 @@ void TimerEngine::persist() {
     for (const Lap& lap : m_laps)
         laps.append(QJsonArray{lap.split, lap.total});
     QJsonObject run{
-        {QStringLiteral("kind"),
-         m_kind == Kind::Stopwatch ? QStringLiteral("stopwatch") : QStringLiteral("timer")},
+        {QStringLiteral("kind"), kindName(m_kind)},
         {QStringLiteral("label"), m_label},
         {QStringLiteral("total"), m_total},
         {QStringLiteral("start"), now.toMSecsSinceEpoch() - (m_clock.monotonicMs() - m_t0)},
@@ -339,23 +359,23 @@ void TimerEngine::persist() {
     };
     if (m_until.isValid())
         run.insert(QStringLiteral("until"), m_until.toMSecsSinceEpoch());
-    m_settings.save(kRunKey, QString::fromUtf8(QJsonDocument(run).toJson(QJsonDocument::Compact)));
+    m_settings.save(runKey, QString::fromUtf8(QJsonDocument(run).toJson(QJsonDocument::Compact)));
 }
 
 void TimerEngine::restore() {
     m_persist = true;
     const QJsonObject run =
-        QJsonDocument::fromJson(m_settings.store().value(kRunKey).toString().toUtf8()).object();
-    const QString kind = run.value(QStringLiteral("kind")).toString();
+        QJsonDocument::fromJson(m_settings.store().value(runKey).toString().toUtf8()).object();
+    const auto kind = kindNamed(run.value(QStringLiteral("kind")).toString());
     const qint64 total = run.value(QStringLiteral("total")).toInteger();
-    if (kind != QStringLiteral("stopwatch") && (kind != QStringLiteral("timer") || total <= 0)) {
+    if (!kind || (kind == Command::Kind::Timer && total <= 0)) {
         persist(); // nothing usable: forget it
         return;
     }
     const QDateTime now = m_clock.now();
     const bool paused = run.value(QStringLiteral("paused")).toBool();
     ++m_run;
-    m_kind = kind == QStringLiteral("stopwatch") ? Kind::Stopwatch : Kind::Timer;
+    m_kind = *kind;
     m_label = run.value(QStringLiteral("label")).toString();
     m_total = total;
     const double before = std::max(0.0, run.value(QStringLiteral("elapsed")).toDouble());
@@ -373,14 +393,14 @@ void TimerEngine::restore() {
     for (const QJsonValue& lap : run.value(QStringLiteral("laps")).toArray())
         m_laps.append({static_cast<int>(m_laps.size()) + 1, lap[0].toDouble(), lap[1].toDouble()});
     m_alerted = false;
-    m_lastEvery = m_kind == Kind::Stopwatch && m_settings.every() >= 1
+    m_lastEvery = m_kind == Command::Kind::Stopwatch && m_settings.every() >= 1
                       ? static_cast<qint64>(m_acc) / (m_settings.every() * 60)
                       : 0;
     const QDateTime end = m_until.isValid()
                               ? m_until
                               : QDateTime::fromMSecsSinceEpoch(startMs).addMSecs(
                                     qRound64((static_cast<double>(m_total) - before) * 1000.0));
-    const bool ended = m_kind == Kind::Timer && !paused &&
+    const bool ended = m_kind == Command::Kind::Timer && !paused &&
                        (m_until.isValid() ? now >= m_until : m_acc >= static_cast<double>(m_total));
     if (ended) {
         m_acc = static_cast<double>(m_total);
@@ -393,13 +413,13 @@ void TimerEngine::restore() {
         say((m_label.isEmpty() ? QStringLiteral("Timer") : m_label) + QStringLiteral(" ended at ") +
             time + u'.');
         const int thisRun = m_run;
-        m_clock.singleShot(kIdleAfterDoneMs, this, [this, thisRun] {
+        m_clock.singleShot(idleAfterDoneMs, this, [this, thisRun] {
             if (m_state == State::Done && m_run == thisRun)
                 setState(State::Idle);
         });
         return;
     }
-    if (m_kind == Kind::Timer) {
+    if (m_kind == Command::Kind::Timer) {
         m_plan = Plan::make(m_total, m_label, m_settings);
         // Lines already passed stay unsaid.
         m_lastSec = static_cast<qint64>(std::ceil(remaining()));

@@ -22,6 +22,9 @@ class TimerEngine : public QObject {
     Q_OBJECT
 public:
     enum class State { Idle, Running, Paused, Done };
+    // What just happened to the run; alert is the last minute beginning.
+    enum class Event { Start, Pause, Resume, Stop, Lap, Alert, Done };
+    Q_ENUM(Event)
     struct Lap {
         int n = 0;
         double split = 0; // seconds
@@ -58,7 +61,7 @@ public:
     // The popup's mode switch sets a finished engine back to idle directly. Any state but
     // running also stops the heartbeat.
     void setState(State state);
-    Kind kind() const { return m_kind; }
+    Command::Kind kind() const { return m_kind; }
     QString label() const { return m_label; }
     QList<Lap> laps() const { return m_laps; }
     QDateTime tick() const { return m_tick; }
@@ -72,8 +75,7 @@ signals:
     // Whole-object change: any property (state, kind, label, laps, tick) changed.
     void changed();
     void stateChanged(TimerEngine::State state);
-    // "start", "pause", "resume", "stop", "lap", "alert", "done"
-    void eventSent(const QString& name);
+    void eventSent(TimerEngine::Event event);
 
 private:
     void replan();
@@ -94,7 +96,7 @@ private:
     Clock& m_clock;
     Chime* m_chime;
     State m_state = State::Idle;
-    Kind m_kind = Kind::Timer;
+    Command::Kind m_kind = Command::Kind::Timer;
     QString m_label;
     QList<Lap> m_laps;
     QDateTime m_tick;

@@ -24,14 +24,14 @@ bool grey(TimerEngine::State state) {
     return state == TimerEngine::State::Paused;
 }
 
-std::optional<double> ring(TimerEngine::State state, Kind kind, double remaining, qint64 total,
-                           double elapsed, bool metronomeRunning) {
+std::optional<double> ring(TimerEngine::State state, Command::Kind kind, double remaining,
+                           qint64 total, double elapsed, bool metronomeRunning) {
     if (metronomeRunning || state == TimerEngine::State::Done)
         return 1.0;
     if (state == TimerEngine::State::Idle)
         return std::nullopt;
     double share = 0;
-    if (kind == Kind::Stopwatch)
+    if (kind == Command::Kind::Stopwatch)
         share = std::fmod(std::max(0.0, elapsed), 60.0) / 60.0;
     else if (total > 0)
         share = std::clamp(remaining / static_cast<double>(total), 0.0, 1.0);

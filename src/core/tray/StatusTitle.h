@@ -16,6 +16,6 @@ bool grey(TimerEngine::State state);
 // How much of the tray icon's ring is filled, 0...1, or absent for no ring (nothing runs):
 // a countdown's share of time left, the seconds of the current minute for a stopwatch, and a
 // full ring for a finished timer and for the metronome. Changes only in 1/60 steps.
-std::optional<double> ring(TimerEngine::State state, Kind kind, double remaining, qint64 total,
-                           double elapsed, bool metronomeRunning);
+std::optional<double> ring(TimerEngine::State state, Command::Kind kind, double remaining,
+                           qint64 total, double elapsed, bool metronomeRunning);
 } // namespace StatusTitle

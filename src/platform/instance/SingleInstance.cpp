@@ -65,7 +65,8 @@ QString SingleInstance::defaultPath() {
     return QDir(dir).filePath(QStringLiteral("pobi.sock"));
 }
 
-SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, int timeoutMs) {
+SingleInstance::Claim SingleInstance::claim(const InstanceMessage::Message& message, int timeoutMs,
+                                            InstanceMessage::Reply* reply) {
     if (m_path.isEmpty())
         return Claim::Unavailable;
     const QDeadlineTimer deadline(timeoutMs);
@@ -76,7 +77,7 @@ SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, in
         }
         if (m_lockFd < 0 || m_cannotListen)
             return Claim::Unavailable; // no lock file, or no socket even with the lock
-        switch (send(request, int(deadline.remainingTime()))) {
+        switch (send(message, int(deadline.remainingTime()), reply)) {
         case Sent::Delivered:
             qCDebug(lcInstance) << "request handed to the Pobi listening on" << m_path;
             return Claim::Handed;
@@ -92,7 +93,8 @@ SingleInstance::Claim SingleInstance::claim(InstanceMessage::Request request, in
     }
 }
 
-SingleInstance::Sent SingleInstance::send(InstanceMessage::Request request, int timeoutMs) const {
+SingleInstance::Sent SingleInstance::send(const InstanceMessage::Message& message, int timeoutMs,
+                                          InstanceMessage::Reply* reply) const {
     QLocalSocket socket;
     socket.connectToServer(m_path);
     if (!socket.waitForConnected(std::min(timeoutMs, 1000)))
@@ -103,7 +105,7 @@ SingleInstance::Sent SingleInstance::send(InstanceMessage::Request request, int 
     }
     // The running instance may still be starting up: it answers once its event loop runs.
     const QDeadlineTimer deadline(timeoutMs);
-    socket.write(InstanceMessage::request(request));
+    socket.write(InstanceMessage::request(message));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
             return Sent::NoAnswer;
@@ -112,7 +114,13 @@ SingleInstance::Sent SingleInstance::send(InstanceMessage::Request request, int 
         if (!socket.waitForReadyRead(int(deadline.remainingTime())))
             return Sent::NoAnswer;
     }
-    return InstanceMessage::parseReply(socket.readLine()) ? Sent::Delivered : Sent::NoAnswer;
+    const std::optional<InstanceMessage::Reply> answer =
+        InstanceMessage::parseReply(socket.readLine());
+    if (!answer)
+        return Sent::NoAnswer;
+    if (reply)
+        *reply = *answer;
+    return Sent::Delivered;
 }
 
 bool SingleInstance::listening() const {
@@ -160,7 +168,9 @@ void SingleInstance::accept() {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         ++m_connections;
         connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
-        if (m_connections > maxConnections) {
+        // The socket file is the user's alone, but a folder handed down from elsewhere may not
+        // be: a process of another user is never served.
+        if (m_connections > maxConnections || peerUid(*socket) != ::geteuid()) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -176,23 +186,40 @@ void SingleInstance::serve(QLocalSocket* socket) {
     idle->setSingleShot(true);
     connect(idle, &ClockTimer::timeout, socket, &QLocalSocket::abort);
     idle->start(idleMs);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+    answer(socket); // the line may have arrived with the connection
+}
 
-    QPointer<QLocalSocket> guard(socket);
-    auto handle = [this, guard, idle] {
-        if (!guard || guard->state() != QLocalSocket::ConnectedState)
-            return;
+void SingleInstance::setHandler(Handler handler) {
+    m_handler = std::move(handler);
+    if (m_server) {
+        for (QLocalSocket* socket : m_server->findChildren<QLocalSocket*>())
+            answer(socket);
+    }
+}
+
+void SingleInstance::answer(QLocalSocket* socket) {
+    if (socket->state() != QLocalSocket::ConnectedState)
+        return;
+    if (auto* idle = socket->findChild<ClockTimer*>())
         idle->start(idleMs);
-        std::optional<InstanceMessage::Request> request;
-        if (guard->canReadLine())
-            request = InstanceMessage::parseRequest(guard->readLine());
-        else if (guard->bytesAvailable() < InstanceMessage::maxLine)
-            return; // the rest of the line is still on its way
-        guard->write(InstanceMessage::reply(request.has_value()));
-        guard->flush();
-        guard->disconnectFromServer();
-        if (request)
-            emit requested(*request);
-    };
-    connect(socket, &QLocalSocket::readyRead, this, handle);
-    handle(); // the line may have arrived with the connection
+    InstanceMessage::Reply reply{false, QStringLiteral("request too long")};
+    if (socket->canReadLine()) {
+        if (!m_handler)
+            return; // answered once there is someone to answer it
+        const std::optional<InstanceMessage::Message> message =
+            InstanceMessage::parseRequest(socket->readLine());
+        QPointer<QLocalSocket> guard(socket);
+        if (!message)
+            reply.text = QStringLiteral("not a request this Pobi understands");
+        else
+            reply = m_handler(*message);
+        if (!guard) // the handler's work let the connection go
+            return;
+    } else if (socket->bytesAvailable() < InstanceMessage::maxLine) {
+        return; // the rest of the line is still on its way
+    }
+    socket->write(InstanceMessage::reply(reply));
+    socket->flush();
+    socket->disconnectFromServer();
 }

@@ -70,22 +70,21 @@ QString PortalHotkeyService::expectedRequestPath(const QString& token) const {
     return portalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
 }
 
-void PortalHotkeyService::registerHotkey(quint32 keyCode, quint32 modifiers) {
+void PortalHotkeyService::registerHotkey(QKeyCombination keys) {
     closeSession();
     const int generation = ++m_generation;
     if (!m_bus.isConnected()) {
         fail(QStringLiteral("no D-Bus session bus"));
         return;
     }
-    const auto combo = HotkeyKeys::fromCarbon(keyCode, modifiers);
-    if (!combo) {
-        fail(QStringLiteral("key code %1 with modifiers %2 has no portal equivalent")
-                 .arg(keyCode)
-                 .arg(modifiers));
+    if (!HotkeyKeys::supported(keys)) {
+        fail(QStringLiteral("key 0x%1 with modifiers 0x%2 has no portal equivalent")
+                 .arg(keys.key(), 0, 16)
+                 .arg(keys.keyboardModifiers().toInt(), 0, 16));
         return;
     }
-    m_trigger = HotkeyKeys::portalTrigger(*combo);
-    m_description = HotkeyKeys::describe(*combo);
+    m_trigger = HotkeyKeys::portalTrigger(keys);
+    m_description = HotkeyKeys::describe(keys);
 
     // Ask for the interface's version first: a portal without GlobalShortcuts (or no portal at
     // all) answers with an error instead of leaving a request hanging.

@@ -21,7 +21,7 @@ public:
                                  QObject* parent = nullptr);
     ~PortalHotkeyService() override;
 
-    void registerHotkey(quint32 keyCode, quint32 modifiers) override;
+    void registerHotkey(QKeyCombination keys) override;
     void unregisterHotkey() override;
 
     static constexpr const char* shortcutId = "toggle-popover";

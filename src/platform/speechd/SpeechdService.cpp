@@ -224,7 +224,7 @@ void SpeechdService::listVoices() {
                 if (name.isEmpty() || seen.contains(id + u'\n' + language))
                     continue;
                 seen.insert(id + u'\n' + language);
-                voices.append({id, name.trimmed(), language, 1});
+                voices.append({id, name.trimmed(), language});
             }
             free_spd_voices(list);
         }

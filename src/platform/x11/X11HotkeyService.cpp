@@ -18,6 +18,13 @@ constexpr quint16 ignoredMasks[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
 constexpr quint16 relevantMasks =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
+quint16 xcbModifiers(Qt::KeyboardModifiers modifiers) {
+    return (modifiers.testFlag(Qt::ControlModifier) ? XCB_MOD_MASK_CONTROL : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? XCB_MOD_MASK_1 : 0) |
+           (modifiers.testFlag(Qt::ShiftModifier) ? XCB_MOD_MASK_SHIFT : 0) |
+           (modifiers.testFlag(Qt::MetaModifier) ? XCB_MOD_MASK_4 : 0);
+}
+
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
@@ -57,38 +64,36 @@ X11HotkeyService::~X11HotkeyService() {
     }
 }
 
-void X11HotkeyService::registerHotkey(quint32 keyCode, quint32 modifiers) {
+void X11HotkeyService::registerHotkey(QKeyCombination keys) {
     if (!m_connection) {
         fail(m_connectError);
         return;
     }
     ungrabAll();
-    m_keyCode = keyCode;
-    m_carbonModifiers = modifiers;
+    m_keys = keys;
     m_wanted = true;
-    const auto combo = HotkeyKeys::fromCarbon(keyCode, modifiers);
-    if (!combo) {
-        fail(QStringLiteral("key code %1 with modifiers %2 has no X11 equivalent")
-                 .arg(keyCode)
-                 .arg(modifiers));
+    if (!HotkeyKeys::supported(keys)) {
+        fail(QStringLiteral("key 0x%1 with modifiers 0x%2 has no X11 equivalent")
+                 .arg(keys.key(), 0, 16)
+                 .arg(keys.keyboardModifiers().toInt(), 0, 16));
         return;
     }
+    const QString described = HotkeyKeys::describe(keys);
 
     m_keycodes.clear();
     xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection);
     // Printable ASCII keysyms equal their Latin-1 code.
-    std::unique_ptr<xcb_keycode_t, FreeDeleter> codes(
-        xcb_key_symbols_get_keycode(symbols, static_cast<xcb_keysym_t>(combo->key)));
+    std::unique_ptr<xcb_keycode_t, FreeDeleter> codes(xcb_key_symbols_get_keycode(
+        symbols, static_cast<xcb_keysym_t>(HotkeyKeys::character(keys))));
     xcb_key_symbols_free(symbols);
     for (const xcb_keycode_t* c = codes.get(); c && *c != XCB_NO_SYMBOL; ++c)
         m_keycodes.push_back(*c);
     if (m_keycodes.empty()) {
-        fail(QStringLiteral("the keyboard has no key for %1").arg(HotkeyKeys::describe(*combo)));
+        fail(QStringLiteral("the keyboard has no key for %1").arg(described));
         return;
     }
 
-    m_modifiers = (combo->control ? XCB_MOD_MASK_CONTROL : 0) | (combo->alt ? XCB_MOD_MASK_1 : 0) |
-                  (combo->shift ? XCB_MOD_MASK_SHIFT : 0) | (combo->super ? XCB_MOD_MASK_4 : 0);
+    m_modifiers = xcbModifiers(keys.keyboardModifiers());
 
     bool taken = false;
     QString otherError;
@@ -111,8 +116,7 @@ void X11HotkeyService::registerHotkey(quint32 keyCode, quint32 modifiers) {
     }
     if (taken || !otherError.isEmpty()) {
         ungrabAll();
-        fail(taken ? HotkeyKeys::describe(*combo) + QStringLiteral(" is taken by another program")
-                   : otherError);
+        fail(taken ? described + QStringLiteral(" is taken by another program") : otherError);
     } else {
         setStatus(Backend::X11);
     }
@@ -152,7 +156,7 @@ bool X11HotkeyService::handle(const void* event) {
         // types it. Qt reads the new mapping too, so the event is not taken from it.
         const auto* mapping = static_cast<const xcb_mapping_notify_event_t*>(event);
         if (mapping->request == XCB_MAPPING_KEYBOARD && m_wanted)
-            registerHotkey(m_keyCode, m_carbonModifiers);
+            registerHotkey(m_keys);
         return false;
     }
     if ((type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) || m_grabs.empty())

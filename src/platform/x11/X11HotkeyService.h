@@ -19,7 +19,7 @@ public:
     explicit X11HotkeyService(xcb_connection_t* connection = nullptr, QObject* parent = nullptr);
     ~X11HotkeyService() override;
 
-    void registerHotkey(quint32 keyCode, quint32 modifiers) override;
+    void registerHotkey(QKeyCombination keys) override;
     void unregisterHotkey() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -42,8 +42,7 @@ private:
     quint16 m_modifiers = 0;
     std::vector<Grab> m_grabs;
     // What was asked for, to grab again when the keyboard mapping changes.
-    quint32 m_keyCode = 0;
-    quint32 m_carbonModifiers = 0;
+    QKeyCombination m_keys;
     bool m_wanted = false;
     // The server repeats a held key as a release and a new press with the same time stamp.
     quint32 m_releasedAt = 0;

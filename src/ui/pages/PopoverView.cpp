@@ -16,14 +16,9 @@
 #include <QBoxLayout>
 #include <QLineEdit>
 
-namespace {
-
-const QString kTempo = QStringLiteral("tempo");
-
-} // namespace
-
 PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                         Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent)
+                         Metronome& metronome, MascotBrain& mascot, Clock& clock,
+                         CommandInterpreter& interpreter, QWidget* parent)
     : QWidget(parent), m_engine(engine), m_settings(settings), m_ui(ui), m_metronome(metronome),
       m_work(new QWidget),
       m_modePicker(new SegmentedPicker({{QStringLiteral("Timer"), 0},
@@ -33,8 +28,8 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
                                        QStringLiteral("Mode"))),
       m_mute(new IconButton(QStringLiteral("speaker.wave.2"), QStringLiteral("Mute"))),
       m_gear(new IconButton(QStringLiteral("gearshape"), QStringLiteral("Settings"))),
-      m_timer(new TimerView(engine, speaker, settings, ui, metronome, mascot, clock)),
-      m_tempo(new TempoView(metronome, speaker, settings, ui, mascot, clock)),
+      m_timer(new TimerView(engine, speaker, settings, ui, metronome, mascot, clock, interpreter)),
+      m_tempo(new TempoView(metronome, speaker, settings, ui, mascot, clock, interpreter)),
       m_settingsView(new SettingsView(settings, speaker, [this] { m_ui.setShowSettings(false); })) {
     setFixedWidth(contentWidth);
     setAutoFillBackground(false);
@@ -62,12 +57,12 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
     work->addWidget(m_tempo);
 
     connect(m_modePicker, &SegmentedPicker::valueChosen, this,
-            [this](int index) { chooseMode(modes().value(index)); });
+            [this](int index) { chooseMode(modes().value(index, Settings::Mode::Timer)); });
     connect(m_mute, &QAbstractButton::clicked, this,
             [this] { m_settings.setMuted(!m_settings.muted()); });
     connect(m_gear, &QAbstractButton::clicked, this, [this] { m_ui.setShowSettings(true); });
     connect(&settings, &Settings::mutedChanged, this, &PopoverView::refreshMute);
-    connect(&settings, &Settings::modeChanged, this, [this](const QString& mode) {
+    connect(&settings, &Settings::modeChanged, this, [this](Settings::Mode mode) {
         m_modePicker->setValue(static_cast<int>(modes().indexOf(mode)));
         showPage();
     });
@@ -80,14 +75,14 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
 
 PopoverView::~PopoverView() = default;
 
-QStringList PopoverView::modes() {
-    return {QStringLiteral("timer"), QStringLiteral("stopwatch"), kTempo};
+QList<Settings::Mode> PopoverView::modes() {
+    return {Settings::Mode::Timer, Settings::Mode::Stopwatch, Settings::Mode::Tempo};
 }
 
-void PopoverView::chooseMode(const QString& mode) {
+void PopoverView::chooseMode(Settings::Mode mode) {
     if (mode == m_settings.mode())
         return;
-    if (mode != kTempo)
+    if (mode != Settings::Mode::Tempo)
         m_metronome.stop();
     if (m_engine.active())
         m_engine.stop();
@@ -100,7 +95,7 @@ void PopoverView::chooseMode(const QString& mode) {
 QWidget* PopoverView::currentPage() const {
     if (m_ui.showSettings())
         return m_settingsView;
-    if (m_settings.mode() == kTempo)
+    if (m_settings.mode() == Settings::Mode::Tempo)
         return m_tempo;
     return m_timer;
 }
@@ -138,7 +133,8 @@ QList<QWidget*> PopoverView::tabChain() const {
         all = m_settingsView->tabChain();
     } else {
         all = {m_modePicker, m_mute, m_gear};
-        all += m_settings.mode() == kTempo ? m_tempo->tabChain() : m_timer->tabChain();
+        all +=
+            m_settings.mode() == Settings::Mode::Tempo ? m_tempo->tabChain() : m_timer->tabChain();
     }
     QList<QWidget*> chain;
     for (QWidget* w : std::as_const(all))

@@ -1,15 +1,17 @@
 #pragma once
 
-#include <QStringList>
+#include "core/settings/Settings.h"
+
+#include <QList>
 #include <QWidget>
 
 class Clock;
+class CommandInterpreter;
 class IconButton;
 class MascotBrain;
 class Metronome;
 class PopoverUI;
 class SegmentedPicker;
-class Settings;
 class SettingsView;
 class Speaker;
 class TempoView;
@@ -27,15 +29,16 @@ public:
     static constexpr int margin = 18;
 
     PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+                Metronome& metronome, MascotBrain& mascot, Clock& clock,
+                CommandInterpreter& interpreter, QWidget* parent = nullptr);
     ~PopoverView() override;
 
-    // The stored mode values, in the order of the switch's segments.
-    static QStringList modes();
+    // The modes, in the order of the switch's segments.
+    static QList<Settings::Mode> modes();
 
     // The mode switch: leaving a mode stops what runs in it, then the new page takes the focus.
     // Choosing the mode already shown does nothing.
-    void chooseMode(const QString& mode);
+    void chooseMode(Settings::Mode mode);
 
     SegmentedPicker* modePicker() const { return m_modePicker; }
     IconButton* muteButton() const { return m_mute; }

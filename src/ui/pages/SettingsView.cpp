@@ -14,7 +14,7 @@
 #include "ui/theme/Theme.h"
 #include "ui/widgets/FieldBox.h"
 #include "ui/widgets/Keycap.h"
-#include "ui/widgets/Section2.h"
+#include "ui/widgets/SettingsGroup.h"
 #include "ui/widgets/TextLabel.h"
 
 #include <QAbstractItemView>
@@ -125,7 +125,7 @@ void SettingsView::build() {
     page->addLayout(header);
 
     // Voice.
-    auto* voice = new Section2(QStringLiteral("Voice"));
+    auto* voice = new SettingsGroup(QStringLiteral("Voice"));
     auto* voiceRow = row(6);
     m_voice = new QComboBox;
     m_voice->setAccessibleName(QStringLiteral("Voice"));
@@ -158,7 +158,7 @@ void SettingsView::build() {
     page->addWidget(voice);
 
     // Speak.
-    auto* speak = new Section2(QStringLiteral("Speak"));
+    auto* speak = new SettingsGroup(QStringLiteral("Speak"));
     speak->addWidget(new TextLabel(QStringLiteral("Every"), 12));
     m_every = new SegmentedPicker(EveryPicker::intervalChoices(), m_settings.every(),
                                   QStringLiteral("Every"));
@@ -190,7 +190,7 @@ void SettingsView::build() {
     page->addWidget(speak);
 
     // General.
-    auto* general = new Section2(QStringLiteral("General"));
+    auto* general = new SettingsGroup(QStringLiteral("General"));
     m_launch = new SwitchRow(QStringLiteral("Launch at login"));
     general->addWidget(m_launch);
     auto* hotkeyRow = row(3);

@@ -2,12 +2,12 @@
 
 #include "core/clock/Clock.h"
 #include "core/clock/ClockTimer.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
 #include "core/metronome/TempoWords.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
-#include "core/text/Trim.h"
 #include "core/text/Words.h"
 #include "ui/controls/BeatDots.h"
 #include "ui/controls/ChipButton.h"
@@ -40,16 +40,13 @@ QList<SegmentedPicker::Item> beatsChoices() {
     return items;
 }
 
-int clampBpm(int bpm) {
-    return std::clamp(bpm, TempoView::minBpm, TempoView::maxBpm);
-}
-
 } // namespace
 
 TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                     MascotBrain& mascot, Clock& clock, QWidget* parent)
+                     MascotBrain& mascot, Clock& clock, CommandInterpreter& interpreter,
+                     QWidget* parent)
     : QWidget(parent), m_metronome(metronome), m_speaker(speaker), m_settings(settings), m_ui(ui),
-      m_mascot(mascot), m_clock(clock), m_taps(clock),
+      m_mascot(mascot), m_clock(clock), m_interpreter(interpreter), m_taps(clock),
       m_mascotView(new MascotView(&mascot, true, false)),
       m_tempo(new TextLabel({}, 44, QFont::Bold)),
       m_bpmUnit(
@@ -107,8 +104,8 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     m_minus->setToolTip(QStringLiteral("Slower"));
     m_plus->setAccessibleName(QStringLiteral("Faster"));
     m_plus->setToolTip(QStringLiteral("Faster"));
-    m_slider->setRange(minBpm, maxBpm);
-    m_slider->setValue(clampBpm(metronome.bpm()));
+    m_slider->setRange(TempoWords::minBpm, TempoWords::maxBpm);
+    m_slider->setValue(TempoWords::clampBpm(metronome.bpm()));
     m_slider->setAccessibleName(QStringLiteral("BPM"));
     auto* tempoControls = new QHBoxLayout;
     tempoControls->setContentsMargins(0, 0, 0, 0);
@@ -141,8 +138,8 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
 
     connect(m_minus, &QAbstractButton::clicked, this, [this] { step(-1); });
     connect(m_plus, &QAbstractButton::clicked, this, [this] { step(+1); });
-    connect(m_slider, &QSlider::valueChanged, this, [this](int v) { setBpm(v); });
-    connect(m_beats, &SegmentedPicker::valueChosen, this, &TempoView::setBeats);
+    connect(m_slider, &QSlider::valueChanged, this, [this](int v) { m_metronome.changeBpm(v); });
+    connect(m_beats, &SegmentedPicker::valueChosen, &m_metronome, &Metronome::changeBeats);
     connect(m_accent, &QAbstractButton::clicked, this,
             [this] { m_metronome.setAccent(!m_metronome.accent()); });
     connect(m_tap, &QAbstractButton::clicked, this, &TempoView::tapBeat);
@@ -160,7 +157,7 @@ void TempoView::refresh() {
     refreshStatus();
     {
         const QSignalBlocker block(m_slider);
-        m_slider->setValue(clampBpm(m_metronome.bpm()));
+        m_slider->setValue(TempoWords::clampBpm(m_metronome.bpm()));
     }
     m_beats->setValue(m_metronome.beats());
     m_accent->setAccent(m_metronome.accent());
@@ -192,21 +189,8 @@ void TempoView::refreshStatus() {
     m_status->setText(status, status.startsWith(name) ? status.size() - name.size() : 0);
 }
 
-void TempoView::setBpm(int bpm) {
-    bpm = clampBpm(bpm);
-    // Writing an unchanged tempo would still announce a change to everyone listening.
-    if (bpm != m_metronome.bpm())
-        m_metronome.setBpm(bpm);
-}
-
 void TempoView::step(int delta) {
-    setBpm(m_metronome.bpm() + delta);
-}
-
-void TempoView::setBeats(int beats) {
-    m_metronome.setBeats(beats);
-    if (m_metronome.n() >= beats)
-        m_metronome.resetCounter();
+    m_metronome.changeBpm(m_metronome.bpm() + delta);
 }
 
 void TempoView::toggle() {
@@ -219,31 +203,16 @@ void TempoView::toggle() {
 void TempoView::tapBeat() {
     m_mascot.beat(false);
     if (const auto bpm = m_taps.tap())
-        setBpm(*bpm);
+        m_metronome.changeBpm(*bpm);
 }
 
 void TempoView::submit() {
-    const QString line = Trim::horizontal(m_field->text());
+    const QString line = m_field->text();
     m_field->setText({});
-    const QString key = line.toLower();
-    if (line.isEmpty() || key == QStringLiteral("stop") || key == QStringLiteral("start") ||
-        key == QStringLiteral("p")) {
-        toggle();
-        return;
-    }
-    const auto tempo = TempoWords::parse(line, false);
-    if (!tempo) {
+    if (!m_interpreter.run(line, CommandInterpreter::Field::Tempo).accepted()) {
         m_shake->play();
         m_mascot.oops();
-        return;
     }
-    if (tempo->bpm)
-        setBpm(*tempo->bpm);
-    if (tempo->beats)
-        setBeats(*tempo->beats);
-    // A typed tempo changes a running metronome; it never stops it.
-    if (!m_metronome.running())
-        m_metronome.start();
 }
 
 QList<QWidget*> TempoView::tabChain() const {

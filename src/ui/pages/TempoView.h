@@ -10,6 +10,7 @@ class Caption;
 class ChipButton;
 class Clock;
 class ClockTimer;
+class CommandInterpreter;
 class EveryPicker;
 class FieldBox;
 class MascotBrain;
@@ -31,24 +32,20 @@ class TextLabel;
 class TempoView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int minBpm = 30;
-    static constexpr int maxBpm = 260;
-
     TempoView(Metronome& metronome, Speaker& speaker, Settings& settings, PopoverUI& ui,
-              MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+              MascotBrain& mascot, Clock& clock, CommandInterpreter& interpreter,
+              QWidget* parent = nullptr);
     ~TempoView() override;
 
-    // Return in the field: toggles on an empty line or "stop", "start", "p"; otherwise applies
-    // a tempo phrase and starts the metronome, or shakes the field.
+    // Return in the field: the interpreter reads the line as a tempo; the field empties, and
+    // shakes when the line was none.
     void submit();
     // A tap on the mascot or the Tap chip: the mascot bounces and, from the second tap in time
     // on, the tempo follows the taps.
     void tapBeat();
-    // The beats picker: lowering the beats below the next beat to be played restarts the bar.
-    void setBeats(int beats);
     // Stop when running, start otherwise.
     void toggle();
-    // Adds delta to the tempo, within 30 to 260.
+    // Adds delta to the tempo, within the tempo limits.
     void step(int delta);
 
     // "Allegro · 4/4", and while running " · 01:05 of practice"; why there is no sound when the
@@ -84,7 +81,6 @@ protected:
 private:
     void refresh();
     void refreshStatus();
-    void setBpm(int bpm);
 
     Metronome& m_metronome;
     Speaker& m_speaker;
@@ -92,6 +88,7 @@ private:
     PopoverUI& m_ui;
     MascotBrain& m_mascot;
     Clock& m_clock;
+    CommandInterpreter& m_interpreter;
     TapTempo m_taps;
 
     MascotView* m_mascotView;

@@ -1,14 +1,13 @@
 #include "ui/pages/TimerView.h"
 
 #include "core/clock/Clock.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/mascot/MascotBrain.h"
 #include "core/metronome/Metronome.h"
-#include "core/metronome/TempoWords.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
 #include "core/text/Trim.h"
 #include "core/text/Words.h"
-#include "core/timer/Parser.h"
 #include "core/timer/TimerEngine.h"
 #include "ui/controls/ChipButton.h"
 #include "ui/controls/EveryPicker.h"
@@ -25,7 +24,6 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QLineEdit>
 #include <QLocale>
 #include <QVBoxLayout>
@@ -35,36 +33,8 @@
 
 namespace {
 
-const QString timerMode = QStringLiteral("timer");
-const QString stopwatchMode = QStringLiteral("stopwatch");
-const QString tempoMode = QStringLiteral("tempo");
-
 constexpr int closeDelayMs = 900;
 constexpr int hintWindowSeconds = 600;
-
-enum class Verb { Toggle, Stop, Lap, Time, Mute, Unmute, ToggleMute, Settings, Quit };
-
-const QHash<QString, Verb>& verbs() {
-    static const QHash<QString, Verb> table{
-        {QStringLiteral("p"), Verb::Toggle},
-        {QStringLiteral("pause"), Verb::Toggle},
-        {QStringLiteral("resume"), Verb::Toggle},
-        {QStringLiteral("stop"), Verb::Stop},
-        {QStringLiteral("cancel"), Verb::Stop},
-        {QStringLiteral("x"), Verb::Stop},
-        {QStringLiteral("l"), Verb::Lap},
-        {QStringLiteral("lap"), Verb::Lap},
-        {QStringLiteral("t"), Verb::Time},
-        {QStringLiteral("time"), Verb::Time},
-        {QStringLiteral("mute"), Verb::Mute},
-        {QStringLiteral("unmute"), Verb::Unmute},
-        {QStringLiteral("m"), Verb::ToggleMute},
-        {QStringLiteral(","), Verb::Settings},
-        {QStringLiteral("settings"), Verb::Settings},
-        {QStringLiteral("quit"), Verb::Quit},
-    };
-    return table;
-}
 
 QString trimDots(const QString& s) {
     qsizetype start = 0;
@@ -76,16 +46,13 @@ QString trimDots(const QString& s) {
     return s.mid(start, end - start);
 }
 
-int clampBpm(int bpm) {
-    return std::clamp(bpm, 30, 260);
-}
-
 } // namespace
 
 TimerView::TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-                     Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent)
+                     Metronome& metronome, MascotBrain& mascot, Clock& clock,
+                     CommandInterpreter& interpreter, QWidget* parent)
     : QWidget(parent), m_engine(engine), m_speaker(speaker), m_settings(settings), m_ui(ui),
-      m_metronome(metronome), m_mascot(mascot), m_clock(clock),
+      m_metronome(metronome), m_mascot(mascot), m_clock(clock), m_interpreter(interpreter),
       m_quit([] { QCoreApplication::quit(); }) {
     build();
 
@@ -210,116 +177,51 @@ void TimerView::togglePause() {
         m_engine.resume();
 }
 
-bool TimerView::runVerb(const QString& key) {
-    const auto it = verbs().constFind(key);
-    if (it == verbs().constEnd())
-        return false;
-    switch (*it) {
-    case Verb::Toggle:
-        togglePause();
-        break;
-    case Verb::Stop:
-        m_engine.stop();
-        break;
-    case Verb::Lap:
-        m_engine.lap();
-        break;
-    case Verb::Time:
-        m_engine.sayNow();
-        break;
-    case Verb::Mute:
-        m_settings.setMuted(true);
-        break;
-    case Verb::Unmute:
-        m_settings.setMuted(false);
-        break;
-    case Verb::ToggleMute:
-        m_settings.setMuted(!m_settings.muted());
-        break;
-    case Verb::Settings:
-        m_ui.setShowSettings(true);
-        break;
-    case Verb::Quit:
-        if (m_quit)
-            m_quit();
-        break;
-    }
-    return true;
-}
-
-bool TimerView::runTempo(const QString& line) {
-    const auto tempo = TempoWords::parse(line, true);
-    if (!tempo)
-        return false;
-    if (m_engine.active())
-        m_engine.stop();
-    if (tempo->bpm)
-        m_metronome.setBpm(clampBpm(*tempo->bpm));
-    if (tempo->beats) {
-        m_metronome.setBeats(*tempo->beats);
-        // The next click is beat one of the new bar when the count is already past its end.
-        if (m_metronome.n() >= *tempo->beats)
-            m_metronome.resetCounter();
-    }
-    m_settings.setMode(tempoMode);
-    m_metronome.start();
-    return true;
-}
-
 void TimerView::submit() {
-    const QString line = Trim::spacesAndTabs(text());
-    const QString key = line.toLower();
-    if (runVerb(key)) {
-        setText(QString());
-        return;
-    }
-    if (runTempo(line)) {
-        setText(QString());
-        return;
-    }
-    if (line.isEmpty() && m_engine.active()) {
-        togglePause();
-        return;
-    }
-    run(line);
+    run(text());
 }
 
 void TimerView::run(const QString& line) {
-    QDateTime until;
-    const auto command = Parser::parse(line, m_clock.now(), &until);
-    if (!command) {
+    using Action = CommandInterpreter::Action;
+    const auto outcome = m_interpreter.run(line, CommandInterpreter::Field::Timer);
+    switch (outcome.action) {
+    case Action::Rejected:
         m_shake->play();
         m_mascot.oops();
         return;
+    case Action::TogglePause:
+        // Blanks alone pause or resume as an empty line does, and stay where they were typed.
+        if (Trim::spacesAndTabs(line).isEmpty())
+            return;
+        break;
+    case Action::ShowSettings:
+        m_ui.setShowSettings(true);
+        break;
+    case Action::Quit:
+        if (m_quit)
+            m_quit();
+        break;
+    case Action::StartTimer:
+    case Action::StartStopwatch: {
+        const QPointer<PopoverUI> ui(&m_ui);
+        m_clock.singleShot(closeDelayMs, this, [ui] {
+            if (ui)
+                ui->close();
+        });
+        break;
     }
-    m_engine.start(*command, until);
-    m_settings.setMode(command->kind == Kind::Stopwatch ? stopwatchMode : timerMode);
-    m_settings.remember(line);
+    default:
+        break;
+    }
     setText(QString());
-    const QPointer<PopoverUI> ui(&m_ui);
-    m_clock.singleShot(closeDelayMs, this, [ui] {
-        if (ui)
-            ui->close();
-    });
 }
 
 std::optional<QString> TimerView::preview() const {
-    const QString line = Trim::spacesAndTabs(text());
-    if (line.isEmpty() || verbs().contains(line.toLower()))
-        return std::nullopt;
-    if (const auto tempo = TempoWords::parse(line, true))
-        return QStringLiteral("\u2669 ") + QString::number(tempo->bpm.value_or(m_metronome.bpm()));
-    const auto command = Parser::parse(line, m_clock.now());
-    if (!command)
-        return std::nullopt;
-    if (command->kind == Kind::Stopwatch)
-        return QStringLiteral("Stopwatch");
-    const QString clock = Words::clock(double(command->total), true);
-    return command->labelCut ? clock + QStringLiteral(" \u00B7 label shortened") : clock;
+    return m_interpreter.preview(text());
 }
 
 QString TimerView::hint() const {
-    const bool stopwatch = m_engine.kind() == Kind::Stopwatch;
+    const bool stopwatch = m_engine.kind() == Command::Kind::Stopwatch;
     if (m_engine.state() == TimerEngine::State::Running) {
         if (const auto next = m_engine.next(); next && next->line.kind != Line::Kind::End) {
             const double remaining =
@@ -345,7 +247,7 @@ QString TimerView::subtitle() const {
     const QString prefix = label.isEmpty() ? QString() : label + QStringLiteral(" \u00B7 ");
     switch (m_engine.state()) {
     case TimerEngine::State::Idle:
-        return m_settings.mode() == stopwatchMode
+        return m_settings.mode() == Settings::Mode::Stopwatch
                    ? QStringLiteral("Return to start. Type l for laps.")
                    : QStringLiteral("Type a time. Press return.");
     case TimerEngine::State::Paused:
@@ -355,27 +257,18 @@ QString TimerView::subtitle() const {
     case TimerEngine::State::Running:
         break;
     }
-    if (m_engine.kind() == Kind::Stopwatch)
+    if (m_engine.kind() == Command::Kind::Stopwatch)
         return prefix + QStringLiteral("Stopwatch");
     const double remaining = std::max(0.0, double(m_engine.total()) - m_engine.elapsed());
     // To the nearest minute: the total is whole seconds counted from a start with fractions,
     // so cutting the seconds would show "at 3pm" as 14:59.
     const QTime end = m_clock.now().addMSecs(qRound64(remaining * 1000.0) + 30'000).time();
-    const QString at = shortTime(QTime(end.hour(), end.minute()), QLocale());
+    const QString at = Words::shortTime(QTime(end.hour(), end.minute()), QLocale());
     return prefix + (prefix.isEmpty() ? QStringLiteral("Ends at ") : QStringLiteral("ends ")) + at;
 }
 
-QString TimerView::shortTime(const QTime& time, const QLocale& locale) {
-    return Words::shortTime(time, locale);
-}
-
 QStringList TimerView::lapRows() const {
-    // Via whole milliseconds, so 65.43 s does not show as 65.42 through binary rounding.
-    auto clock = [](double seconds) {
-        const qint64 ms = std::llround(seconds * 1000.0);
-        return Words::clock(seconds, false) + u'.' +
-               QStringLiteral("%1").arg(ms / 10 % 100, 2, 10, QLatin1Char('0'));
-    };
+    const auto clock = &CommandInterpreter::lapClock;
     QStringList rows;
     const auto laps = m_engine.laps();
     for (auto it = laps.crbegin(); it != laps.crend() && rows.size() < 4; ++it)
@@ -392,26 +285,26 @@ void TimerView::refreshPreview() {
 
 void TimerView::refresh() {
     const bool active = m_engine.active();
-    const bool stopwatchMode_ = m_settings.mode() == stopwatchMode;
+    const bool stopwatchMode = m_settings.mode() == Settings::Mode::Stopwatch;
 
     m_clockLabel->setText(m_engine.display());
     // A long label gives way before the state and the end time after it.
     const QString status = subtitle();
     const QString label = m_engine.label();
     m_subtitle->setText(status, status.startsWith(label) ? status.size() - label.size() : 0);
-    m_field->setPlaceholder(stopwatchMode_ ? QStringLiteral("Type l, p or stop")
-                                           : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
+    m_field->setPlaceholder(stopwatchMode ? QStringLiteral("Type l, p or stop")
+                                          : QStringLiteral("Try 25m, 1h30, tea, at 3pm"));
     m_caption->setHint(hint());
 
     m_buttons->setVisible(active);
-    m_lapButton->setVisible(active && m_engine.kind() == Kind::Stopwatch);
+    m_lapButton->setVisible(active && m_engine.kind() == Command::Kind::Stopwatch);
     m_pauseButton->setTitle(m_engine.state() == TimerEngine::State::Paused
                                 ? QStringLiteral("Resume")
                                 : QStringLiteral("Pause"));
     rebuildLaps();
-    m_stopwatchButton->setVisible(!active && stopwatchMode_);
+    m_stopwatchButton->setVisible(!active && stopwatchMode);
     rebuildChips();
-    m_recents->setVisible(!active && !stopwatchMode_ && !m_settings.recents().isEmpty());
+    m_recents->setVisible(!active && !stopwatchMode && !m_settings.recents().isEmpty());
     m_every->setLive(active);
     refreshPreview();
 }

@@ -6,10 +6,9 @@
 #include <optional>
 
 class Caption;
-class QLocale;
-class QTime;
 class ChipButton;
 class Clock;
+class CommandInterpreter;
 class EveryPicker;
 class FieldBox;
 class MascotBrain;
@@ -26,21 +25,22 @@ class Speaker;
 class TextLabel;
 class TimerEngine;
 
-// The popup page for countdown timers and the stopwatch. Its centre is one text field: Return
-// reads the line as a verb ("p", "stop", "mute", ...), a tempo ("120 bpm", which hands over to
-// the metronome), an empty line (pause, resume or a stopwatch) or a timer for the parser.
+// The popup page for countdown timers and the stopwatch. Its centre is one text field whose
+// lines the interpreter reads (a verb, a tempo, a timer); the page shows what came of them.
 // Around it: the mascot, the big clock, a status line, a preview of what Return would do, a hint,
 // and the buttons, laps and recent entries that fit the engine's state.
 class TimerView : public QWidget {
     Q_OBJECT
 public:
     TimerView(TimerEngine& engine, Speaker& speaker, Settings& settings, PopoverUI& ui,
-              Metronome& metronome, MascotBrain& mascot, Clock& clock, QWidget* parent = nullptr);
+              Metronome& metronome, MascotBrain& mascot, Clock& clock,
+              CommandInterpreter& interpreter, QWidget* parent = nullptr);
     ~TimerView() override;
 
     // Return in the field.
     void submit();
-    // Parses line and starts what it describes; on failure the field shakes and keeps its text.
+    // Does what line says (a recent entry, the stopwatch button, Return); a rejected line shakes
+    // the field and stays in it, a started timer closes the popup a moment later.
     void run(const QString& line);
 
     // What Return would do with the current text ("25:00", "Stopwatch", "♩ 120"), if anything.
@@ -49,8 +49,6 @@ public:
     QString hint() const;
     // The status line under the clock.
     QString subtitle() const;
-    // A time of day in the locale's short format, never with seconds.
-    static QString shortTime(const QTime& time, const QLocale& locale);
 
     QString text() const;
     void setText(const QString& text);
@@ -92,8 +90,6 @@ private:
     void placeChips();
     void rebuildLaps();
     void togglePause();
-    bool runVerb(const QString& key);
-    bool runTempo(const QString& line);
 
     TimerEngine& m_engine;
     Speaker& m_speaker;
@@ -102,6 +98,7 @@ private:
     Metronome& m_metronome;
     MascotBrain& m_mascot;
     Clock& m_clock;
+    CommandInterpreter& m_interpreter;
     std::function<void()> m_quit;
 
     MascotButton* m_mascotButton = nullptr;

@@ -1,12 +1,12 @@
 #include "ui/tray/StatusController.h"
 
 #include "core/clock/Clock.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/hotkey/HotkeyService.h"
 #include "core/log/Log.h"
 #include "core/metronome/Metronome.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
-#include "core/timer/Parser.h"
 #include "core/timer/TimerEngine.h"
 #include "core/tray/StatusMenu.h"
 #include "core/tray/StatusTitle.h"
@@ -281,7 +281,7 @@ bool StatusController::popupShown() const {
 }
 
 void StatusController::snapshot(const QString& dir, const std::optional<QString>& command,
-                                bool dark) {
+                                bool dark, CommandInterpreter& interpreter) {
     QDir().mkpath(dir); // a failure shows when the first picture is written
 
     QApplication::setPalette(Appearance::palette(dark));
@@ -332,30 +332,36 @@ void StatusController::snapshot(const QString& dir, const std::optional<QString>
         });
         return;
     }
-    // The page is switched for the picture only: the stored mode is put back on the way out.
-    const QString storedMode = m_settings.mode();
-    if (command == QStringLiteral("tempo")) {
-        m_settings.setMode(QStringLiteral("tempo"));
-    } else if (command && !command->isEmpty()) {
-        if (auto parsed = Parser::parse(*command, m_clock.now())) {
-            // As when typed into the popup: the page of what runs is the one shown.
-            m_settings.setMode(parsed->kind == Kind::Stopwatch ? QStringLiteral("stopwatch")
-                                                               : QStringLiteral("timer"));
-            m_engine.start(*parsed);
-        }
+    // The page is switched for the picture only: the stored mode and recent entries are put
+    // back on the way out.
+    const Settings::Mode storedMode = m_settings.mode();
+    const QStringList storedRecents = m_settings.recents();
+    const auto putBack = [this, storedMode, storedRecents] {
+        m_settings.setMode(storedMode);
+        m_settings.setRecents(storedRecents);
+    };
+    if (command && !command->isEmpty()) {
+        using Action = CommandInterpreter::Action;
+        constexpr auto timerField = CommandInterpreter::Field::Timer;
+        const Action action = interpreter.interpret(*command, timerField).action;
+        // A tempo shows its page without sounding; a timer or stopwatch runs as when typed.
+        if (action == Action::StartTempo)
+            m_settings.setMode(Settings::Mode::Tempo);
+        else if (action == Action::StartTimer || action == Action::StartStopwatch)
+            interpreter.run(*command, timerField);
     }
 
     QPointer<QWidget> guard(host);
-    m_clock.singleShot(1500, this, [this, guard, dir, storedMode] {
+    m_clock.singleShot(1500, this, [this, guard, dir, putBack] {
         if (guard && !savePng(guard, dir, QStringLiteral("popover.png"))) {
-            m_settings.setMode(storedMode);
+            putBack();
             QApplication::exit(1);
             return;
         }
         m_ui->setShowSettings(true);
-        m_clock.singleShot(1000, this, [this, guard, dir, storedMode] {
+        m_clock.singleShot(1000, this, [this, guard, dir, putBack] {
             const bool saved = !guard || savePng(guard, dir, QStringLiteral("settings.png"));
-            m_settings.setMode(storedMode);
+            putBack();
             QApplication::exit(saved ? 0 : 1);
         });
     });

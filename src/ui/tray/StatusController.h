@@ -11,6 +11,7 @@
 #include <optional>
 
 class Clock;
+class CommandInterpreter;
 class HotkeyService;
 class Metronome;
 class PopoverUI;
@@ -59,7 +60,9 @@ public:
     // Writes popover.png and settings.png of the popup into dir, or runs the metronome self
     // check for the command "tempo-check"; quits the application when done, with status 1 and
     // a line on standard error when a picture cannot be written.
-    void snapshot(const QString& dir, const std::optional<QString>& command, bool dark);
+    // Any other command is read as if typed on the Timer page, for the picture only.
+    void snapshot(const QString& dir, const std::optional<QString>& command, bool dark,
+                  CommandInterpreter& interpreter);
 
     // What the tray shows, for tests and diagnostics.
     QString title() const { return m_lastTitle; }

@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(DirectorTest, EngineEventsReachTheMascotOneTurnLaterAndAPauseSleeps) {
-    engine.start({Kind::Timer, 600, {}});
+    engine.start({Command::Kind::Timer, 600, {}});
     EXPECT_FALSE(mascot.icon()); // not yet: queued
     FakeClock::flush();
     EXPECT_EQ(mascot.icon(), QStringLiteral("play"));
@@ -185,7 +185,7 @@ TEST_F(DirectorTest, ATempoBurstIsSpokenOnceAfterTheLastChange) {
 }
 
 TEST_F(DirectorTest, NothingPendingOutlivesTheDirector) {
-    engine.start({Kind::Timer, 600, {}});
+    engine.start({Command::Kind::Timer, 600, {}});
     engine.pause(); // a sleep check is pending
     metronome->start();
     speech.clear();

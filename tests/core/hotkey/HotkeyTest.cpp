@@ -9,10 +9,12 @@
 
 namespace {
 
+constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
+
 class RecordingHotkeyService final : public HotkeyService {
 public:
-    void registerHotkey(quint32 keyCode, quint32 modifiers) override {
-        registered.push_back({keyCode, modifiers});
+    void registerHotkey(QKeyCombination keys) override {
+        registered.push_back(keys);
         setStatus(Backend::X11);
     }
     void unregisterHotkey() override {
@@ -21,7 +23,7 @@ public:
     }
     void press() { emit activated(); }
 
-    std::vector<std::pair<quint32, quint32>> registered;
+    std::vector<QKeyCombination> registered;
     int unregistered = 0;
 };
 
@@ -31,12 +33,12 @@ TEST(Hotkey, RunsTheActionOnceAfterTheHandlerReturnedAndNotAfterRelease) {
     int runs = 0;
     int runsSeenByHandler = -1;
     std::unique_ptr<Hotkey> hotkey;
-    hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] {
+    hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] {
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         if (++runs == 2)
             hotkey.reset();
     });
-    ASSERT_EQ(service.registered, (std::vector<std::pair<quint32, quint32>>{{17u, 6144u}}));
+    ASSERT_EQ(service.registered, std::vector<QKeyCombination>{ctrlAltT});
 
     // What the platform handler would see right after delivering the press.
     QObject::connect(&service, &HotkeyService::activated, [&] { runsSeenByHandler = runs; });
@@ -58,30 +60,26 @@ TEST(Hotkey, RunsTheActionOnceAfterTheHandlerReturnedAndNotAfterRelease) {
     EXPECT_EQ(runs, 2);
 }
 
-TEST(HotkeyKeys, TranslatesMacKeyCodesAndCarbonMasks) {
-    using HotkeyKeys::Combo;
-    struct Case {
-        quint32 key, mods;
-        std::optional<Combo> combo;
-        QString trigger, description;
-    };
-    // Return (36), a code beyond the table (51) and an unknown modifier bit are refused.
-    const Case cases[] = {
-        {17, 6144, Combo{'t', true, true, false, false}, "CTRL+ALT+t", "control-alt-T"},
-        {0, 256 | 512, Combo{'a', false, false, true, true}, "SHIFT+LOGO+a", "shift-super-A"},
-        {29, 4096, Combo{'0', true, false, false, false}, "CTRL+0", "control-0"},
-        {49, 2048, Combo{' ', false, true, false, false}, "ALT+space", "alt-space"},
-        {36, 6144, std::nullopt, {}, {}},
-        {51, 6144, std::nullopt, {}, {}},
-        {17, 6144 | 1, std::nullopt, {}, {}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        const auto combo = HotkeyKeys::fromCarbon(c.key, c.mods);
-        ASSERT_EQ(combo, c.combo);
-        if (combo) {
-            EXPECT_EQ(HotkeyKeys::portalTrigger(*combo), c.trigger);
-            EXPECT_EQ(HotkeyKeys::describe(*combo), c.description);
-        }
+// Keys that type no character and modifiers beyond the four are refused.
+TEST(HotkeyKeys, NamesPrintableKeysForThePortalAndForMessages) {
+    const struct {
+        QKeyCombination keys;
+        char character;
+        const char *trigger, *description;
+    } cases[] = {
+        {ctrlAltT, 't', "CTRL+ALT+t", "control-alt-T"},
+        {Qt::ShiftModifier | Qt::MetaModifier | Qt::Key_A, 'a', "SHIFT+LOGO+a", "shift-super-A"},
+        {Qt::ControlModifier | Qt::Key_0, '0', "CTRL+0", "control-0"},
+        {Qt::AltModifier | Qt::Key_Space, ' ', "ALT+space", "alt-space"},
+        {Qt::ControlModifier | Qt::Key_Return, 0, "", ""},
+        {Qt::ControlModifier | Qt::Key_F1, 0, "", ""},
+        {Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_T, 't', "", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description);
+        EXPECT_EQ(HotkeyKeys::character(c.keys), c.character);
+        EXPECT_EQ(HotkeyKeys::supported(c.keys), *c.trigger != 0);
+        EXPECT_EQ(HotkeyKeys::portalTrigger(c.keys), QLatin1String(c.trigger));
+        EXPECT_EQ(HotkeyKeys::describe(c.keys), QLatin1String(c.description));
     }
 }
 

@@ -40,17 +40,14 @@ TEST(TempoWords, RecognisesPhrases) {
     }
 }
 
+// A tempo word typed names its own tempo back; a name starts at its floor (40 is no longer
+// Grave); below and above the named ones are the ends.
 TEST(TempoWords, NamesByTempo) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "Grave"},      {39, "Grave"},    {40, "Largo"},   {65, "Larghetto"},   {66, "Adagio"},
-        {119, "Moderato"}, {120, "Allegro"}, {199, "Presto"}, {200, "Prestissimo"}};
-    for (const auto& [bpm, name] : cases)
-        EXPECT_EQ(TempoWords::name(bpm), QString::fromLatin1(name)) << bpm;
-}
-
-TEST(TempoWords, EveryTempoWordFallsInItsOwnNamesRange) {
     for (const auto& [word, bpm] : TempoWords::named)
         EXPECT_EQ(TempoWords::name(bpm).toLower(), QString::fromLatin1(word)) << word;
+    for (const auto& [bpm, name] :
+         {std::pair{0, "Grave"}, {39, "Grave"}, {40, "Largo"}, {200, "Prestissimo"}})
+        EXPECT_EQ(TempoWords::name(bpm), QString::fromLatin1(name)) << bpm;
 }
 
 TEST(TempoWords, SpellsTimeSignatures) {

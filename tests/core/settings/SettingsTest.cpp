@@ -8,16 +8,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeIni(const QString& path, const QByteArray& body) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[General]\n" + body);
-}
-
-} // namespace
-
 // Values with the INI format's special characters come back as set; tone and the count are
 // stored under their own names.
 TEST(Settings, ValuesSurviveReopening) {
@@ -64,21 +54,16 @@ TEST(Settings, StoredValuesLoadCleanlyOrFallBack) {
         {"tone=Coach\n", "5 1 0 1 5 0"}};
     for (const auto& [ini, expected] : cases) {
         TestDirs dirs;
-        writeIni(dirs.settingsFile(), ini);
+        ASSERT_TRUE(TestDirs::write(dirs.settingsFile(), QByteArray("[General]\n") + ini));
         const Settings s(dirs.settingsFile());
-        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5 %6")
-                      .arg(s.every())
-                      .arg(s.rate())
-                      .arg(s.muted())
-                      .arg(s.onEnd())
-                      .arg(s.countdown())
-                      .arg(int(s.tone())),
+        EXPECT_EQ(QString::asprintf("%d %g %d %d %d %d", s.every(), s.rate(), s.muted(), s.onEnd(),
+                                    s.countdown(), int(s.tone())),
                   expected)
             << ini;
     }
     // The migrated count is written only when assigned.
     TestDirs dirs;
-    writeIni(dirs.settingsFile(), "countdown=false\n");
+    ASSERT_TRUE(TestDirs::write(dirs.settingsFile(), "[General]\ncountdown=false\n"));
     Settings s(dirs.settingsFile());
     EXPECT_FALSE(QSettings(dirs.settingsFile(), QSettings::IniFormat).contains("countdownFrom"));
     s.setCountdown(7);
@@ -96,8 +81,7 @@ TEST(Settings, AssignmentStoresThenAnnouncesWholeObjectThenProperty) {
     // Read from the disk itself, not through QSettings' cache: a kill right after a change keeps
     // it.
     QObject::connect(&s, &Settings::everyChanged, [&](int v) {
-        QFile file(dirs.settingsFile());
-        const bool stored = file.open(QIODevice::ReadOnly) && file.readAll().contains("every=2\n");
+        const bool stored = TestDirs::read(dirs.settingsFile()).contains("every=2\n");
         events << QStringLiteral("every %1 on disk %2").arg(v).arg(stored);
     });
     s.setEvery(2);

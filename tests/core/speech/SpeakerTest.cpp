@@ -107,8 +107,8 @@ TEST_F(SpeakerTest, UnreachableSynthesiserFallsBackToQuietTimingAndLogsOnce) {
     EXPECT_EQ(speech.texts(), QStringList{QStringLiteral("Three.")});
 }
 
-VoiceInfo voice(const QString& name, const QString& lang, int quality = 1) {
-    return {QStringLiteral("m/") + name, name, lang, quality};
+VoiceInfo voice(const QString& name, const QString& lang) {
+    return {QStringLiteral("m/") + name, name, lang};
 }
 
 QStringList names(const QList<VoiceInfo>& voices) {
@@ -119,22 +119,19 @@ QStringList names(const QList<VoiceInfo>& voices) {
 }
 
 TEST(SpeakerVoices, FilteredAndOrderedForTheUsersLanguage) {
-    const QList<VoiceInfo> all{voice("Zoe", "en-US", 2),    voice("Anna", "de-DE"),
-                               voice("Zarvox", "en-US"),    voice("Markus", "de-DE", 3),
-                               voice("Yannick", "de-CH"),   voice("Alex", "en-GB"),
-                               voice("Amelie", "fr-CA", 2), voice("Bernd", "de-DE")};
+    const QList<VoiceInfo> all{voice("Zoe", "en-US"),     voice("Bernd", "de-DE"),
+                               voice("Yannick", "de-CH"), voice("Alex", "en-GB"),
+                               voice("Amelie", "fr-CA"),  voice("Anna", "de-DE")};
     EXPECT_EQ(names(Speaker::filterVoices(all, false, QStringLiteral("de"))),
-              (QStringList{"Markus", "Yannick", "Anna", "Bernd"}));
-    // German first (premium first, then by tag and name), then the rest by quality and tag;
-    // the novelty voice never appears.
+              (QStringList{"Yannick", "Anna", "Bernd"}));
+    // German first, each part by tag and then by name.
     EXPECT_EQ(names(Speaker::filterVoices(all, true, QStringLiteral("de"))),
-              (QStringList{"Markus", "Yannick", "Anna", "Bernd", "Zoe", "Amelie", "Alex"}));
+              (QStringList{"Yannick", "Anna", "Bernd", "Alex", "Zoe", "Amelie"}));
 }
 
 TEST(SpeakerVoices, DisplayNames) {
     const std::tuple<VoiceInfo, bool, const char*> cases[] = {
-        {voice("Anna", "de-DE", 3), false, "Anna (Premium)"},
-        {voice("Zoe", "en-US", 2), true, "Zoe (Enhanced) · English (United States)"},
+        {voice("Zoe", "en-US"), true, "Zoe · English (United States)"},
         {voice("Odd", "qq-QQ"), true, "Odd · qq-QQ"}};
     for (const auto& [v, withLanguage, text] : cases)
         EXPECT_EQ(Speaker::displayName(v, withLanguage), QString::fromUtf8(text)) << text;

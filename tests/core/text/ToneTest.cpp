@@ -47,11 +47,6 @@ TEST(Tones, EveryToneSaysEveryPhraseWithItsValues) {
     }
     for (Tone t : Tones::all)
         EXPECT_TRUE(Tones::start(t, d, "Tea").endsWith(Tones::start(t, d, ""))) << int(t);
-}
-
-TEST(Tones, SpotChecks) {
-    EXPECT_EQ(Tones::start(Tone::Calm, d, "Tea"), "Tea. 25 minutes. Starting now.");
-    EXPECT_EQ(Tones::end(Tone::Cheery, "Plank"), "Ding! Plank is done!");
-    EXPECT_EQ(Tones::end(Tone::Calm, "Done!"), "Done!. Time's up.") << "labels are kept as typed";
-    EXPECT_EQ(Tones::lap(Tone::Coach, 3, "1 minute"), "Lap 3. 1 minute. Again.");
+    // A label is said as typed, even where its own mark meets the sentence's.
+    EXPECT_EQ(Tones::end(Tone::Calm, "Done!"), "Done!. Time's up.");
 }

@@ -22,9 +22,9 @@ struct Case {
 };
 
 Command timer(qint64 total, const char* label = "") {
-    return {Kind::Timer, total, label};
+    return {Command::Kind::Timer, total, label};
 }
-const Command stopwatch{Kind::Stopwatch, 0, ""};
+const Command stopwatch{Command::Kind::Stopwatch, 0, ""};
 const std::optional<Command> none;
 
 void PrintTo(const Case& c, std::ostream* os) {

@@ -16,11 +16,12 @@
 namespace {
 
 using State = TimerEngine::State;
+using Event = TimerEngine::Event;
 
 Command timer(qint64 seconds, const QString& label = {}) {
-    return {Kind::Timer, seconds, label};
+    return {Command::Kind::Timer, seconds, label};
 }
-const Command kStopwatch{Kind::Stopwatch, 0, {}};
+const Command stopwatchCommand{Command::Kind::Stopwatch, 0, {}};
 
 class TimerEngineTest : public ::testing::Test {
 protected:
@@ -29,8 +30,8 @@ protected:
             said.append(text);
             saidAt.append(elapsedMs());
         });
-        QObject::connect(&engine, &TimerEngine::eventSent, [this](const QString& name) {
-            events.append(name);
+        QObject::connect(&engine, &TimerEngine::eventSent, [this](Event event) {
+            events.append(event);
             eventAt.append(elapsedMs());
         });
         chime.onPlay = [this](qint64 at) { chimes.append({elapsedMs(), at - start}); };
@@ -50,7 +51,7 @@ protected:
     TimerEngine engine{settings, speaker, clock, &chime};
     QStringList said;
     QList<qint64> saidAt;
-    QStringList events;
+    QList<Event> events;
     QList<qint64> eventAt;
     QList<std::pair<qint64, qint64>> chimes; // set at, to sound at
 };
@@ -61,7 +62,7 @@ TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
     EXPECT_EQ(engine.state(), State::Running);
     clock.advance(50); // the step at exactly 10 s finds 0 left
     EXPECT_EQ(engine.state(), State::Done);
-    EXPECT_EQ(events, (QStringList{QStringLiteral("start"), QStringLiteral("done")}));
+    EXPECT_EQ(events, (QList{Event::Start, Event::Done}));
     EXPECT_EQ(eventAt.last(), 10000);
     // Set when the last second begins, to sound on the end itself.
     EXPECT_EQ(chimes, (QList<std::pair<qint64, qint64>>{{9000, 10000}}));
@@ -160,7 +161,7 @@ TEST_F(TimerEngineTest, ClockChangesMoveOnlyTimersToATimeOfDay) {
             continue;
         }
         clock.advance(c.doneAt - 14000);
-        ASSERT_EQ(events.last(), QStringLiteral("done"));
+        ASSERT_EQ(events.last(), Event::Done);
         EXPECT_EQ(eventAt.last() - t0, c.doneAt);
     }
 }
@@ -171,9 +172,9 @@ TEST_F(TimerEngineTest, AlertAMinuteBeforeTheEndOfTimersOver90Seconds) {
         const qint64 t0 = elapsedMs();
         engine.start(timer(total));
         clock.advance(total * 1000 + 100);
-        const QStringList run = events.mid(from);
-        EXPECT_EQ(run.count(QStringLiteral("alert")), total > 90 ? 1 : 0) << total;
-        const qsizetype at = run.indexOf(QStringLiteral("alert"));
+        const QList<Event> run = events.mid(from);
+        EXPECT_EQ(run.count(Event::Alert), total > 90 ? 1 : 0) << total;
+        const qsizetype at = run.indexOf(Event::Alert);
         EXPECT_EQ(at < 0 ? -1 : eventAt[from + at] - t0, total > 90 ? (total - 60) * 1000 : -1);
     }
 }
@@ -202,7 +203,7 @@ TEST_F(TimerEngineTest, StopFromEachState) {
         said.clear();
         engine.stop();
         EXPECT_EQ(engine.state(), State::Idle) << c.name;
-        EXPECT_EQ(events, c.event ? QStringList{QStringLiteral("stop")} : QStringList{}) << c.name;
+        EXPECT_EQ(events, c.event ? QList{Event::Stop} : QList<Event>{}) << c.name;
         EXPECT_EQ(said.contains(Tones::cancel(Tone::Calm)), c.cancelLine) << c.name;
         EXPECT_DOUBLE_EQ(engine.elapsed(), 0.0) << c.name;
         EXPECT_FALSE(engine.next().has_value()) << c.name;
@@ -230,7 +231,7 @@ TEST_F(TimerEngineTest, ReplanningOneTurnLaterWithoutRepeats) {
 TEST_F(TimerEngineTest, StopwatchIntervalsLapsAndReplacement) {
     settings.setEvery(5);
     FakeClock::flush();
-    engine.start(kStopwatch);
+    engine.start(stopwatchCommand);
     clock.advance(450000); // 7:30
     settings.setEvery(1);
     FakeClock::flush();
@@ -250,8 +251,8 @@ TEST_F(TimerEngineTest, StopwatchIntervalsLapsAndReplacement) {
     // A new start replaces the run without stopping it.
     engine.start(timer(91));
     EXPECT_TRUE(engine.laps().isEmpty());
-    EXPECT_EQ(events.count(QStringLiteral("start")), 2);
-    EXPECT_FALSE(events.contains(QStringLiteral("stop")));
+    EXPECT_EQ(events.count(Event::Start), 2);
+    EXPECT_FALSE(events.contains(Event::Stop));
 }
 
 // Each row runs a line for 30 s (a lap at 10 s), then maybe (p)auses or (s)tops, and is killed; a
@@ -295,7 +296,7 @@ TEST_F(TimerEngineTest, RestartTakesUpTheRunLeftBehind) {
         TimerEngine next(reread, speaker, clock);
         next.restore();
         EXPECT_EQ(next.state(), c.state);
-        const bool timer = next.kind() == Kind::Timer;
+        const bool timer = next.kind() == Command::Kind::Timer;
         EXPECT_DOUBLE_EQ(timer ? next.remaining() : next.elapsed(), c.shown);
         EXPECT_EQ(next.laps(), laps);
         EXPECT_EQ(said.join(u'|'), QString::fromLatin1(c.said).replace(

@@ -42,7 +42,7 @@ TEST(StatusMenu, ItemsPerEngineAndMetronomeState) {
 }
 
 TEST(StatusTitle, RingShowsTheShareLeft) {
-    using K = Kind;
+    using K = Command::Kind;
     struct Case {
         const char* name;
         State state;

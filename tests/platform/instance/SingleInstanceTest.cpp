@@ -16,24 +16,32 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <vector>
 
+using InstanceMessage::Message;
+using InstanceMessage::Reply;
 using InstanceMessage::Request;
 
 namespace {
 
 // The client blocks while the server needs the event loop, so the client runs on a thread.
-SingleInstance::Claim claimFromThread(const QString& path, Request request) {
-    auto result = std::async(std::launch::async,
-                             [path, request] { return SingleInstance(path).claim(request, 3000); });
+std::future<std::pair<SingleInstance::Claim, Reply>> claimFromThread(const QString& path,
+                                                                     const Message& message) {
+    return std::async(std::launch::async, [path, message] {
+        Reply reply;
+        const SingleInstance::Claim claim = SingleInstance(path).claim(message, 3000, &reply);
+        return std::pair{claim, reply};
+    });
+}
+
+template <typename T> T await(std::future<T> result) {
     (void)QTest::qWaitFor(
         [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     return result.get();
 }
 
 // A socket file whose server died without removing it is replaced; then a second process hands
-// its requests to the first, and nobody else may take over.
-TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirst) {
+// its requests to the first, which answers once it has a handler, and nobody else may take over.
+TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirstAndGetsItsAnswer) {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("pobi.sock"));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -42,15 +50,26 @@ TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirst) {
     std::strncpy(addr.sun_path, path.toLocal8Bit().constData(), sizeof(addr.sun_path) - 1);
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
     ::close(fd);
-    EXPECT_EQ(SingleInstance(path).send(Request::Open, 500), SingleInstance::Sent::NobodyListening);
+    EXPECT_EQ(SingleInstance(path).send({Request::Open, {}}, 500),
+              SingleInstance::Sent::NobodyListening);
 
     SingleInstance first(path);
-    ASSERT_EQ(first.claim(Request::Open), SingleInstance::Claim::Primary);
-    std::vector<Request> got;
-    QObject::connect(&first, &SingleInstance::requested, [&](Request r) { got.push_back(r); });
-    EXPECT_EQ(claimFromThread(path, Request::Toggle), SingleInstance::Claim::Handed);
-    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
-    EXPECT_EQ(got, (std::vector<Request>{Request::Toggle, Request::Open}));
+    ASSERT_EQ(first.claim({Request::Open, {}}), SingleInstance::Claim::Primary);
+    // Still starting: the request waits unanswered until there is a handler.
+    auto early = claimFromThread(path, {Request::Run, QStringLiteral("25m\ntea")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first.findChildren<QLocalSocket*>().isEmpty(); }));
+    EXPECT_EQ(early.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+    // The answer tells which request came with which text.
+    first.setHandler([](const Message& m) {
+        return Reply{m.request != Request::Status, QString::number(int(m.request)) + m.text};
+    });
+    using Claim = SingleInstance::Claim;
+    EXPECT_EQ(await(std::move(early)),
+              std::pair(Claim::Handed, Reply{true, QStringLiteral("225m\ntea")}));
+    EXPECT_EQ(await(claimFromThread(path, {Request::Toggle, {}})),
+              std::pair(Claim::Handed, Reply{true, QStringLiteral("1")}));
+    EXPECT_EQ(await(claimFromThread(path, {Request::Status, {}})),
+              std::pair(Claim::Handed, Reply{false, QStringLiteral("3")}));
     EXPECT_FALSE(SingleInstance(path).listen());
 }
 
@@ -78,30 +97,44 @@ TEST(SingleInstance, WithoutRuntimeFolderOnlyAPrivateFolderIsUsed) {
         EXPECT_EQ(path, used ? QFile::decodeName(folder) + QStringLiteral("/pobi.sock") : QString())
             << kind;
         EXPECT_EQ(log.messages().size(), used ? 0 : 1) << kind;
-        EXPECT_EQ(SingleInstance(path).claim(Request::Open) == SingleInstance::Claim::Primary,
+        EXPECT_EQ(SingleInstance(path).claim({Request::Open, {}}) == SingleInstance::Claim::Primary,
                   used);
     }
     qputenv("XDG_RUNTIME_DIR", runtime);
     qputenv("TMPDIR", tmp);
 }
 
-// A client may not hold the running instance's memory or connections: a line without end is
-// refused at its limit, a silent connection is dropped, and connections past the cap are
-// closed at once. A proper request still gets through afterwards.
-TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
+// A client may not hold the running instance's memory or connections, nor disturb it with
+// garbage: a line without end is refused at its limit, one it does not understand is refused
+// with the reason, a silent connection is dropped, and connections past the cap are closed at
+// once. A proper request still gets through afterwards.
+TEST(SingleInstance, ClientsCannotHoardMemoryOrConnectionsNorSendGarbage) {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("pobi.sock"));
     FakeClock clock;
     SingleInstance server(path, clock);
     ASSERT_TRUE(server.listen());
+    int handled = 0;
+    server.setHandler([&](const Message&) { return Reply{true, QString::number(++handled)}; });
 
-    QLocalSocket flood;
-    flood.connectToServer(path);
-    flood.write(QByteArray(64 * 1024, 'x'));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return flood.canReadLine(); }, 5000));
-    EXPECT_FALSE(InstanceMessage::parseReply(flood.readLine()));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 5000));
+    const std::pair<QByteArray, const char*> bad[] = {
+        {QByteArray(64 * 1024, 'x'), "request too long"},
+        {"pobi 1 run " + QByteArray(InstanceMessage::maxLine, 'x') + '\n', "request too long"},
+        {"hello\n", "not a request this Pobi understands"},
+        {"pobi 1 open please\n", "not a request this Pobi understands"},
+        {"pobi 9 status\n", "not a request this Pobi understands"},
+        {QByteArray("pobi 1 run \xff\n"), "not a request this Pobi understands"}};
+    for (const auto& [line, reason] : bad) {
+        QLocalSocket client;
+        client.connectToServer(path);
+        client.write(line);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return client.canReadLine(); }, 5000)) << reason;
+        EXPECT_EQ(InstanceMessage::parseReply(client.readLine()),
+                  (Reply{false, QString::fromLatin1(reason)}));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return client.state() == QLocalSocket::UnconnectedState; }, 5000));
+    }
+    EXPECT_EQ(handled, 0);
 
     QLocalSocket idle[SingleInstance::maxConnections + 4];
     for (QLocalSocket& socket : idle)
@@ -116,7 +149,8 @@ TEST(SingleInstance, ClientsCannotHoardMemoryOrConnections) {
     clock.advance(SingleInstance::idleMs);
     EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000)) << open();
 
-    EXPECT_EQ(claimFromThread(path, Request::Open), SingleInstance::Claim::Handed);
+    EXPECT_EQ(await(claimFromThread(path, {Request::Open, {}})),
+              std::pair(SingleInstance::Claim::Handed, Reply{true, QStringLiteral("1")}));
 }
 
 } // namespace

@@ -26,6 +26,7 @@
 
 namespace {
 
+constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
 using Shortcut = std::pair<QString, QVariantMap>;
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
@@ -172,7 +173,7 @@ protected:
     // Registers control-alt-T and waits until the service has an answer.
     QString reasonAfterRegistering(PortalHotkeyService& service) {
         const QString before = service.reason();
-        service.registerHotkey(17, 6144);
+        service.registerHotkey(ctrlAltT);
         EXPECT_TRUE(QTest::qWaitFor([&] {
             return service.reason() != HotkeyService::notRegistered() && service.reason() != before;
         }));
@@ -190,7 +191,7 @@ private:
 TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
     PortalHotkeyService noBus(QDBusConnection::connectToBus(
         QStringLiteral("unix:path=/nonexistent/pobi-bus"), QStringLiteral("pobi-no-bus")));
-    noBus.registerHotkey(17, 6144);
+    noBus.registerHotkey(ctrlAltT);
     EXPECT_EQ(noBus.backend(), HotkeyService::Backend::Unavailable);
     EXPECT_EQ(noBus.reason(), QStringLiteral("no D-Bus session bus"));
 
@@ -215,7 +216,7 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     PortalHotkeyService service(bus("pobi-client"));
     int runs = 0, activations = 0;
     QObject::connect(&service, &HotkeyService::activated, [&] { ++activations; });
-    auto hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] { ++runs; });
+    auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
     })) << service.reason().toStdString();
@@ -240,7 +241,7 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return portal->closedSessions == QStringList{portal->session}; }));
     portal->activate(portal->session, id);
-    hotkey = std::make_unique<Hotkey>(service, 17, 6144, [&] { ++runs; });
+    hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
     portal->activate(portal->session, id);
@@ -261,7 +262,7 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     EndNotifier notice(engine, settings, notifier, clock);
     const LogCapture log;
     const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
-        engine.start({Kind::Timer, seconds, label});
+        engine.start({Command::Kind::Timer, seconds, label});
         clock.advance(seconds * 1000);
     };
     runToEnd(60); // no server: nothing breaks, and the cause is logged once
@@ -294,8 +295,8 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     settings.setNotify(false);
     runToEnd(60);
     settings.setNotify(true);
-    QObject::connect(&engine, &TimerEngine::eventSent, [&](const QString& e) {
-        if (e == QLatin1String("done"))
+    QObject::connect(&engine, &TimerEngine::eventSent, [&](TimerEngine::Event e) {
+        if (e == TimerEngine::Event::Done)
             engine.stop(); // before the server could answer
     });
     runToEnd(60, {});

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     auto service = HotkeyServiceFactory::create();
     bool handlerReturned = false;
-    Hotkey hotkey(*service, Hotkey::checked(17), Hotkey::checked(6144), [&] {
+    Hotkey hotkey(*service, QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T), [&] {
         const bool main = QThread::currentThread() == app.thread();
         report(QStringLiteral("pressed %1 %2")
                    .arg(QLatin1String(main ? "main" : "other"),

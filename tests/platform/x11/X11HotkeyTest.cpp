@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
+
 void xdotool(const QStringList& args) {
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0);
 }
@@ -53,8 +55,7 @@ protected:
 TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) {
     X11HotkeyService service;
     int runs = 0;
-    auto hotkey = std::make_unique<Hotkey>(service, Hotkey::checked(17), Hotkey::checked(6144),
-                                           [&] { ++runs; });
+    auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
     ASSERT_EQ(service.backend(), HotkeyService::Backend::X11) << service.reason().toStdString();
     const auto counted = [&](int n) {
         return QTest::qWaitFor([&] { return runs >= n; }) && runs == n;
@@ -69,7 +70,7 @@ TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) 
         SwappedKeys moved(28);
         ASSERT_TRUE(QTest::qWaitFor([&] {
             X11HotkeyService probe;
-            probe.registerHotkey(17, 6144);
+            probe.registerHotkey(ctrlAltT);
             return probe.backend() == HotkeyService::Backend::Unavailable;
         }));
         press({"ctrl+alt+t"});
@@ -81,7 +82,7 @@ TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) 
     X11HotkeyService other;
     int otherPresses = 0;
     QObject::connect(&other, &HotkeyService::activated, [&] { ++otherPresses; });
-    other.registerHotkey(17, 6144);
+    other.registerHotkey(ctrlAltT);
     ASSERT_EQ(other.backend(), HotkeyService::Backend::X11) << other.reason().toStdString();
     press({"ctrl+alt+t"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return otherPresses == 1; }));
@@ -107,7 +108,7 @@ TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStill
         << out.toStdString();
 
     X11HotkeyService here;
-    here.registerHotkey(17, 6144);
+    here.registerHotkey(ctrlAltT);
     EXPECT_EQ(here.backend(), HotkeyService::Backend::Unavailable);
     EXPECT_EQ(here.reason(), QStringLiteral("control-alt-T is taken by another program"));
 
@@ -127,7 +128,7 @@ TEST(X11HotkeyNoServer, WithoutAnXServerItIsUnavailable) {
     qputenv("DISPLAY", ":9999");
     X11HotkeyService service;
     qputenv("DISPLAY", saved);
-    service.registerHotkey(17, 6144);
+    service.registerHotkey(ctrlAltT);
     EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
     EXPECT_EQ(service.reason(), QStringLiteral("cannot connect to the X server"));
 }

@@ -12,21 +12,10 @@
 
 namespace {
 
-QString read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void write(const QString& path, const QByteArray& body) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(body);
-}
-
 QString execLine(const QString& desktopFile) {
     static const QRegularExpression exec(QStringLiteral("^Exec=(.*)$"),
                                          QRegularExpression::MultilineOption);
-    return exec.match(read(desktopFile)).captured(1);
+    return exec.match(QString::fromUtf8(TestDirs::read(desktopFile))).captured(1);
 }
 
 TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
@@ -54,11 +43,12 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     for (auto [file, hidden, on] :
          {std::tuple{item.filePath(), true, true}, {old, false, true}, {old, false, false}}) {
         QFile::remove(item.filePath());
-        write(file, hidden ? "[Desktop Entry]\nExec=/x\nHidden = true\n" : "[Desktop Entry]\n");
+        ASSERT_TRUE(TestDirs::write(file, hidden ? "[Desktop Entry]\nExec=/x\nHidden = true\n"
+                                                 : "[Desktop Entry]\n"));
         EXPECT_EQ(item.enabled(), !hidden);
         item.setEnabled(on);
         EXPECT_EQ(item.enabled(), on);
-        EXPECT_FALSE(QFile::exists(old) || read(item.filePath()).contains(QLatin1String("Hidden")));
+        EXPECT_FALSE(QFile::exists(old) || TestDirs::read(item.filePath()).contains("Hidden"));
     }
 }
 
@@ -85,7 +75,7 @@ TEST(XdgAutostart, ExecNamesTheProgramQuotedAndEscapedForDesktopEntries) {
 TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {
     TestDirs dirs;
     // A plain file where the folder should be: the folder cannot be made (even by root).
-    write(dirs.file(QStringLiteral("blocked")), "x");
+    ASSERT_TRUE(TestDirs::write(dirs.file(QStringLiteral("blocked")), "x"));
     XdgAutostart cannotWrite(dirs.file(QStringLiteral("blocked")));
     // A folder where the entry should be cannot be removed as a file.
     XdgAutostart cannotRemove(dirs.path());
@@ -99,7 +89,7 @@ TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {
     for (const QString& message : log.messages())
         EXPECT_TRUE(message.startsWith(QLatin1String("Pobi: launch at login failed: ")))
             << message.toStdString();
-    EXPECT_EQ(read(dirs.file(QStringLiteral("blocked"))), QStringLiteral("x"));
+    EXPECT_EQ(TestDirs::read(dirs.file(QStringLiteral("blocked"))), "x");
     EXPECT_TRUE(QFileInfo(cannotRemove.filePath() + QStringLiteral("/keep")).isDir());
 }
 

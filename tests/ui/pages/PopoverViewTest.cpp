@@ -1,6 +1,7 @@
 #include "ui/pages/PopoverView.h"
 
 #include "PageFixture.h"
+#include "core/director/CommandInterpreter.h"
 #include "core/timer/TimerEngine.h"
 #include "ui/controls/IconButton.h"
 #include "ui/controls/PillButton.h"
@@ -25,6 +26,8 @@
 
 namespace {
 
+using Mode = Settings::Mode;
+
 class PopoverViewTest : public ::testing::Test, protected PageFixture {
 protected:
     PopoverViewTest() {
@@ -33,14 +36,15 @@ protected:
     }
 
     // Clicks a segment of the mode switch, as the user would.
-    void pick(const QString& mode) {
+    void pick(Settings::Mode mode) {
         SegmentedPicker* picker = view.modePicker();
         const int index = static_cast<int>(PopoverView::modes().indexOf(mode));
         QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(index).center());
     }
 
     TimerEngine engine{settings, speaker, clock};
-    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock};
+    CommandInterpreter interpreter{engine, metronome, settings, clock};
+    PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock, interpreter};
 };
 
 TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeChangesNothing) {
@@ -49,34 +53,34 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeCha
     const QString fieldName = view.timerView()->field()->edit()->accessibleName();
     ASSERT_FALSE(fieldName.isEmpty());
     const int token = ui.focusToken();
-    engine.start(Command{Kind::Timer, 300, {}});
+    engine.start(Command{Command::Kind::Timer, 300, {}});
     metronome.start();
-    pick("timer");
+    pick(Mode::Timer);
     EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running);
     EXPECT_EQ(ui.focusToken(), token);
 
-    pick("tempo");
+    pick(Mode::Tempo);
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
-    EXPECT_EQ(Settings(dirs.settingsFile()).mode(), QStringLiteral("tempo"));
+    EXPECT_EQ(Settings(dirs.settingsFile()).mode(), Mode::Tempo);
     EXPECT_EQ(ui.focusToken(), token + 1);
     EXPECT_TRUE(view.tempoView()->isVisible() && !view.timerView()->isVisible());
-    pick("tempo");
+    pick(Mode::Tempo);
     EXPECT_TRUE(metronome.running());
     EXPECT_EQ(ui.focusToken(), token + 1);
 
-    pick("stopwatch");
+    pick(Mode::Stopwatch);
     EXPECT_FALSE(metronome.running());
     EXPECT_EQ(view.currentPage(), view.timerView());
     EXPECT_EQ(view.timerView()->field()->edit()->accessibleName(), fieldName);
-    engine.start(Command{Kind::Timer, 2, {}});
+    engine.start(Command{Command::Kind::Timer, 2, {}});
     clock.advance(2500);
     ASSERT_EQ(engine.state(), TimerEngine::State::Done);
-    pick("timer");
+    pick(Mode::Timer);
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
 }
 
 TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
-    settings.setMode("tempo");
+    settings.setMode(Mode::Tempo);
     // Only the mascot of the page in front moves, and only while the popup is open.
     for (const bool open : {true, false, true}) {
         view.setVisible(open);
@@ -94,16 +98,16 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         FakeClock::flush();
     };
-    settings.setMode("tempo"); // the stored mode as the popup opens
+    settings.setMode(Mode::Tempo); // the stored mode as the popup opens
     ui.bumpFocus();
     FakeClock::flush();
     type("90");
     EXPECT_EQ(metronome.bpm(), 90);
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
-    pick("timer");
+    pick(Mode::Timer);
     type("120 bpm");
     EXPECT_EQ(QApplication::focusWidget(), view.tempoView()->field()->edit());
-    pick("timer");
+    pick(Mode::Timer);
     type("settings");
     EXPECT_EQ(QApplication::focusWidget(), view.settingsView()->backButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -115,12 +119,12 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
 TEST_F(PopoverViewTest, TabReachesEveryControlInReadingOrder) {
     QApplication::setActiveWindow(&view);
     settings.remember("tea");
-    const std::function<void()> states[] = {[] {},
-                                            [this] {
-                                                engine.start(Command{Kind::Stopwatch, 0, {}});
-                                            },
-                                            [this] { settings.setMode("tempo"); },
-                                            [this] { ui.setShowSettings(true); }};
+    const std::function<void()> states[] = {
+        [] {},
+        [this] {
+            engine.start(Command{Command::Kind::Stopwatch, 0, {}});
+        },
+        [this] { settings.setMode(Mode::Tempo); }, [this] { ui.setShowSettings(true); }};
     auto at = [this](QWidget* w) { return QRect(w->mapTo(&view, QPoint()), w->size()); };
     for (const auto& enter : states) {
         enter();
@@ -162,9 +166,10 @@ TEST_F(PopoverViewTest, TabReachesEveryControlInReadingOrder) {
 TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndTheSnapshotDrawsTheField) {
     PageFixture f;
     TimerEngine engine{f.settings, f.speaker, f.clock};
+    CommandInterpreter interpreter{engine, f.metronome, f.settings, f.clock};
     PopupWindow window;
-    auto* view =
-        new PopoverView{engine, f.speaker, f.settings, f.ui, f.metronome, f.mascot, f.clock};
+    auto* view = new PopoverView{engine,      f.speaker, f.settings, f.ui,
+                                 f.metronome, f.mascot,  f.clock,    interpreter};
     window.setContent(view);
     window.popup(QRect(500, 0, 20, 20));
     const TimerView* page = view->timerView();
@@ -191,7 +196,7 @@ TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndTheSnapshotDrawsT
         return window.height();
     };
     const int idle = fits();
-    engine.start(Command{Kind::Timer, 1500, QStringLiteral("Pasta")});
+    engine.start(Command{Command::Kind::Timer, 1500, QStringLiteral("Pasta")});
     const int running = fits();
     ASSERT_TRUE(page->pauseButton()->isVisible());
     EXPECT_GT(running, idle);

@@ -115,7 +115,7 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
     PageFixture f;
     const VoiceInfo de{QStringLiteral("v/de"), QStringLiteral("Anna"), QStringLiteral("de-DE")};
     f.speech.setVoices(
-        {{QStringLiteral("v/en-us"), QStringLiteral("Ava"), QStringLiteral("en-US"), 1}, de});
+        {{QStringLiteral("v/en-us"), QStringLiteral("Ava"), QStringLiteral("en-US")}, de});
     f.settings.setVoiceID(QStringLiteral("v/en-us"));
     SettingsView view(f.settings, f.speaker, [] {});
     QComboBox* voices = view.voicePicker();

@@ -1,6 +1,8 @@
 #include "ui/pages/TimerView.h"
 
 #include "PageFixture.h"
+#include "core/director/CommandInterpreter.h"
+#include "core/text/Words.h"
 #include "core/timer/TimerEngine.h"
 #include "ui/controls/ChipButton.h"
 #include "ui/controls/PillButton.h"
@@ -21,10 +23,12 @@ using State = TimerEngine::State;
 
 struct TimerPage : PageFixture {
     TimerEngine engine{settings, speaker, clock};
+    CommandInterpreter interpreter{engine, metronome, settings, clock};
     int closes = 0;
     int quits = 0;
     QWidget frame; // the popup's margins around the page
-    TimerView* view = new TimerView(engine, speaker, settings, ui, metronome, mascot, clock);
+    TimerView* view =
+        new TimerView(engine, speaker, settings, ui, metronome, mascot, clock, interpreter);
 
     TimerPage() {
         ui.setClose([this] { ++closes; });
@@ -44,67 +48,34 @@ const QString activeHint = QStringLiteral("Type p to pause \u00B7 t for the time
 
 } // namespace
 
-TEST(TimerView, LinesVerbsAndTemposActOnTheWholeTrimmedLine) {
+TEST(TimerView, TakenLinesLeaveTheFieldRefusedOnesShakeAndAStartClosesThePopupLater) {
     TimerPage page;
-    // Return on an empty line follows the engine; blanks count as empty but stay in the field,
-    // as does a line that is neither a verb nor a timer.
+    // Blanks pause as an empty line does and stay typed; settings, quitting and a tempo are
+    // carried out here, and only a start closes the popup, 900 ms later.
     const struct {
         const char* line;
-        State state;
         const char* left;
-    } steps[] = {{"", State::Running, ""},      {"25m", State::Running, ""},
-                 {"P", State::Paused, ""},      {" pause\t", State::Running, ""},
-                 {"resume", State::Paused, ""}, {"p 5", State::Paused, "p 5"},
-                 {"  ", State::Running, "  "},  {"", State::Paused, ""},
-                 {"x", State::Idle, ""}};
-    for (const auto& c : steps) {
-        page.enter(QString::fromLatin1(c.line));
-        EXPECT_EQ(page.engine.state(), c.state) << '"' << c.line << '"';
-        EXPECT_EQ(page.field(), QString::fromLatin1(c.left)) << '"' << c.line << '"';
+        int shakes, closes;
+    } steps[] = {{"when the pasta is soft", "when the pasta is soft", 1, 0},
+                 {"25m", "", 1, 1},
+                 {"  ", "  ", 1, 1},
+                 {"p", "", 1, 1},
+                 {",", "", 1, 1},
+                 {"quit", "", 1, 1},
+                 {"120 bpm", "", 1, 1}};
+    for (const auto& step : steps) {
+        const int closes = page.closes;
+        page.enter(QString::fromLatin1(step.line));
+        EXPECT_EQ(page.field(), QString::fromLatin1(step.left)) << step.line;
+        EXPECT_EQ(page.view->shake()->count(), step.shakes) << step.line;
+        page.clock.advance(899);
+        EXPECT_EQ(page.closes, closes) << step.line;
+        page.clock.advance(1);
+        EXPECT_EQ(page.closes, step.closes) << step.line;
     }
-    EXPECT_EQ(page.view->shake()->count(), 1);
-
-    for (const auto& [line, muted] :
-         {std::pair{"MUTE", true}, {"m", false}, {"m", true}, {"unmute", false}}) {
-        page.enter(QString::fromLatin1(line));
-        EXPECT_EQ(page.settings.muted(), muted) << line;
-    }
-    page.enter(QStringLiteral("25m"));
-    page.speech.clear();
-    page.enter(QStringLiteral("t"));
-    EXPECT_EQ(page.said().size(), 1); // the time left
-    for (const char* line : {",", "Settings"}) {
-        page.ui.setShowSettings(false);
-        page.enter(QString::fromLatin1(line));
-        EXPECT_TRUE(page.ui.showSettings()) << line;
-    }
-    page.enter(QStringLiteral("quit"));
-    EXPECT_EQ(page.quits, 1);
-    // A bare number is a timer, with "bpm" a tempo, which moves to the Tempo page.
-    page.enter(QStringLiteral("120"));
-    EXPECT_EQ(page.engine.total(), 7200);
-    page.enter(QStringLiteral("120 bpm"));
     EXPECT_EQ(page.engine.state(), State::Idle);
-    EXPECT_TRUE(page.metronome.running() && page.metronome.bpm() == 120);
-    EXPECT_EQ(page.settings.mode(), QStringLiteral("tempo"));
-    EXPECT_EQ(page.closes, 0); // verbs and tempo lines leave the popup open
-}
-
-TEST(TimerView, AStartRemembersTheLineAndClosesLaterAFailureShakes) {
-    TimerPage page;
-    page.enter(QStringLiteral("when the pasta is soft")); // kept and shaken, as any rejected line
-    EXPECT_EQ(page.mascot.icon(), QStringLiteral("oops"));
-    EXPECT_TRUE(page.said().isEmpty());
-    page.clock.advance(2000);
-    EXPECT_EQ(page.closes, 0);
-
-    page.enter(QStringLiteral("  25m Pasta "));
-    EXPECT_EQ(page.engine.label(), QStringLiteral("Pasta"));
-    EXPECT_EQ(page.settings.recents(), QStringList{QStringLiteral("25m Pasta")});
-    page.clock.advance(899);
-    EXPECT_EQ(page.closes, 0);
-    page.clock.advance(1);
-    EXPECT_EQ(page.closes, 1);
+    EXPECT_EQ(page.mascot.icon(), QStringLiteral("oops")); // from the refused line
+    EXPECT_TRUE(page.ui.showSettings() && page.quits == 1 && page.metronome.running());
 }
 
 TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
@@ -138,24 +109,16 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     EXPECT_EQ(page.view->lapCell(1, 0)->text(), QStringLiteral("Lap 9"));
 }
 
-TEST(TimerView, PreviewShowsWhatReturnWouldDo) {
+TEST(TimerView, PreviewFollowsTheTextAndTheTempo) {
     TimerPage page;
-    page.metronome.setBpm(100);
-    // No preview for lines that are no command or a verb.
-    const std::pair<const char*, const char*> cases[] = {{"", ""},
-                                                         {"stop", ""},
-                                                         {"nonsense", ""},
-                                                         {"1h30", "1:30:00"},
-                                                         {"sw", "Stopwatch"},
-                                                         {"120 bpm", "\u2669 120"},
-                                                         {"metronome", "\u2669 100"}};
-    for (const auto& [typed, shown] : cases) {
-        page.view->setText(QString::fromUtf8(typed));
-        EXPECT_EQ(page.view->preview().value_or(QString()), QString::fromUtf8(shown)) << typed;
-        EXPECT_EQ(page.view->previewLabel()->isVisibleTo(page.view), *shown != 0) << typed;
-    }
-    page.view->setText(QStringLiteral("25m ") + QStringLiteral("practise slowly ").repeated(6));
-    EXPECT_EQ(page.view->preview(), QStringLiteral("25:00 \u00B7 label shortened"));
+    page.view->setText(QStringLiteral("1h30"));
+    EXPECT_TRUE(page.view->previewLabel()->isVisibleTo(page.view));
+    EXPECT_EQ(page.view->previewLabel()->text(), QStringLiteral("1:30:00"));
+    page.view->setText(QStringLiteral("metronome"));
+    page.metronome.setBpm(90);
+    EXPECT_EQ(page.view->previewLabel()->text(), QStringLiteral("\u2669 90"));
+    page.view->setText(QStringLiteral("stop"));
+    EXPECT_FALSE(page.view->previewLabel()->isVisibleTo(page.view));
 }
 
 TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
@@ -185,12 +148,12 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
 
 TEST(TimerView, EndTimeHasNoSeconds) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(TimerView::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
-    EXPECT_TRUE(TimerView::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
+    EXPECT_EQ(Words::shortTime(QTime(14, 30, 45), QLocale::c()), QStringLiteral("14:30"));
+    EXPECT_TRUE(Words::shortTime(QTime(14, 30, 45), us).startsWith(QStringLiteral("2:30 ")));
 
     TimerPage page;
     // A time typed is the end shown, whatever the seconds and milliseconds of the start.
-    const QString three = TimerView::shortTime(QTime(15, 0), QLocale());
+    const QString three = Words::shortTime(QTime(15, 0), QLocale());
     for (const int ms : {0, 40'600, 20'400, 59'999}) {
         page.clock.jump(
             page.clock.now().msecsTo(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms))));
@@ -203,10 +166,9 @@ TEST(TimerView, EndTimeHasNoSeconds) {
     page.enter(QStringLiteral("10m ") + QString(60, u'w'));
     page.frame.layout()->activate();
     const QString shown = page.view->subtitleLabel()->shownText();
-    EXPECT_TRUE(
-        shown.startsWith(u'W') &&
-        shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
-                       TimerView::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
+    EXPECT_TRUE(shown.startsWith(u'W') &&
+                shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
+                               Words::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
         << shown.toStdString();
     page.enter(QStringLiteral("10m tea"));
     page.enter(QStringLiteral("p"));

@@ -53,7 +53,7 @@ TEST_F(Tray, TitleTooltipGlyphAndMenuFollowTheEngineTheHotkeyAndTheVoice) {
     int flips = 0;
     QObject::connect(&speaker, &Speaker::talkingChanged, [&] { ++flips; });
 
-    engine.start(Command{Kind::Timer, 300, QStringLiteral("Tea")});
+    engine.start(Command{Command::Kind::Timer, 300, QStringLiteral("Tea")});
     const QString first = (turn(), status.title());
     clock.advance(2000);
     EXPECT_NE(status.title(), first);
@@ -135,7 +135,7 @@ TEST_F(Tray, IconIsDrawnAtEveryTraySizeAndReadsOnLightAndDarkPanels) {
     };
     for (const bool running : {false, true}) {
         if (running) {
-            engine.start(Command{Kind::Timer, 300, QString()});
+            engine.start(Command{Command::Kind::Timer, 300, QString()});
             clock.advance(150000);
         }
         for (const int size : TrayIconPainter::sizes) {

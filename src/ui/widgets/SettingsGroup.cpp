@@ -1,4 +1,4 @@
-#include "ui/widgets/Section2.h"
+#include "ui/widgets/SettingsGroup.h"
 
 #include "ui/theme/Theme.h"
 #include "ui/widgets/TextLabel.h"
@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-Section2::Section2(const QString& title, QWidget* parent) : QWidget(parent) {
+SettingsGroup::SettingsGroup(const QString& title, QWidget* parent) : QWidget(parent) {
     setFont(Theme::font(13));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(14, 14, 14, 14);
@@ -23,15 +23,15 @@ Section2::Section2(const QString& title, QWidget* parent) : QWidget(parent) {
     column->addLayout(m_content);
 }
 
-void Section2::addWidget(QWidget* widget) {
+void SettingsGroup::addWidget(QWidget* widget) {
     m_content->addWidget(widget);
 }
 
-void Section2::addLayout(QLayout* layout) {
+void SettingsGroup::addLayout(QLayout* layout) {
     m_content->addLayout(layout);
 }
 
-void Section2::paintEvent(QPaintEvent*) {
+void SettingsGroup::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath panel;

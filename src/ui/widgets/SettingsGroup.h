@@ -6,10 +6,10 @@ class QVBoxLayout;
 
 // A titled group of settings: the title in small upper-case letters above the content, 9 px
 // apart, with 14 px of margin around both on a faint rounded panel.
-class Section2 : public QWidget {
+class SettingsGroup : public QWidget {
     Q_OBJECT
 public:
-    explicit Section2(const QString& title, QWidget* parent = nullptr);
+    explicit SettingsGroup(const QString& title, QWidget* parent = nullptr);
 
     // Where the section's rows go; they get the 13 px body font.
     QVBoxLayout* content() const { return m_content; }

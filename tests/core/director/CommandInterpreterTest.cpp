@@ -1,0 +1,154 @@
+#include "core/director/CommandInterpreter.h"
+
+#include "FakeAudioPlayer.h"
+#include "FakeClock.h"
+#include "FakeSpeech.h"
+#include "TestDirs.h"
+#include "core/metronome/Metronome.h"
+#include "core/settings/Settings.h"
+#include "core/speech/Speaker.h"
+#include "core/text/Words.h"
+#include "core/timer/TimerEngine.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Action = CommandInterpreter::Action;
+using Field = CommandInterpreter::Field;
+using enum CommandInterpreter::Action;
+using enum TimerEngine::State;
+constexpr Field onTimer = Field::Timer;
+constexpr Field onTempo = Field::Tempo;
+constexpr auto timer = Settings::Mode::Timer;
+constexpr auto watch = Settings::Mode::Stopwatch;
+constexpr auto tempo = Settings::Mode::Tempo;
+
+struct Desk {
+    TestDirs dirs;
+    Settings settings{dirs.settingsFile()};
+    FakeClock clock;
+    FakeSpeech speech;
+    Speaker speaker{speech, clock};
+    FakeAudioPlayer player;
+    Metronome metronome{settings.store(), player, clock};
+    TimerEngine engine{settings, speaker, clock};
+    CommandInterpreter interpreter{engine, metronome, settings, clock};
+};
+
+} // namespace
+
+// One line after another, 1.5 s apart, each acting on what the lines before it left.
+TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
+    const struct {
+        Field field;
+        const char* line;
+        Action action;
+        TimerEngine::State state; // after
+        bool ticking;
+        Settings::Mode mode;
+        const char* said; // the summary, or the error; "@" stands for the end time
+    } steps[] = {
+        // An empty line starts a stopwatch, or pauses and resumes what runs; blanks are empty.
+        {onTimer, "", StartStopwatch, Running, false, watch, "Stopwatch started"},
+        {onTimer, "L", Lap, Running, false, watch, "Lap 1 \u00B7 00:01.50"},
+        {onTimer, "  ", TogglePause, Paused, false, watch, "Paused"},
+        {onTimer, "lap", Lap, Paused, false, watch, "No stopwatch running"},
+        {onTimer, "", TogglePause, Running, false, watch, "Resumed"},
+        {onTimer, "  25m Tea ", StartTimer, Running, false, timer,
+         "Timer 25:00 \u00B7 Tea \u00B7 ends at @"},
+        {onTimer, "P", TogglePause, Paused, false, timer, "Paused"},
+        {onTimer, " pause\t", TogglePause, Running, false, timer, "Resumed"},
+        {onTimer, "p 5", Rejected, Running, false, timer, "Not a timer, tempo or command: p 5"},
+        {onTimer, "t", SayTime, Running, false, timer, "Saying the time"},
+        {onTimer, "resume", TogglePause, Paused, false, timer, "Paused"},
+        {onTimer, "Cancel", Stop, Idle, false, timer, "Stopped"},
+        // A verb with nothing to act on is still a verb: the line is taken.
+        {onTimer, "p", TogglePause, Idle, false, timer, "Nothing to pause"},
+        {onTimer, "x", Stop, Idle, false, timer, "Nothing to stop"},
+        {onTimer, "MUTE", Mute, Idle, false, timer, "Muted"},
+        {onTimer, "m", Unmute, Idle, false, timer, "Unmuted"},
+        {onTimer, "m", Mute, Idle, false, timer, "Muted"},
+        {onTimer, "unmute", Unmute, Idle, false, timer, "Unmuted"},
+        {onTimer, ",", ShowSettings, Idle, false, timer, "Opening settings"},
+        {onTimer, "Settings", ShowSettings, Idle, false, timer, "Opening settings"},
+        {onTimer, "quit", Quit, Idle, false, timer, "Quitting"},
+        // A bare number is a timer; with a tempo word it hands over to the metronome and its page.
+        {onTimer, "120", StartTimer, Running, false, timer, "Timer 2:00:00 \u00B7 ends at @"},
+        {onTimer, "120 bpm", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        // The Tempo page's own words start or stop the metronome, whichever it is not doing.
+        {onTempo, " stop ", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTempo, "START", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        {onTempo, "", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTempo, "\tStop", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
+        // There a bare number is a tempo, kept within the limits, taken without starting over.
+        {onTempo, "300", StartTempo, Idle, true, tempo, "Tempo 260 \u00B7 4/4"},
+        {onTempo, "p", StopTempo, Idle, false, tempo, "Tempo stopped"},
+        {onTimer, "25m", StartTimer, Running, false, timer, "Timer 25:00 \u00B7 ends at @"},
+        // A tempo typed there never stops a timer.
+        {onTempo, "3/4 90", StartTempo, Running, true, timer, "Tempo 90 \u00B7 3/4"},
+        {onTempo, "hello", Rejected, Running, true, timer, "Not a tempo: hello"},
+        {onTempo, "13/4", Rejected, Running, true, timer, "Not a tempo: 13/4"},
+        {onTimer, "metronome", StartTempo, Idle, true, tempo, "Tempo 90 \u00B7 3/4"},
+    };
+    Desk desk;
+    bool muted = false;
+    for (const auto& step : steps) {
+        const QString line = QString::fromUtf8(step.line);
+        SCOPED_TRACE(testing::Message() << '"' << step.line << '"');
+        desk.clock.advance(1500);
+        const auto state = desk.engine.state();
+        const bool ticking = desk.metronome.running();
+        const qint64 startedAt = desk.metronome.startedAt();
+        const qsizetype spoken = desk.speech.texts().size();
+        const QStringList recents = desk.settings.recents();
+
+        // Asking changes nothing.
+        EXPECT_EQ(desk.interpreter.interpret(line, step.field).action, step.action);
+        EXPECT_EQ(desk.engine.state(), state);
+        EXPECT_EQ(desk.metronome.running(), ticking);
+
+        const auto done = desk.interpreter.run(line, step.field);
+        EXPECT_EQ(done.action, step.action);
+        EXPECT_EQ(desk.engine.state(), step.state);
+        EXPECT_EQ(desk.metronome.running(), step.ticking);
+        EXPECT_EQ(desk.settings.mode(), step.mode);
+        muted = step.action == Mute || (muted && step.action != Unmute);
+        EXPECT_EQ(desk.settings.muted(), muted);
+        const QDateTime end = desk.clock.now().addSecs(desk.engine.total() + 30);
+        const QString said = QString::fromUtf8(step.said).replace(
+            u'@', Words::shortTime(QTime(end.time().hour(), end.time().minute()), QLocale()));
+        EXPECT_EQ(done.accepted() ? done.summary : done.error, said);
+        EXPECT_TRUE(done.accepted() ? done.error.isEmpty() : done.summary.isEmpty());
+        // What started a timer is remembered, trimmed; nothing else is.
+        EXPECT_EQ(desk.settings.recents().value(0),
+                  step.action == StartTimer ? line.trimmed() : recents.value(0));
+        if (ticking && step.ticking) {
+            EXPECT_EQ(desk.metronome.startedAt(), startedAt);
+        }
+        if (step.action == SayTime) {
+            EXPECT_EQ(desk.speech.texts().size(), spoken + 1);
+        }
+    }
+}
+
+TEST(CommandInterpreter, PreviewShowsWhatReturnWouldDo) {
+    Desk desk;
+    // No preview for lines that are no command, or a verb.
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"stop", ""},
+        {"nonsense", ""},
+        {"1h30", "1:30:00"},
+        {"sw", "Stopwatch"},
+        {"120 bpm", "\u2669 120"},
+        {"metronome", "\u2669 100"},
+        {"25m practise slowly practise slowly practise slowly practise slowly practise slowly "
+         "practise slowly",
+         "25:00 \u00B7 label shortened"}};
+    for (const auto& [typed, shown] : cases)
+        EXPECT_EQ(desk.interpreter.preview(QString::fromUtf8(typed)).value_or(QString()),
+                  QString::fromUtf8(shown))
+            << typed;
+}
