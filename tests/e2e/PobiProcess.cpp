@@ -86,7 +86,9 @@ std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs,
 int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out,
                             QByteArray* err) {
     QProcess other;
-    other.setProcessEnvironment(environment());
+    QProcessEnvironment env = environment();
+    env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    other.setProcessEnvironment(env);
     other.start(QStringLiteral(POBI_EXE), args);
     // Keep reading the first process meanwhile, so its pipe never fills.
     const auto finished = [&] {

@@ -29,8 +29,8 @@ public:
     // The messages of Pobi's own logging categories so far, without the category.
     QStringList trace();
     QString stderrText();
-    // Runs another pobi with the same environment and returns its exit code (-1 on timeout or
-    // crash); out and err receive what it wrote.
+    // Runs another pobi with the same environment but no debug messages, and returns its exit
+    // code (-1 on timeout or crash); out and err receive what it wrote, as a user would see it.
     int runAnother(const QStringList& args, int timeoutMs, QByteArray* out = nullptr,
                    QByteArray* err = nullptr);
 
