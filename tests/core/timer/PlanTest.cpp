@@ -76,16 +76,6 @@ TEST_F(PlanTest, PeriodicLinesGiveWayToCountAndMinute) {
     EXPECT_TRUE(Plan::make(60, "", settings).empty()) << "the first key would be 0";
 }
 
-TEST_F(PlanTest, KeysStayBelowTheTotal) {
-    settings.setEvery(1);
-    for (qint64 total : {1, 2, 3, 61, 119, 120, 121, 3600, 86400}) {
-        const PlanMap plan = Plan::make(total, "x", settings);
-        ASSERT_FALSE(plan.empty());
-        EXPECT_GE(plan.begin()->first, 0);
-        EXPECT_LT(plan.rbegin()->first, total);
-    }
-}
-
 TEST_F(PlanTest, EndTextPrefersTheOwnMessage) {
     const std::tuple<const char*, const char*, QString> cases[] = {
         {"Pour it.", "Tea", "Tea. Pour it."},
