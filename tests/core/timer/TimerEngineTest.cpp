@@ -244,8 +244,6 @@ TEST_F(TimerEngineTest, StopwatchIntervalsLapsAndReplacement) {
     engine.lap();
     clock.advance(15300);
     engine.lap();
-    ASSERT_EQ(engine.laps().size(), 2);
-    EXPECT_EQ(engine.laps()[0], (TimerEngine::Lap{1, 480.0, 480.0}));
     EXPECT_EQ(said.last(), Tones::lap(Tone::Calm, 2, Words::spellLap(15.3)));
 
     // A new start replaces the run without stopping it.
