@@ -68,6 +68,7 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
         {onTimer, "x", Stop, Idle, false, timer, "Nothing to stop"},
         {onTimer, "MUTE", Mute, Idle, false, timer, "Muted"},
         {onTimer, "m", Unmute, Idle, false, timer, "Unmuted"},
+        {onTimer, "unmute", Unmute, Idle, false, timer, "Unmuted"}, // a word, not a toggle
         // A bare number is a timer; with a tempo word it hands over to the metronome and its page.
         {onTimer, "120", StartTimer, Running, false, timer, "Timer 2:00:00 \u00B7 ends at @"},
         {onTimer, "120 bpm", StartTempo, Idle, true, tempo, "Tempo 120 \u00B7 4/4"},
