@@ -83,6 +83,8 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
         {onTempo, "3/4 90", StartTempo, Running, true, timer, "Tempo 90 \u00B7 3/4"},
         {onTempo, "13/4", Rejected, Running, true, timer, "Not a tempo: 13/4"},
         {onTimer, "metronome", StartTempo, Idle, true, tempo, "Tempo 90 \u00B7 3/4"},
+        // With no timer, "stop" stops the metronome wherever it is typed.
+        {onTimer, "stop", StopTempo, Idle, false, tempo, "Tempo stopped"},
     };
     Desk desk;
     bool muted = false;
