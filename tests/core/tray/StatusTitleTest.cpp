@@ -6,15 +6,6 @@
 
 using State = TimerEngine::State;
 
-// Idle and the metronome's title are checked on the tray itself.
-TEST(StatusTitle, ShowsTheTimeOrDoneUnlessTheMetronomeRuns) {
-    const std::tuple<State, bool, QString> cases[] = {{State::Paused, false, " 24:59"},
-                                                      {State::Done, false, " Done"},
-                                                      {State::Done, true, " \u2669120"}};
-    for (const auto& [state, metronome, expected] : cases)
-        EXPECT_EQ(StatusTitle::text(state, "24:59", metronome, 120), expected) << int(state);
-}
-
 namespace {
 QStringList titles(State state, bool metronome) {
     QStringList out;
@@ -24,24 +15,23 @@ QStringList titles(State state, bool metronome) {
 }
 } // namespace
 
+// A finished timer offers nothing to pause or stop; the metronome's item comes first.
 TEST(StatusMenu, ItemsPerEngineAndMetronomeState) {
     struct Case {
         State state;
         bool metronome;
         QStringList expected;
     } cases[] = {
-        {State::Idle, false, {"Open Pobi", "-", "Quit Pobi"}},
         {State::Done, false, {"Open Pobi", "-", "Quit Pobi"}},
         {State::Running, false, {"Open Pobi", "Pause", "Stop", "-", "Quit Pobi"}},
-        {State::Paused, false, {"Open Pobi", "Resume", "Stop", "-", "Quit Pobi"}},
-        {State::Idle, true, {"Open Pobi", "Stop tempo", "-", "Quit Pobi"}},
         {State::Paused, true, {"Open Pobi", "Stop tempo", "Resume", "Stop", "-", "Quit Pobi"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(titles(c.state, c.metronome), c.expected) << int(c.state) << c.metronome;
 }
 
-TEST(StatusTitle, RingShowsTheShareLeft) {
+// The title shows the display given ("24:59") while a run is on; the ring the share left.
+TEST(StatusTitle, TitleAndRingPerState) {
     using K = Command::Kind;
     struct Case {
         const char* name;
@@ -51,21 +41,24 @@ TEST(StatusTitle, RingShowsTheShareLeft) {
         qint64 total;
         double elapsed;
         bool metronome;
-        std::optional<double> expected;
+        std::optional<double> ring;
+        const char* title;
     } cases[] = {
-        {"idle", State::Idle, K::Timer, 0, 0, 0, false, std::nullopt},
-        {"half left", State::Running, K::Timer, 150, 300, 150, false, 0.5},
-        {"a moment left is not empty", State::Running, K::Timer, 0.2, 3600, 3599.8, false,
-         1.0 / 60},
-        {"overrun clamps", State::Running, K::Timer, -3, 300, 303, false, 0.0},
-        {"stopwatch seconds", State::Running, K::Stopwatch, 0, 0, 75, false, 0.25},
-        {"done", State::Done, K::Timer, 0, 300, 300, false, 1.0},
-        {"metronome", State::Idle, K::Timer, 0, 0, 0, true, 1.0},
+        {"idle", State::Idle, K::Timer, 0, 0, 0, false, std::nullopt, ""},
+        {"half left", State::Paused, K::Timer, 150, 300, 150, false, 0.5, " 24:59"},
+        {"a moment left is not empty", State::Running, K::Timer, 0.2, 3600, 3599.8, false, 1.0 / 60,
+         " 24:59"},
+        {"overrun clamps", State::Running, K::Timer, -3, 300, 303, false, 0.0, " 24:59"},
+        {"stopwatch seconds", State::Running, K::Stopwatch, 0, 0, 75, false, 0.25, " 24:59"},
+        {"done", State::Done, K::Timer, 0, 300, 300, false, 1.0, " Done"},
+        {"metronome over done", State::Done, K::Timer, 0, 0, 0, true, 1.0, " \u2669120"},
     };
     for (const auto& c : cases) {
         const auto got =
             StatusTitle::ring(c.state, c.kind, c.remaining, c.total, c.elapsed, c.metronome);
-        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.name;
-        EXPECT_NEAR(got.value_or(-1), c.expected.value_or(-1), 1e-9) << c.name;
+        ASSERT_EQ(got.has_value(), c.ring.has_value()) << c.name;
+        EXPECT_NEAR(got.value_or(-1), c.ring.value_or(-1), 1e-9) << c.name;
+        EXPECT_EQ(StatusTitle::text(c.state, "24:59", c.metronome, 120), QString::fromUtf8(c.title))
+            << c.name;
     }
 }
