@@ -20,11 +20,6 @@ QImage blank(int w, int h) {
     return img;
 }
 
-Frame restingFrame() {
-    MascotBrain brain(MascotBrain::Mood::Content, false);
-    return brain.frame(0);
-}
-
 // The frame painted on a square canvas of the given pixel size.
 QImage paintFrame(const Frame& f, bool flat, int px = 400) {
     QImage img = blank(px, px);
@@ -38,7 +33,8 @@ QImage paintFrame(const Frame& f, bool flat, int px = 400) {
 // the rest being their anti-aliased edges; shaded, the body's light spreads them over many.
 TEST(MascotPainter, FlatUsesOnlySolidFills) {
     for (const bool flat : {true, false}) {
-        const QImage img = paintFrame(restingFrame(), flat);
+        const QImage img =
+            paintFrame(MascotBrain(MascotBrain::Mood::Content, false).frame(0), flat);
         QHash<QRgb, int> count;
         int opaque = 0;
         for (int y = 0; y < img.height(); ++y)

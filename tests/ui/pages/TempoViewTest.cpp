@@ -77,18 +77,14 @@ TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
 }
 
 TEST_F(TempoViewTest, StepButtonsDotsAndTapsFollowTheBar) {
+    // At the fastest tempo the plus button changes nothing, not even to the same value.
+    metronome.setBpm(260);
     int changes = 0;
     QObject::connect(&metronome, &Metronome::bpmChanged, [&] { ++changes; });
-    for (const auto& [bpm, dead, live, after] :
-         {std::tuple{30, view.minusButton(), view.plusButton(), 31},
-          {260, view.plusButton(), view.minusButton(), 259}}) {
-        metronome.setBpm(bpm);
-        changes = 0;
-        QTest::mouseClick(dead, Qt::LeftButton);
-        EXPECT_EQ(changes, 0);
-        QTest::mouseClick(live, Qt::LeftButton);
-        EXPECT_EQ(metronome.bpm(), after);
-    }
+    QTest::mouseClick(view.plusButton(), Qt::LeftButton);
+    EXPECT_EQ(changes, 0);
+    QTest::mouseClick(view.minusButton(), Qt::LeftButton);
+    EXPECT_EQ(metronome.bpm(), 259);
 
     // The first dot stands out while the bar is accented; the dot lit is the beat heard.
     metronome.setBeats(3);
