@@ -55,6 +55,7 @@ TEST(TimerView, TakenLinesLeaveTheFieldRefusedOnesShakeAndAStartClosesThePopupLa
                  {"  ", "  ", 1, 1},
                  {"p", "", 1, 1},
                  {",", "", 1, 1},
+                 {"t", "", 1, 1},
                  {"quit", "", 1, 1}};
     for (const auto& step : steps) {
         const int closes = page.closes;
