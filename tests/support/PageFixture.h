@@ -11,11 +11,13 @@
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
 #include "core/timer/TimerEngine.h"
+#include "ui/controls/SegmentedPicker.h"
 #include "ui/tray/PopoverUI.h"
 
 #include <QLineEdit>
 #include <QStringList>
 #include <QTest>
+#include <gtest/gtest.h>
 
 // The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
 // private settings file, and a metronome on a player whose timeline the test renders itself; the
@@ -46,6 +48,17 @@ struct PageFixture {
         edit->clear();
         QTest::keyClicks(edit, line);
         QTest::keyClick(edit, Qt::Key_Return);
+    }
+
+    // Clicks the segment with this label, as the user would.
+    static void choose(SegmentedPicker* picker, const QString& label) {
+        for (int i = 0; i < picker->count(); ++i) {
+            if (picker->label(i) == label) {
+                QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(i).center());
+                return;
+            }
+        }
+        FAIL() << "no segment " << label.toStdString();
     }
 
     // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.

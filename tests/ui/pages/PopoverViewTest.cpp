@@ -3,7 +3,6 @@
 #include "PageFixture.h"
 #include "ui/controls/IconButton.h"
 #include "ui/controls/PillButton.h"
-#include "ui/controls/SegmentedPicker.h"
 #include "ui/mascot/MascotView.h"
 #include "ui/pages/SettingsView.h"
 #include "ui/pages/TempoView.h"
@@ -32,12 +31,7 @@ protected:
         FakeClock::flush();
     }
 
-    // Clicks a segment of the mode switch, as the user would.
-    void pick(Settings::Mode mode) {
-        SegmentedPicker* picker = view.modePicker();
-        const int index = static_cast<int>(PopoverView::modes().indexOf(mode));
-        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(index).center());
-    }
+    void pick(const char* mode) { choose(view.modePicker(), QString::fromLatin1(mode)); }
 
     PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock, interpreter};
 };
@@ -50,24 +44,24 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeCha
     const int token = ui.focusToken();
     engine.start(Command{Command::Kind::Timer, 300, {}});
     metronome.start();
-    pick(Mode::Timer);
+    pick("Timer");
     EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Running);
     EXPECT_EQ(ui.focusToken(), token);
 
     // The metronome is the Tempo page's: a switch there leaves it running.
-    pick(Mode::Tempo);
+    pick("Tempo");
     EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Idle);
     EXPECT_EQ(ui.focusToken(), token + 1);
     EXPECT_TRUE(view.tempoView()->isVisible() && !view.timerView()->isVisible());
 
-    pick(Mode::Stopwatch);
+    pick("Stopwatch");
     EXPECT_FALSE(metronome.running());
     EXPECT_EQ(view.currentPage(), view.timerView());
     EXPECT_EQ(view.timerView()->field()->edit()->accessibleName(), fieldName);
     engine.start(Command{Command::Kind::Timer, 2, {}});
     clock.advance(2500);
     ASSERT_EQ(engine.state(), TimerEngine::State::Done);
-    pick(Mode::Timer);
+    pick("Timer");
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
 }
 
@@ -95,10 +89,10 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
     FakeClock::flush();
     type("90");
     EXPECT_EQ(metronome.bpm(), 90);
-    pick(Mode::Timer);
+    pick("Timer");
     type("120 bpm");
     EXPECT_EQ(QApplication::focusWidget(), view.tempoView()->field()->edit());
-    pick(Mode::Timer);
+    pick("Timer");
     type("settings");
     EXPECT_EQ(QApplication::focusWidget(), view.settingsView()->backButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

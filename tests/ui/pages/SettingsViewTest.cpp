@@ -6,7 +6,6 @@
 #include "ui/controls/CheckRow.h"
 #include "ui/controls/EveryPicker.h"
 #include "ui/controls/IconButton.h"
-#include "ui/controls/SegmentedPicker.h"
 #include "ui/controls/SwitchRow.h"
 #include "ui/widgets/FieldBox.h"
 #include "ui/widgets/Keycap.h"
@@ -19,15 +18,7 @@
 
 namespace {
 
-void choose(SegmentedPicker* picker, const QString& label) {
-    for (int i = 0; i < picker->count(); ++i) {
-        if (picker->label(i) == label) {
-            QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(i).center());
-            return;
-        }
-    }
-    FAIL() << "no segment " << label.toStdString();
-}
+constexpr auto choose = &PageFixture::choose;
 
 struct SettingsPage : PageFixture {
     SettingsView view{settings, speaker, [] {}};
