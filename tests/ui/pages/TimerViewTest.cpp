@@ -35,7 +35,6 @@ struct TimerPage : PageFixture {
     }
 
     void enter(const QString& text) { PageFixture::enter(view->field()->edit(), text); }
-    QString field() const { return view->text(); }
 };
 
 const QString activeHint = QStringLiteral("Type p to pause \u00B7 t for the time \u00B7 stop");
@@ -60,7 +59,7 @@ TEST(TimerView, TakenLinesLeaveTheFieldRefusedOnesShakeAndAStartClosesThePopupLa
     for (const auto& step : steps) {
         const int closes = page.closes;
         page.enter(QString::fromLatin1(step.line));
-        EXPECT_EQ(page.field(), QString::fromLatin1(step.left)) << step.line;
+        EXPECT_EQ(page.view->text(), QString::fromLatin1(step.left)) << step.line;
         EXPECT_EQ(page.view->shake()->count(), step.shakes) << step.line;
         page.clock.advance(899);
         EXPECT_EQ(page.closes, closes) << step.line;

@@ -76,8 +76,6 @@ TEST(Theme, TabularDigitsTakeTheSameWidth) {
     const QFont f = Theme::font(44, QFont::Bold);
     EXPECT_DOUBLE_EQ(Theme::tabularWidth(f, QStringLiteral("11:11")),
                      Theme::tabularWidth(f, QStringLiteral("00:00")));
-    EXPECT_DOUBLE_EQ(Theme::tabularWidth(f, QStringLiteral("1")),
-                     Theme::tabularWidth(f, QStringLiteral("8")));
 }
 
 TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
