@@ -66,7 +66,6 @@ TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
     metronome.start();
     playUntil([this] { return metronome.n() == 3; }); // beat 4 is next
     type("3/4 90");
-    EXPECT_EQ(metronome.bpm(), 90);
     heard.clear();
     run(3000);
     // Already scheduled clicks play out; the next scheduled click is beat one of a 3/4 bar.
