@@ -30,8 +30,8 @@ constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Ke
 using Shortcut = std::pair<QString, QVariantMap>;
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
-// and then the request's Response signal, as the real portal does. And its Settings, holding
-// the colour scheme: with ReadOne, or (an older portal) only Read, which wraps the value twice.
+// and then the request's Response signal, as the real portal does. And the Settings of an older
+// portal, holding the colour scheme: only Read, which wraps the value twice, and no ReadOne.
 class FakePortal final : public QDBusVirtualObject {
 public:
     explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
@@ -44,12 +44,10 @@ public:
         const QString member = message.member();
         const auto is = [&](const char* name) { return member == QLatin1String(name); };
         calls << member;
-        QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
         if (message.interface().endsWith(QLatin1String("Settings"))) {
-            value = is("Read") ? QVariant::fromValue(QDBusVariant(value)) : value;
-            m_bus.send(is("ReadOne") && !readOne
-                           ? message.createErrorReply(QDBusError::UnknownMethod, member)
-                           : message.createReply(value));
+            const QDBusVariant value(QVariant::fromValue(QDBusVariant(colorScheme)));
+            m_bus.send(is("Read") ? message.createReply(QVariant::fromValue(value))
+                                  : message.createErrorReply(QDBusError::UnknownMethod, member));
             return true;
         }
         if (is("Close"))
@@ -104,7 +102,7 @@ public:
     QStringList calls, closedSessions;
     QString session;
     uint colorScheme = 0, responseCode = 0;
-    bool readOne = true, keyTaken = false;
+    bool keyTaken = false;
     QList<Shortcut> shortcuts, sessionShortcuts;
 
 private:
@@ -131,17 +129,14 @@ struct FakeNotifications final : QDBusVirtualObject {
 };
 
 // A private session bus, on which a test may put the fake portal. Its configuration names no
-// service folder but an empty one, so nothing installed on the machine (a real portal) is ever
-// started on it.
+// service folder, so nothing installed on the machine (a real portal) is ever started on it.
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
         QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                     "<auth>EXTERNAL</auth><servicedir>" +
-                     m_dir.path().toUtf8() +
-                     "</servicedir><policy context='default'><allow send_destination='*' "
+                     "<auth>EXTERNAL</auth><policy context='default'><allow send_destination='*' "
                      "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
                      "</busconfig>");
         config.close();
@@ -214,8 +209,7 @@ TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
 TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
     const auto portal = startPortal();
     PortalHotkeyService service(bus("pobi-client"));
-    int runs = 0, activations = 0;
-    QObject::connect(&service, &HotkeyService::activated, [&] { ++activations; });
+    int runs = 0;
     auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
@@ -234,7 +228,6 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     portal->activate(portal->session, QStringLiteral("other"));
     portal->activate(portal->session, id);
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }));
-    EXPECT_EQ(activations, 1);
 
     // Released, the session is closed and its activations are ignored; bound again, it works.
     hotkey.reset();
@@ -246,7 +239,6 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
         QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
     portal->activate(portal->session, id);
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 2; }));
-    EXPECT_EQ(activations, 2);
 }
 
 using Notifications = PortalHotkey;
@@ -308,24 +300,19 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
 
 TEST_F(PortalHotkey, ColorSchemeIsReadAtStartThenFollowed) {
     using Scheme = ColorSchemeService::Scheme;
-    for (const bool readOne : {true, false}) {
-        auto portal = startPortal();
-        portal->readOne = readOne;
-        portal->colorScheme = 1;
-        PortalColorScheme scheme(bus(readOne ? "pobi-client" : "pobi-client2"));
-        QList<Scheme> seen;
-        QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; })) << readOne;
+    const auto portal = startPortal();
+    portal->colorScheme = 1;
+    PortalColorScheme scheme(bus("pobi-client"));
+    QList<Scheme> seen;
+    QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; }));
 
-        // Another setting is not the scheme; an unknown value is no preference.
-        portal->appearanceChanged("contrast", 2);
-        portal->appearanceChanged("color-scheme", 2);
-        portal->appearanceChanged("color-scheme", 7);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; })) << readOne;
-        EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
-        portal.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("pobi-portal"));
-    }
+    // Another setting is not the scheme; an unknown value is no preference.
+    portal->appearanceChanged("contrast", 2);
+    portal->appearanceChanged("color-scheme", 2);
+    portal->appearanceChanged("color-scheme", 7);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; }));
+    EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
 }
 
 // GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
@@ -358,7 +345,6 @@ TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
 
     GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
     using State = DesktopShortcut::State;
-    EXPECT_EQ(shortcut.state(), State::Absent);
     ASSERT_TRUE(shortcut.add());
     EXPECT_EQ(shortcut.state(), State::Added);
     EXPECT_EQ(get("command", GnomeShortcut::path), "'/opt/pobi --toggle'");
