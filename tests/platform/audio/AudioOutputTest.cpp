@@ -23,7 +23,6 @@ protected:
     void SetUp() override {
         if (QProcess::execute(QStringLiteral("sh"), {"-c", "pactl info >/dev/null"}) != 0)
             GTEST_SKIP() << "no PulseAudio server (run through scripts/services.sh)";
-        ASSERT_TRUE(recording.start());
     }
     TestDirs dirs;
     QSettings store{dirs.settingsFile(), QSettings::IniFormat};
@@ -31,13 +30,54 @@ protected:
     QtAudioPlayer player;
 };
 
-TEST_F(AudioOutput, ClicksReachTheSinkExactlyOneBeatApart) {
+TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
+    ASSERT_TRUE(recording.start());
+    AudioShare share(player);
+    BellChime chime(share, Clock::system());
+    chime.play();
+    EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
+    recording.stop();
+    const auto& samples = recording.samples();
+    // One bell with no silence inside it, at its full length and level.
+    const auto found = recording.onsets(0, 50);
+    ASSERT_EQ(found.size(), 1);
+    const auto begin = found[0];
+    auto end = samples.size();
+    while (end > 0 && samples[end - 1] == 0)
+        --end;
+    EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
+    int peak = 0;
+    for (auto s : samples)
+        peak = std::max(peak, std::abs(int(s)));
+    EXPECT_NEAR(peak, 0.45 * 32767, 400);
+}
+
+// The sound server restarting while the metronome plays stops it; once the server is back a new
+// start plays again, without restarting the program, with its clicks exactly one beat apart.
+TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
+    QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    QFile cmdline(QStringLiteral("/proc/") + QString::fromLatin1(pid.readAll().trimmed()) +
+                  QStringLiteral("/cmdline")); // the server's own command line, to start it again
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    QStringList server =
+        QString::fromLocal8Bit(cmdline.readAll()).split(QChar(0), Qt::SkipEmptyParts);
+    const QString program = server.takeFirst();
     Metronome metronome(store, player, Clock::system());
     metronome.setBpm(120);
+    metronome.start();
+    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
+    ASSERT_EQ(QProcess::execute(program, server), 0);
+
+    ASSERT_TRUE(recording.start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.start(); }, 15000));
+    player.stop();
     int beats = 0;
     QObject::connect(&metronome, &Metronome::ticked, [&] { ++beats; });
     metronome.start();
-    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
     // Each beat event comes as its click is heard: four mean four clicks played.
     ASSERT_TRUE(QTest::qWaitFor([&] { return beats >= 4; }, 10000));
     metronome.stop();
@@ -61,58 +101,6 @@ TEST_F(AudioOutput, ClicksReachTheSinkExactlyOneBeatApart) {
     EXPECT_GT(peak(found[0]), peak(found[1]) * 3 / 2) << "the bar's first click is the loud one";
 }
 
-TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
-    AudioShare share(player);
-    BellChime chime(share, Clock::system());
-    chime.play();
-    EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
-    recording.stop();
-    const auto& samples = recording.samples();
-    // One bell with no silence inside it, at its full length and level.
-    const auto found = recording.onsets(0, 50);
-    ASSERT_EQ(found.size(), 1);
-    const auto begin = found[0];
-    auto end = samples.size();
-    while (end > 0 && samples[end - 1] == 0)
-        --end;
-    EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
-    int peak = 0;
-    for (auto s : samples)
-        peak = std::max(peak, std::abs(int(s)));
-    EXPECT_NEAR(peak, 0.45 * 32767, 400);
-}
-
-// The sound server restarting while the metronome plays stops it; once the server is back a new
-// start plays again, without restarting the program.
-TEST_F(AudioOutput, SoundComesBackAfterTheServerRestarts) {
-    QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
-    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
-    QFile cmdline(QStringLiteral("/proc/") + QString::fromLatin1(pid.readAll().trimmed()) +
-                  QStringLiteral("/cmdline")); // the server's own command line, to start it again
-    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
-    QStringList server =
-        QString::fromLocal8Bit(cmdline.readAll()).split(QChar(0), Qt::SkipEmptyParts);
-    const QString program = server.takeFirst();
-    Metronome metronome(store, player, Clock::system());
-    metronome.start();
-    ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
-    ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
-    ASSERT_EQ(QProcess::execute(program, server), 0);
-
-    MonitorRecorder again;
-    ASSERT_TRUE(again.start());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.start(); }, 15000));
-    player.stop();
-    int ticks = 0;
-    QObject::connect(&metronome, &Metronome::ticked, [&] { ++ticks; });
-    metronome.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks == 3; }));
-    again.stop();
-    EXPECT_GE(again.onsets(2, 4000).size(), 2);
-}
-
 // A program that cannot reach any sound server: the metronome does not start, and one line says
 // why.
 TEST(AudioWithoutServer, FailsCleanlyWithOneLogLine) {
@@ -129,8 +117,7 @@ TEST(AudioWithoutServer, FailsCleanlyWithOneLogLine) {
     EXPECT_EQ(child.readAllStandardOutput(), "metronome running=0 output=0 beat=-1\n");
     const QStringList ours = err.split(u'\n').filter(QRegularExpression(QStringLiteral("^Pobi:")));
     ASSERT_EQ(ours.size(), 1) << err.toStdString();
-    EXPECT_TRUE(ours[0].startsWith(QStringLiteral("Pobi: audio failed: ")));
-    EXPECT_GT(ours[0].size(), QStringLiteral("Pobi: audio failed: ").size());
+    EXPECT_TRUE(ours[0].contains(QRegularExpression(QStringLiteral("^Pobi: audio failed: \\S"))));
 }
 
 TEST(RenderDevice, ConvertsToSixteenBitsWhenFloatIsRefused) {
