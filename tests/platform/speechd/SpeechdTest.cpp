@@ -76,15 +76,13 @@ TEST_F(Speechd, ListsBaseVoicesOnlyWithoutBlockingAndOutOfReachNothingWaits) {
     SpeechdService gone;
     EXPECT_FALSE(gone.available());
     t.restart();
-    EXPECT_EQ(gone.speak(QStringLiteral("Hello."), {}, 1.0), 0u);
     Speaker speaker(gone, Clock::system());
     LogCapture log;
     speaker.say(QStringLiteral("Hello."), settings);
     speaker.say(QStringLiteral("Hello again."), settings);
     EXPECT_LT(t.elapsed(), 1000);
-    ASSERT_EQ(LogCapture::messages().size(), 1);
-    EXPECT_TRUE(LogCapture::messages().first().startsWith(QStringLiteral("Pobi: speech failed: ")))
-        << LogCapture::messages().first().toStdString();
+    ASSERT_EQ(log.messages().size(), 1);
+    EXPECT_TRUE(log.messages()[0].startsWith(QLatin1String("Pobi: speech failed: ")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return ready.size() == 2; }, 5000));
     qunsetenv("SPEECHD_ADDRESS");
     EXPECT_TRUE(ready.last().isEmpty());
@@ -108,13 +106,10 @@ protected:
         qputenv("XDG_RUNTIME_DIR", sharedRuntime);
     }
     QString pidFile() const { return runtime + "/speech-dispatcher/pid/speech-dispatcher.pid"; }
-    int serverPid() const {
-        QFile f(pidFile());
-        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
-    }
     // A server removes its pid file as it exits; one stuck on a missing sound server is killed.
     void stopServer() {
-        const int pid = serverPid();
+        QFile file(pidFile());
+        const int pid = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
         if (pid > 0 && ::kill(pid, SIGTERM) == 0 &&
             !QTest::qWaitFor([&] { return !QFile::exists(pidFile()); }, 3000)) {
             ::kill(pid, SIGKILL);
@@ -158,8 +153,7 @@ TEST_F(SpawnedSpeechd, StartsTheServerAndSpeaksAgainOnceItWasRestarted) {
 }
 
 TEST(SpeechdService, RateFactorMapsOntoSpeechDispatchersScale) {
-    const std::pair<double, int> cases[] = {{1.0, 0},   {0.6, -24},   {1.6, 36},
-                                            {1.25, 15}, {-5.0, -100}, {9.0, 100}};
+    const std::pair<double, int> cases[] = {{0.6, -24}, {1.25, 15}, {-5.0, -100}, {9.0, 100}};
     for (const auto& [factor, rate] : cases)
         EXPECT_EQ(SpeechdService::spdRate(factor), rate) << factor;
 }
