@@ -318,51 +318,47 @@ TEST_F(PortalHotkey, ColorSchemeIsReadAtStartThenFollowed) {
 // GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
 // to the user's own shortcuts, and never over a key something else holds.
 TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
-    const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
-    const auto get = [&](const QString& key, QString at = {}) {
+    // gsettings on the media keys, or on the custom shortcut at the given path.
+    const auto gsettings = [](QStringList args, const QString& at = {}) {
+        const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
+        args.insert(1, at.isEmpty() ? schema : schema + ".custom-keybinding:" + at);
         QProcess p;
-        p.start(QStringLiteral("gsettings"),
-                {"get", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key});
+        p.start(QStringLiteral("gsettings"), args);
         p.waitForFinished(5000);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     };
-    if (get(QStringLiteral("custom-keybindings")).isEmpty())
+    if (gsettings({"get", "custom-keybindings"}).isEmpty())
         GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
 
     QTemporaryDir home;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     qputenv("GSETTINGS_BACKEND", "keyfile");
-    const auto set = [&](const QString& key, const QString& value, QString at = {}) {
-        QProcess::execute(
-            QStringLiteral("gsettings"),
-            {"set", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key, value});
-    };
     const QString mine = QStringLiteral("/custom0/");
-    set("custom-keybindings", "['/custom0/']");
-    set("name", "'Files'", mine);
-    set("binding", "'<Super>e'", mine);
+    gsettings({"set", "custom-keybindings", "['/custom0/']"});
+    gsettings({"set", "name", "'Files'"}, mine);
+    gsettings({"set", "binding", "'<Super>e'"}, mine);
 
     GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
     using State = DesktopShortcut::State;
     ASSERT_TRUE(shortcut.add());
     EXPECT_EQ(shortcut.state(), State::Added);
-    EXPECT_EQ(get("command", GnomeShortcut::path), "'/opt/pobi --toggle'");
+    EXPECT_EQ(gsettings({"get", "command"}, GnomeShortcut::path), "'/opt/pobi --toggle'");
     EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(get("custom-keybindings"),
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}),
               "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
     ASSERT_TRUE(shortcut.remove());
-    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
     EXPECT_EQ(shortcut.state(), State::Absent);
 
-    set("binding", "'<Primary><Alt>t'", mine);
+    gsettings({"set", "binding", "'<Primary><Alt>t'"}, mine);
     EXPECT_EQ(shortcut.state(), State::Taken);
     EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
-    set("binding", "''", mine);
-    set("home", "['<Control><Alt>t']");
+    gsettings({"set", "binding", "''"}, mine);
+    gsettings({"set", "home", "['<Control><Alt>t']"});
     EXPECT_FALSE(shortcut.add());
     EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
-    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
     qputenv("XDG_CONFIG_HOME", saved);
     qunsetenv("GSETTINGS_BACKEND");
 }
