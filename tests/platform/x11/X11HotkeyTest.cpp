@@ -56,6 +56,13 @@ TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) 
     const auto counted = [&](int n) {
         return QTest::qWaitFor([&] { return runs >= n; }) && runs == n;
     };
+    // Whether another client finds the key held: a grab follows a new mapping only once the
+    // service has read the server's notice of it.
+    const auto held = [] {
+        X11HotkeyService probe;
+        probe.registerHotkey(ctrlAltT);
+        return probe.backend() == HotkeyService::Backend::Unavailable;
+    };
 
     xdotool({"key", "t", "ctrl+t", "ctrl+alt+shift+t", "ctrl+alt+t"});
     EXPECT_TRUE(counted(1)) << runs;
@@ -64,31 +71,21 @@ TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) 
     {
         // After a layout switch moved the letter to another key, that key is the one held.
         SwappedKeys moved(28);
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            X11HotkeyService probe;
-            probe.registerHotkey(ctrlAltT);
-            return probe.backend() == HotkeyService::Backend::Unavailable;
-        }));
+        ASSERT_TRUE(QTest::qWaitFor(held));
         xdotool({"key", "ctrl+alt+t"});
         EXPECT_TRUE(counted(4)) << runs;
     }
+    ASSERT_TRUE(QTest::qWaitFor(held)); // back on the first key
 
     hotkey.reset();
     EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
-    X11HotkeyService other;
-    int otherPresses = 0;
-    QObject::connect(&other, &HotkeyService::activated, [&] { ++otherPresses; });
-    other.registerHotkey(ctrlAltT);
-    ASSERT_EQ(other.backend(), HotkeyService::Backend::X11) << other.reason().toStdString();
-    xdotool({"key", "ctrl+alt+t"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return otherPresses == 1; }));
-    EXPECT_EQ(runs, 4);
+    EXPECT_FALSE(held());
 }
 
 // The application's own set-up in another process (the Qt xcb platform's connection and its
-// native event filter) holds the key: here it is unavailable, and the holder's action still runs
-// once per press.
-TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStillWorks) {
+// native event filter) holds the key; its action runs once per press. (That a held key is
+// unavailable to others is seen above, with the swapped keys.)
+TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyRunsItsActionOncePerLongPress) {
     QProcess probe;
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -102,11 +99,6 @@ TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStill
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return presses() >= 0 && out.contains("status x11"); }))
         << out.toStdString();
-
-    X11HotkeyService here;
-    here.registerHotkey(ctrlAltT);
-    EXPECT_EQ(here.backend(), HotkeyService::Backend::Unavailable);
-    EXPECT_EQ(here.reason(), QStringLiteral("control-alt-T is taken by another program"));
 
     // A long press, held until the server repeats it, counts once.
     xdotool({"key", "ctrl+alt+t", "keydown", "ctrl+alt+t", "sleep", "1.5", "keyup", "ctrl+alt+t",
