@@ -43,7 +43,6 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         const auto is = [&](const char* name) { return member == QLatin1String(name); };
-        calls << member;
         if (message.interface().endsWith(QLatin1String("Settings"))) {
             const QDBusVariant value(QVariant::fromValue(QDBusVariant(colorScheme)));
             m_bus.send(is("Read") ? message.createReply(QVariant::fromValue(value))
@@ -99,7 +98,7 @@ public:
                 QVariant::fromValue(QDBusVariant(value))});
     }
 
-    QStringList calls, closedSessions;
+    QStringList closedSessions;
     QString session;
     uint colorScheme = 0, responseCode = 0;
     bool keyTaken = false;
@@ -214,7 +213,6 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
     })) << service.reason().toStdString();
-    EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
     const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     // Also offered when the session opens: some portals take them from there only.
     EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);

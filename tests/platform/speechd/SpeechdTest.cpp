@@ -88,7 +88,6 @@ TEST_F(Speechd, ListsBaseVoicesOnlyWithoutBlockingAndOutOfReachNothingWaits) {
 class SpawnedSpeechd : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("PULSE_SERVER", "unix:" + sharedRuntime + "/pulse/native");
         qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
         qputenv("SPEECHD_ADDRESS",
                 "unix_socket:" + runtime.toUtf8() + "/speech-dispatcher/speechd.sock");
