@@ -66,8 +66,6 @@ TEST(SingleInstance, SecondProcessHandsItsRequestToTheFirstAndGetsItsAnswer) {
     using Claim = SingleInstance::Claim;
     EXPECT_EQ(await(std::move(early)),
               std::pair(Claim::Handed, Reply{true, QStringLiteral("225m\ntea")}));
-    EXPECT_EQ(await(claimFromThread(path, {Request::Toggle, {}})),
-              std::pair(Claim::Handed, Reply{true, QStringLiteral("1")}));
     EXPECT_EQ(await(claimFromThread(path, {Request::Status, {}})),
               std::pair(Claim::Handed, Reply{false, QStringLiteral("3")}));
     EXPECT_FALSE(SingleInstance(path).listen());
@@ -105,9 +103,10 @@ TEST(SingleInstance, WithoutRuntimeFolderOnlyAPrivateFolderIsUsed) {
 }
 
 // A client may not hold the running instance's memory or connections, nor disturb it with
-// garbage: a line without end is refused at its limit, one it does not understand is refused
-// with the reason, a silent connection is dropped, and connections past the cap are closed at
-// once. A proper request still gets through afterwards.
+// garbage: a line without end is refused at its limit, one it does not understand (which lines
+// those are is the message format's test) is refused with the reason, a silent connection is
+// dropped, and connections past the cap are closed at once. A proper request still gets through
+// afterwards.
 TEST(SingleInstance, ClientsCannotHoardMemoryOrConnectionsNorSendGarbage) {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("pobi.sock"));
@@ -120,10 +119,7 @@ TEST(SingleInstance, ClientsCannotHoardMemoryOrConnectionsNorSendGarbage) {
     const std::pair<QByteArray, const char*> bad[] = {
         {QByteArray(64 * 1024, 'x'), "request too long"},
         {"pobi 1 run " + QByteArray(InstanceMessage::maxLine, 'x') + '\n', "request too long"},
-        {"hello\n", "not a request this Pobi understands"},
-        {"pobi 1 open please\n", "not a request this Pobi understands"},
-        {"pobi 9 status\n", "not a request this Pobi understands"},
-        {QByteArray("pobi 1 run \xff\n"), "not a request this Pobi understands"}};
+        {"pobi 9 status\n", "not a request this Pobi understands"}};
     for (const auto& [line, reason] : bad) {
         QLocalSocket client;
         client.connectToServer(path);

@@ -30,8 +30,8 @@ constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Ke
 using Shortcut = std::pair<QString, QVariantMap>;
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
-// and then the request's Response signal, as the real portal does. And its Settings, holding
-// the colour scheme: with ReadOne, or (an older portal) only Read, which wraps the value twice.
+// and then the request's Response signal, as the real portal does. And the Settings of an older
+// portal, holding the colour scheme: only Read, which wraps the value twice, and no ReadOne.
 class FakePortal final : public QDBusVirtualObject {
 public:
     explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
@@ -43,13 +43,10 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         const auto is = [&](const char* name) { return member == QLatin1String(name); };
-        calls << member;
-        QVariant value = QVariant::fromValue(QDBusVariant(colorScheme));
         if (message.interface().endsWith(QLatin1String("Settings"))) {
-            value = is("Read") ? QVariant::fromValue(QDBusVariant(value)) : value;
-            m_bus.send(is("ReadOne") && !readOne
-                           ? message.createErrorReply(QDBusError::UnknownMethod, member)
-                           : message.createReply(value));
+            const QDBusVariant value(QVariant::fromValue(QDBusVariant(colorScheme)));
+            m_bus.send(is("Read") ? message.createReply(QVariant::fromValue(value))
+                                  : message.createErrorReply(QDBusError::UnknownMethod, member));
             return true;
         }
         if (is("Close"))
@@ -101,10 +98,10 @@ public:
                 QVariant::fromValue(QDBusVariant(value))});
     }
 
-    QStringList calls, closedSessions;
+    QStringList closedSessions;
     QString session;
     uint colorScheme = 0, responseCode = 0;
-    bool readOne = true, keyTaken = false;
+    bool keyTaken = false;
     QList<Shortcut> shortcuts, sessionShortcuts;
 
 private:
@@ -131,17 +128,14 @@ struct FakeNotifications final : QDBusVirtualObject {
 };
 
 // A private session bus, on which a test may put the fake portal. Its configuration names no
-// service folder but an empty one, so nothing installed on the machine (a real portal) is ever
-// started on it.
+// service folder, so nothing installed on the machine (a real portal) is ever started on it.
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
         QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                     "<auth>EXTERNAL</auth><servicedir>" +
-                     m_dir.path().toUtf8() +
-                     "</servicedir><policy context='default'><allow send_destination='*' "
+                     "<auth>EXTERNAL</auth><policy context='default'><allow send_destination='*' "
                      "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
                      "</busconfig>");
         config.close();
@@ -214,13 +208,11 @@ TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
 TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
     const auto portal = startPortal();
     PortalHotkeyService service(bus("pobi-client"));
-    int runs = 0, activations = 0;
-    QObject::connect(&service, &HotkeyService::activated, [&] { ++activations; });
+    int runs = 0;
     auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
     })) << service.reason().toStdString();
-    EXPECT_EQ(portal->calls, QStringList({"Get", "CreateSession", "BindShortcuts"}));
     const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     // Also offered when the session opens: some portals take them from there only.
     EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
@@ -234,7 +226,6 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
     portal->activate(portal->session, QStringLiteral("other"));
     portal->activate(portal->session, id);
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }));
-    EXPECT_EQ(activations, 1);
 
     // Released, the session is closed and its activations are ignored; bound again, it works.
     hotkey.reset();
@@ -246,7 +237,6 @@ TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) 
         QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
     portal->activate(portal->session, id);
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 2; }));
-    EXPECT_EQ(activations, 2);
 }
 
 using Notifications = PortalHotkey;
@@ -308,75 +298,65 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
 
 TEST_F(PortalHotkey, ColorSchemeIsReadAtStartThenFollowed) {
     using Scheme = ColorSchemeService::Scheme;
-    for (const bool readOne : {true, false}) {
-        auto portal = startPortal();
-        portal->readOne = readOne;
-        portal->colorScheme = 1;
-        PortalColorScheme scheme(bus(readOne ? "pobi-client" : "pobi-client2"));
-        QList<Scheme> seen;
-        QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; })) << readOne;
+    const auto portal = startPortal();
+    portal->colorScheme = 1;
+    PortalColorScheme scheme(bus("pobi-client"));
+    QList<Scheme> seen;
+    QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; }));
 
-        // Another setting is not the scheme; an unknown value is no preference.
-        portal->appearanceChanged("contrast", 2);
-        portal->appearanceChanged("color-scheme", 2);
-        portal->appearanceChanged("color-scheme", 7);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; })) << readOne;
-        EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
-        portal.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("pobi-portal"));
-    }
+    // Another setting is not the scheme; an unknown value is no preference.
+    portal->appearanceChanged("contrast", 2);
+    portal->appearanceChanged("color-scheme", 2);
+    portal->appearanceChanged("color-scheme", 7);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; }));
+    EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
 }
 
 // GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
 // to the user's own shortcuts, and never over a key something else holds.
 TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
-    const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
-    const auto get = [&](const QString& key, QString at = {}) {
+    // gsettings on the media keys, or on the custom shortcut at the given path.
+    const auto gsettings = [](QStringList args, const QString& at = {}) {
+        const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
+        args.insert(1, at.isEmpty() ? schema : schema + ".custom-keybinding:" + at);
         QProcess p;
-        p.start(QStringLiteral("gsettings"),
-                {"get", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key});
+        p.start(QStringLiteral("gsettings"), args);
         p.waitForFinished(5000);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     };
-    if (get(QStringLiteral("custom-keybindings")).isEmpty())
+    if (gsettings({"get", "custom-keybindings"}).isEmpty())
         GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
 
     QTemporaryDir home;
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     qputenv("GSETTINGS_BACKEND", "keyfile");
-    const auto set = [&](const QString& key, const QString& value, QString at = {}) {
-        QProcess::execute(
-            QStringLiteral("gsettings"),
-            {"set", at.isEmpty() ? schema : schema + ".custom-keybinding:" + at, key, value});
-    };
     const QString mine = QStringLiteral("/custom0/");
-    set("custom-keybindings", "['/custom0/']");
-    set("name", "'Files'", mine);
-    set("binding", "'<Super>e'", mine);
+    gsettings({"set", "custom-keybindings", "['/custom0/']"});
+    gsettings({"set", "name", "'Files'"}, mine);
+    gsettings({"set", "binding", "'<Super>e'"}, mine);
 
     GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
     using State = DesktopShortcut::State;
-    EXPECT_EQ(shortcut.state(), State::Absent);
     ASSERT_TRUE(shortcut.add());
     EXPECT_EQ(shortcut.state(), State::Added);
-    EXPECT_EQ(get("command", GnomeShortcut::path), "'/opt/pobi --toggle'");
+    EXPECT_EQ(gsettings({"get", "command"}, GnomeShortcut::path), "'/opt/pobi --toggle'");
     EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(get("custom-keybindings"),
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}),
               "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
     ASSERT_TRUE(shortcut.remove());
-    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
     EXPECT_EQ(shortcut.state(), State::Absent);
 
-    set("binding", "'<Primary><Alt>t'", mine);
+    gsettings({"set", "binding", "'<Primary><Alt>t'"}, mine);
     EXPECT_EQ(shortcut.state(), State::Taken);
     EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
-    set("binding", "''", mine);
-    set("home", "['<Control><Alt>t']");
+    gsettings({"set", "binding", "''"}, mine);
+    gsettings({"set", "home", "['<Control><Alt>t']"});
     EXPECT_FALSE(shortcut.add());
     EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
-    EXPECT_EQ(get("custom-keybindings"), "['/custom0/']");
+    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
     qputenv("XDG_CONFIG_HOME", saved);
     qunsetenv("GSETTINGS_BACKEND");
 }

@@ -14,14 +14,10 @@ namespace {
 
 constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Key_T);
 
-void xdotool(const QStringList& args) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0);
-}
-
 // Key events arrive in order: a press that is seen to count shows every key sent before it has
 // been handled, so no test waits for what a press may still cause.
-void press(const QStringList& keys) {
-    xdotool(QStringList{"key"} + keys);
+void xdotool(const QStringList& args) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0);
 }
 
 // Swaps what keys first and first + 1 type, as a layout switch would; swaps back when it goes.
@@ -60,39 +56,36 @@ TEST_F(X11Hotkey, EachPressRunsTheActionOnceWhateverTheLayoutAndReleaseStopsIt) 
     const auto counted = [&](int n) {
         return QTest::qWaitFor([&] { return runs >= n; }) && runs == n;
     };
+    // Whether another client finds the key held: a grab follows a new mapping only once the
+    // service has read the server's notice of it.
+    const auto held = [] {
+        X11HotkeyService probe;
+        probe.registerHotkey(ctrlAltT);
+        return probe.backend() == HotkeyService::Backend::Unavailable;
+    };
 
-    press({"t", "ctrl+t", "ctrl+alt+shift+t", "ctrl+alt+t"});
+    xdotool({"key", "t", "ctrl+t", "ctrl+alt+shift+t", "ctrl+alt+t"});
     EXPECT_TRUE(counted(1)) << runs;
-    press({"Caps_Lock", "ctrl+alt+t", "Caps_Lock", "Num_Lock", "ctrl+alt+t", "Num_Lock"});
+    xdotool({"key", "Caps_Lock", "ctrl+alt+t", "Caps_Lock", "Num_Lock", "ctrl+alt+t", "Num_Lock"});
     EXPECT_TRUE(counted(3)) << runs;
     {
         // After a layout switch moved the letter to another key, that key is the one held.
         SwappedKeys moved(28);
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            X11HotkeyService probe;
-            probe.registerHotkey(ctrlAltT);
-            return probe.backend() == HotkeyService::Backend::Unavailable;
-        }));
-        press({"ctrl+alt+t"});
+        ASSERT_TRUE(QTest::qWaitFor(held));
+        xdotool({"key", "ctrl+alt+t"});
         EXPECT_TRUE(counted(4)) << runs;
     }
+    ASSERT_TRUE(QTest::qWaitFor(held)); // back on the first key
 
     hotkey.reset();
     EXPECT_EQ(service.backend(), HotkeyService::Backend::Unavailable);
-    X11HotkeyService other;
-    int otherPresses = 0;
-    QObject::connect(&other, &HotkeyService::activated, [&] { ++otherPresses; });
-    other.registerHotkey(ctrlAltT);
-    ASSERT_EQ(other.backend(), HotkeyService::Backend::X11) << other.reason().toStdString();
-    press({"ctrl+alt+t"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return otherPresses == 1; }));
-    EXPECT_EQ(runs, 4);
+    EXPECT_FALSE(held());
 }
 
 // The application's own set-up in another process (the Qt xcb platform's connection and its
-// native event filter) holds the key: here it is unavailable, and the holder's action still runs
-// once, on its main thread, after its handler.
-TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStillWorks) {
+// native event filter) holds the key; its action runs once per press. (That a held key is
+// unavailable to others is seen above, with the swapped keys.)
+TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyRunsItsActionOncePerLongPress) {
     QProcess probe;
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -107,18 +100,11 @@ TEST_F(X11Hotkey, AnotherProcessHoldingTheKeyMakesItUnavailableAndTheHolderStill
     ASSERT_TRUE(QTest::qWaitFor([&] { return presses() >= 0 && out.contains("status x11"); }))
         << out.toStdString();
 
-    X11HotkeyService here;
-    here.registerHotkey(ctrlAltT);
-    EXPECT_EQ(here.backend(), HotkeyService::Backend::Unavailable);
-    EXPECT_EQ(here.reason(), QStringLiteral("control-alt-T is taken by another program"));
-
     // A long press, held until the server repeats it, counts once.
-    press({"ctrl+alt+t"});
-    xdotool({"keydown", "ctrl+alt+t", "sleep", "1.5", "keyup", "ctrl+alt+t"});
-    press({"ctrl+alt+t"});
+    xdotool({"key", "ctrl+alt+t", "keydown", "ctrl+alt+t", "sleep", "1.5", "keyup", "ctrl+alt+t",
+             "key", "ctrl+alt+t"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return presses() >= 3; })) << out.toStdString();
     EXPECT_EQ(presses(), 3) << out.toStdString();
-    EXPECT_TRUE(out.contains(QLatin1String("pressed main after\n"))) << out.toStdString();
     probe.kill();
     probe.waitForFinished(3000);
 }
@@ -136,11 +122,7 @@ TEST(X11HotkeyNoServer, WithoutAnXServerItIsUnavailable) {
 // Under Wayland the xcb platform runs on XWayland, whose grab is not global: only the portal is.
 TEST(HotkeyFactory, PicksTheBackendForTheSession) {
     using B = HotkeyService::Backend;
-    const struct {
-        const char* platform;
-        QStringList env;
-        B backend;
-    } rows[] = {
+    const std::tuple<const char*, QStringList, B> rows[] = {
         {"xcb", {"DISPLAY=:1", "XDG_SESSION_TYPE=x11"}, B::X11},
         {"xcb", {"DISPLAY=:1", "WAYLAND_DISPLAY=wayland-0"}, B::Portal},
         {"xcb", {"DISPLAY=:1", "XDG_SESSION_TYPE=wayland"}, B::Portal},
@@ -148,12 +130,12 @@ TEST(HotkeyFactory, PicksTheBackendForTheSession) {
         {"wayland", {"WAYLAND_DISPLAY=wayland-0"}, B::Portal},
         {"offscreen", {}, B::Unavailable},
     };
-    for (const auto& row : rows) {
+    for (const auto& [platform, pairs, backend] : rows) {
         QProcessEnvironment env;
-        for (const QString& pair : row.env)
+        for (const QString& pair : pairs)
             env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
-        EXPECT_EQ(HotkeyServiceFactory::choose(QLatin1String(row.platform), env), row.backend)
-            << row.platform << " " << row.env.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(HotkeyServiceFactory::choose(QLatin1String(platform), env), backend)
+            << platform << " " << pairs.join(QLatin1Char(' ')).toStdString();
     }
 }
 

@@ -1,8 +1,6 @@
 #include "ui/pages/TempoView.h"
 
 #include "PageFixture.h"
-#include "core/director/CommandInterpreter.h"
-#include "core/timer/TimerEngine.h"
 #include "ui/controls/BeatDots.h"
 #include "ui/controls/ChipButton.h"
 #include "ui/controls/PillButton.h"
@@ -39,30 +37,26 @@ protected:
         ASSERT_TRUE(done());
     }
 
-    TimerEngine engine{settings, speaker, clock};
-    CommandInterpreter interpreter{engine, metronome, settings, clock};
     TempoView view{metronome, speaker, settings, ui, mascot, clock, interpreter};
 };
 
+// What a typed line does is the interpreter's; the page empties the field and shakes at a refusal.
 TEST_F(TempoViewTest, TheButtonTogglesTypedLinesEmptyTheFieldRefusedOnesShake) {
     PillButton* pill = view.startButton();
-    EXPECT_EQ(pill->title(), QStringLiteral("Start tempo"));
     QTest::mouseClick(pill, Qt::LeftButton);
     EXPECT_TRUE(metronome.running());
     EXPECT_EQ(pill->title(), QStringLiteral("Stop"));
-    type("300");
-    EXPECT_EQ(view.tempoLabel()->text(), QStringLiteral("260"));
-    EXPECT_TRUE(view.field()->text().isEmpty());
+    type("90");
+    EXPECT_EQ(view.tempoLabel()->text(), QStringLiteral("90"));
+    EXPECT_EQ(view.shake()->count(), 0);
     QTest::mouseClick(pill, Qt::LeftButton);
     EXPECT_FALSE(metronome.running());
+    EXPECT_EQ(pill->title(), QStringLiteral("Start tempo"));
 
     type("hello");
     EXPECT_EQ(view.shake()->count(), 1);
     EXPECT_EQ(mascot.icon(), QStringLiteral("oops"));
     EXPECT_TRUE(view.field()->text().isEmpty());
-    type("");
-    EXPECT_TRUE(metronome.running());
-    EXPECT_EQ(view.shake()->count(), 1);
 }
 
 TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
@@ -72,7 +66,6 @@ TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
     metronome.start();
     playUntil([this] { return metronome.n() == 3; }); // beat 4 is next
     type("3/4 90");
-    EXPECT_EQ(metronome.bpm(), 90);
     heard.clear();
     run(3000);
     // Already scheduled clicks play out; the next scheduled click is beat one of a 3/4 bar.
@@ -83,18 +76,14 @@ TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBar) {
 }
 
 TEST_F(TempoViewTest, StepButtonsDotsAndTapsFollowTheBar) {
+    // At the fastest tempo the plus button changes nothing, not even to the same value.
+    metronome.setBpm(260);
     int changes = 0;
     QObject::connect(&metronome, &Metronome::bpmChanged, [&] { ++changes; });
-    for (const auto& [bpm, dead, live, after] :
-         {std::tuple{30, view.minusButton(), view.plusButton(), 31},
-          {260, view.plusButton(), view.minusButton(), 259}}) {
-        metronome.setBpm(bpm);
-        changes = 0;
-        QTest::mouseClick(dead, Qt::LeftButton);
-        EXPECT_EQ(changes, 0);
-        QTest::mouseClick(live, Qt::LeftButton);
-        EXPECT_EQ(metronome.bpm(), after);
-    }
+    QTest::mouseClick(view.plusButton(), Qt::LeftButton);
+    EXPECT_EQ(changes, 0);
+    QTest::mouseClick(view.minusButton(), Qt::LeftButton);
+    EXPECT_EQ(metronome.bpm(), 259);
 
     // The first dot stands out while the bar is accented; the dot lit is the beat heard.
     metronome.setBeats(3);
