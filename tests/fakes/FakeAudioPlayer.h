@@ -71,8 +71,7 @@ public:
     void failNextStarts(const QString& reason) { m_refuse = reason; }
     // Stops as a lost server would, sending failed(reason).
     void die(const QString& reason) {
-        m_running = false;
-        m_renderer.reset();
+        stop();
         emit failed(reason);
     }
 
