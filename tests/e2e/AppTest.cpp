@@ -137,40 +137,37 @@ TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
     }
 }
 
-// Each export writes its files, with alpha, into a folder it makes, without a display; a second
-// run replaces every file with the very same picture.
-TEST(CommandLine, IconExportsWriteEverySizeWithAlphaAndTheSameBytesAgain) {
-    QMap<QString, int> desktop;
-    for (int px : {16, 32, 128, 256, 512}) {
-        desktop.insert(QStringLiteral("icon_%1x%1.png").arg(px), px);
-        desktop.insert(QStringLiteral("icon_%1x%1@2x.png").arg(px), 2 * px);
-    }
-    const QMap<QString, int> mobile = {{"icon.png", 1024},
-                                       {"android-icon-foreground.png", 1024},
-                                       {"android-icon-background.png", 1024},
-                                       {"android-icon-monochrome.png", 1024},
-                                       {"mascot.png", 512}};
-    for (const auto& [flag, expected] :
-         {std::pair{"--render-icon", desktop}, {"--render-mobile-icons", mobile}}) {
+// Each export writes its pictures, square and with alpha, into a folder it makes, without a
+// display; a second run replaces every file with the very same picture. Which files at which
+// sizes is the renderer's own list: one of each is checked here.
+TEST(CommandLine, IconExportsWriteSquarePicturesWithAlphaAndTheSameAgain) {
+    const struct {
+        const char* flag;
+        int files;
+        const char* name;
+        int px;
+    } exports[] = {{"--render-icon", 10, "icon_16x16@2x.png", 32},
+                   {"--render-mobile-icons", 5, "mascot.png", 512}};
+    PobiProcess pobi;
+    pobi.platform = QStringLiteral("xcb"); // no display, but the environment still names one
+    for (const auto& e : exports) {
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("deep/er/icons"));
-        PobiProcess pobi;
-        pobi.platform = QStringLiteral("xcb"); // no display, but the environment still names one
         const auto exported = [&] {
-            EXPECT_EQ(pobi.runAnother({flag, target}, 60000), 0) << flag;
+            EXPECT_EQ(pobi.runAnother({e.flag, target}, 60000), 0) << e.flag;
             QMap<QString, QImage> files;
             for (const QString& name : QDir(target).entryList(QDir::Files))
                 files.insert(name, QImage(target + u'/' + name, "PNG"));
             return files;
         };
         const auto first = exported();
-        ASSERT_EQ(first.keys(), expected.keys()) << flag;
+        ASSERT_EQ(first.size(), e.files) << e.flag;
+        EXPECT_EQ(first.value(e.name).size(), QSize(e.px, e.px)) << e.flag;
         for (auto it = first.begin(); it != first.end(); ++it) {
-            const int px = expected.value(it.key());
-            EXPECT_EQ(it.value().size(), QSize(px, px)) << it.key().toStdString();
+            EXPECT_EQ(it.value().width(), it.value().height()) << it.key().toStdString();
             EXPECT_TRUE(it.value().hasAlphaChannel()) << it.key().toStdString();
         }
-        EXPECT_TRUE(exported() == first) << flag;
+        EXPECT_TRUE(exported() == first) << e.flag;
     }
 }
 
