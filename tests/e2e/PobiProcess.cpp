@@ -123,24 +123,20 @@ QString xdotool(const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QList<QRect> pobiWindows() {
+std::optional<QRect> trayIcon(int timeoutMs) {
     static const QRegularExpression geometry(
         QStringLiteral("X=(\\d+)\\nY=(\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
-    QList<QRect> out;
-    const QString shell = xdotool(
-        {"search", "--onlyvisible", "--classname", "^pobi$", "getwindowgeometry", "--shell", "%@"});
-    for (const auto& m : geometry.globalMatch(shell))
-        out << QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                     m.captured(4).toInt());
-    return out;
-}
-
-std::optional<QRect> trayIcon(int timeoutMs) {
     std::optional<QRect> found;
+    // Of the visible windows of the pobi process, the small one.
     const auto embedded = [&] {
-        for (const QRect& r : pobiWindows())
+        const QString shell = xdotool({"search", "--onlyvisible", "--classname", "^pobi$",
+                                       "getwindowgeometry", "--shell", "%@"});
+        for (const auto& m : geometry.globalMatch(shell)) {
+            const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                          m.captured(4).toInt());
             if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
                 found = r;
+        }
         return found.has_value();
     };
     (void)QTest::qWaitFor(embedded, timeoutMs);

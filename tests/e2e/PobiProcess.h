@@ -44,8 +44,6 @@ private:
 // Desktop helpers for tests that run under the private X server with a tray host.
 namespace Desktop {
 bool available();
-// Visible windows of the pobi process (its tray icon, popup and menus).
-QList<QRect> pobiWindows();
 // The tray icon's rectangle once trayer has embedded it.
 std::optional<QRect> trayIcon(int timeoutMs);
 // Runs xdotool and returns what it printed.

@@ -15,16 +15,13 @@ public:
     using AudioPlayer::AudioPlayer;
 
     bool start() override {
-        if (!m_running && !m_refuse.isEmpty()) {
-            m_error = m_refuse;
-            return false;
-        }
-        if (!m_running) {
+        if (!m_running && m_refuse.isEmpty()) {
             m_renderer.reset();
             m_output.clear();
             m_running = true;
         }
-        return true;
+        m_error = m_running ? QString() : m_refuse;
+        return m_running;
     }
     void stop() override {
         m_running = false;
@@ -71,8 +68,7 @@ public:
     void failNextStarts(const QString& reason) { m_refuse = reason; }
     // Stops as a lost server would, sending failed(reason).
     void die(const QString& reason) {
-        m_running = false;
-        m_renderer.reset();
+        stop();
         emit failed(reason);
     }
 

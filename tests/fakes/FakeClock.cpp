@@ -8,8 +8,6 @@ quint64 g_order = 0;
 
 FakeClock::FakeClock(QDateTime start) : m_now(std::move(start)) {}
 
-FakeClock::~FakeClock() = default;
-
 ClockTimer* FakeClock::createTimer(QObject* parent) {
     auto* timer = new FakeClockTimer(this, parent);
     m_timers.append(timer);

@@ -14,7 +14,6 @@ class FakeClockTimer;
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 2), QTime(14, 20, 0)));
-    ~FakeClock() override;
 
     QDateTime now() const override { return m_now; }
     qint64 monotonicMs() const override { return m_mono; }

@@ -54,7 +54,7 @@ namespace {
 
 // Eighth-order Butterworth-like low-pass (four cascaded biquads, RBJ cookbook): a 1.3 kHz tone
 // comes out more than 40 dB down.
-QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
+std::vector<double> lowPass(const QList<qint16>& in, double cutoff) {
     const double w0 = 2 * std::numbers::pi * cutoff / MonitorRecorder::sampleRate;
     const double q[] = {0.5098, 0.6013, 0.9000, 2.5629};
     std::vector<double> x(in.begin(), in.end());
@@ -62,11 +62,11 @@ QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
         const double alpha = std::sin(w0) / (2 * qi);
         const double c = std::cos(w0);
         const double a0 = 1 + alpha;
-        const double b0 = (1 - c) / 2 / a0, b1 = (1 - c) / a0, b2 = (1 - c) / 2 / a0;
+        const double b0 = (1 - c) / 2 / a0; // b1 is twice b0, b2 equals it
         const double a1 = -2 * c / a0, a2 = (1 - alpha) / a0;
         double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
         for (double& v : x) {
-            const double y = b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            const double y = b0 * (v + 2 * x1 + x2) - a1 * y1 - a2 * y2;
             x2 = x1;
             x1 = v;
             y2 = y1;
@@ -74,11 +74,7 @@ QList<qint16> lowPass(const QList<qint16>& in, double cutoff) {
             v = y;
         }
     }
-    QList<qint16> out;
-    out.reserve(qsizetype(x.size()));
-    for (double v : x)
-        out.append(qint16(std::clamp(v, -32768.0, 32767.0)));
-    return out;
+    return x;
 }
 
 } // namespace
@@ -100,13 +96,13 @@ QList<qsizetype> MonitorRecorder::onsets(int threshold, int gap) const {
 
 QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, int windowMs,
                                                             int mergeMs) const {
-    const QList<qint16> samples = lowPass(m_samples, 700);
+    const std::vector<double> samples = lowPass(m_samples, 700);
     const int n = sampleRate * windowMs / 1000;
     QList<Span> out;
-    for (qsizetype i = 0; i + n <= samples.size(); i += n) {
+    for (std::size_t i = 0; i + std::size_t(n) <= samples.size(); i += std::size_t(n)) {
         double sum = 0;
-        for (qsizetype j = i; j < i + n; ++j)
-            sum += double(samples[j]) * samples[j];
+        for (std::size_t j = i; j < i + std::size_t(n); ++j)
+            sum += samples[j] * samples[j];
         if (std::sqrt(sum / n) / 32768.0 < threshold)
             continue;
         const int at = int(i * 1000 / sampleRate);

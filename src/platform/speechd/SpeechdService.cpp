@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QSet>
+#include <QThread>
 #include <QtDebug>
 #include <algorithm>
 #include <cmath>
@@ -50,12 +51,45 @@ SpeechdService::~SpeechdService() {
     close();
 }
 
+namespace {
+
+// The server's id for this connection, or -1. libspeechd's spd_get_client_id reads the reply
+// without checking that there was one, and crashes when the server has just closed the connection.
+int clientId(SPDConnection* c) {
+    char* reply = nullptr;
+    int id = -1;
+    // The reply's first line is "245-<id>".
+    if (spd_execute_command_with_reply(c, "HISTORY GET CLIENT_ID", &reply) == 0 && reply) {
+        const QByteArray line = QByteArray(reply).split('\n').value(0).trimmed();
+        bool ok = false;
+        const int value = line.mid(line.indexOf('-') + 1).toInt(&ok);
+        if (line.indexOf('-') == 3 && ok)
+            id = value;
+    }
+    free(reply);
+    return id;
+}
+
+} // namespace
+
 // Connects with autospawn, as other speech clients do: a desktop session need not have started
 // speech-dispatcher, and libspeechd then starts the user's own server. It stays up while this
 // connection is open.
 bool SpeechdService::open() {
     char* error = nullptr;
     SPDConnection* c = spd_open2("pobi", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+    // A server on its way out still accepts connections and then closes them: wait for it to go
+    // (a fraction of a second) so that the next attempt reaches, or autospawns, its successor.
+    for (int attempt = 0; c && attempt < 10; ++attempt) {
+        m_clientId = clientId(c);
+        if (m_clientId >= 0)
+            break;
+        spd_close(c);
+        QThread::msleep(100);
+        free(error);
+        error = nullptr;
+        c = spd_open2("pobi", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+    }
     m_connection = c;
     if (!c) {
         m_reason = error ? QString::fromUtf8(error).trimmed()
@@ -66,8 +100,14 @@ bool SpeechdService::open() {
         return false;
     }
     free(error);
+    if (m_clientId < 0) {
+        spd_close(c);
+        m_connection = nullptr;
+        m_reason = QStringLiteral("speech-dispatcher closed the connection");
+        m_sinceFailedOpen.start();
+        return false;
+    }
     m_sinceFailedOpen.invalidate();
-    m_clientId = spd_get_client_id(c);
     {
         std::lock_guard lock(g_registryMutex);
         registry().insert(static_cast<size_t>(m_clientId), this);

@@ -32,8 +32,9 @@ struct Driver {
     }
 };
 
-// The same time again advances nothing: the pose stays the mood's own shape, at rest.
-TEST(MascotBrain, NeverAdvancedBrainKeepsItsInitialPose) {
+// The same time again advances nothing: the pose stays the mood's own shape, at rest. After that
+// the clock moves at most one capped step, and never back with the wall clock.
+TEST(MascotBrain, ClockStandsStillStepsCappedAndNeverGoesBack) {
     for (const auto& [mood, name] : {std::pair{Mood::Content, "content"},
                                      {Mood::Alert, "alert"},
                                      {Mood::Sleep, "sleep"},
@@ -46,17 +47,12 @@ TEST(MascotBrain, NeverAdvancedBrainKeepsItsInitialPose) {
                 f = brain.frame(42.0);
             EXPECT_EQ(brain.shape(), name);
             EXPECT_EQ(brain.clockMs(), 0);
-            const auto* shape = MascotBrain::shapeNamed(name);
-            EXPECT_EQ(f.eyes, shape->eyes);
-            EXPECT_EQ(f.strokeWidth, shape->sw);
-            EXPECT_EQ(f.eyeOffset, QPointF(0, 0));
-            for (double v : {f.y, f.rot, f.earRot, f.earSink, f.btnRot, f.btnSink})
+            EXPECT_EQ(f.eyes, MascotBrain::shapeNamed(name)->eyes);
+            for (double v : {f.y, f.rot, f.earRot, f.earSink, f.btnRot, f.btnSink, f.eyeOffset.x(),
+                             f.eyeOffset.y()})
                 EXPECT_EQ(v, 0);
         }
     }
-}
-
-TEST(MascotBrain, ClockStepIsCappedAndNeverGoesBack) {
     MascotBrain brain(Mood::Content, false);
     brain.frame(1000);
     brain.frame(1010); // ten seconds of silence
@@ -67,11 +63,22 @@ TEST(MascotBrain, ClockStepIsCappedAndNeverGoesBack) {
     EXPECT_NEAR(brain.clockMs(), 1000.0 / 30 + 10, 1e-6);
 }
 
-// An icon holds its whole time against a newer mood (which follows it), and a newer icon
-// replaces it along with its settle time.
+// Only the digits 1 to 3 show, each with a hop. An icon holds its whole time against a newer
+// mood (which follows it), and a newer icon replaces it along with its settle time.
 TEST(MascotBrain, AnIconLastsItsTimeUnlessANewerOneReplacesIt) {
     MascotBrain brain(Mood::Content, false);
     Driver d(brain);
+    brain.digit(4);
+    brain.digit(0);
+    EXPECT_FALSE(brain.icon().has_value());
+    EXPECT_EQ(brain.spring(MascotBrain::Y).v, 0);
+    brain.digit(1);
+    EXPECT_LT(brain.spring(MascotBrain::Y).v, 0);
+    d.run(1080);
+    EXPECT_EQ(brain.icon(), QString("n1"));
+    d.run(40);
+    EXPECT_FALSE(brain.icon().has_value());
+
     brain.flash("play", 950);
     EXPECT_EQ(brain.shape(), "play");
     d.run(200);
@@ -88,23 +95,6 @@ TEST(MascotBrain, AnIconLastsItsTimeUnlessANewerOneReplacesIt) {
     d.run(50);
     EXPECT_FALSE(brain.icon().has_value());
     EXPECT_EQ(brain.shape(), "sleep");
-}
-
-TEST(MascotBrain, DigitShowsOnlyKnownDigits) {
-    MascotBrain brain(Mood::Neutral, false);
-    Driver d(brain);
-    brain.digit(4);
-    brain.digit(0);
-    EXPECT_FALSE(brain.icon().has_value());
-    EXPECT_EQ(brain.spring(MascotBrain::Y).v, 0);
-
-    brain.digit(1);
-    EXPECT_LT(brain.spring(MascotBrain::Y).v, 0);
-    d.run(1080);
-    EXPECT_EQ(brain.icon(), QString("n1"));
-    d.run(40);
-    EXPECT_FALSE(brain.icon().has_value());
-    EXPECT_EQ(brain.shape(), "neutral");
 }
 
 // Counts life steps through their effects over a minute of idle frames.
@@ -133,7 +123,6 @@ TEST(MascotBrain, LifeStepsBlinkOnlyWhenNeutralOrAlert) {
         if (c.blinks) {
             // One blink per life step, 1.8 to 4.4 s apart.
             ASSERT_GE(blinkStarts.size(), 60000u / 4400);
-            EXPECT_LE(blinkStarts.size(), 60000u / 1800 + 1);
             for (std::size_t i = 1; i < blinkStarts.size(); ++i) {
                 const double gap = blinkStarts[i] - blinkStarts[i - 1];
                 EXPECT_GE(gap, 1800 - 17);

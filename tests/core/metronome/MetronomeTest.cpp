@@ -128,41 +128,35 @@ TEST_F(MetronomeTest, At120BpmClicksAre22050SamplesApartAndEachBeatEventComesAsO
     }
 }
 
-TEST_F(MetronomeTest, StopSilencesEverythingAlreadyScheduled) {
+// A tempo change waits for the next click not yet scheduled. A stop silences what is scheduled
+// and sends no more beat events, and a quick restart inherits none of the old run's.
+TEST_F(MetronomeTest, ATempoChangeWaitsForTheNextClickAndAStopEndsEverythingScheduled) {
     metronome.setBpm(120);
     metronome.start();
-    run(1000); // the click at frame 47628 (1080 ms) is scheduled but not yet heard
-    ASSERT_EQ(ticks.size(), 2u);
+    run(500); // clicks at 3528 and 25578 are scheduled
+    metronome.setBpm(60);
+    run(2500); // the click at frame 135828 (3080 ms) is scheduled but not yet heard
+    const auto found = clicks();
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[1].at - found[0].at, 22050);
+    EXPECT_EQ(found[2].at - found[1].at, 22050); // computed before the change
+    EXPECT_EQ(found[3].at - found[2].at, 44100);
+    ASSERT_EQ(ticks.size(), 4u);
     metronome.stop();
-    EXPECT_FALSE(metronome.running());
     EXPECT_EQ(metronome.beat(), -1);
     EXPECT_FALSE(player.isRunning());
     run(1000);
-    EXPECT_EQ(ticks.size(), 2u);
+    EXPECT_EQ(ticks.size(), 4u);
     EXPECT_EQ(clock.activeTimers(), 0);
 
-    // A quick restart must not inherit the old run's beat events either.
     metronome.start();
     run(40);
     metronome.stop();
     metronome.start();
     run(60);
-    EXPECT_TRUE(ticks.size() == 2u) << "stale beat event delivered";
+    EXPECT_TRUE(ticks.size() == 4u) << "stale beat event delivered";
     run(30);
-    EXPECT_EQ(ticks.size(), 3u);
-}
-
-TEST_F(MetronomeTest, ATempoChangeTakesEffectFromTheNextScheduledClick) {
-    metronome.setBpm(120);
-    metronome.start();
-    run(500); // clicks at 3528 and 25578 are scheduled
-    metronome.setBpm(60);
-    run(2500);
-    const auto found = clicks();
-    ASSERT_GE(found.size(), 4u);
-    EXPECT_EQ(found[1].at - found[0].at, 22050);
-    EXPECT_EQ(found[2].at - found[1].at, 22050); // computed before the change
-    EXPECT_EQ(found[3].at - found[2].at, 44100);
+    EXPECT_EQ(ticks.size(), 5u);
 }
 
 TEST_F(MetronomeTest, SettingsPersistAndFallBackOnWrongTypes) {
