@@ -105,6 +105,7 @@ bool SpeechdService::open() {
         m_connection = nullptr;
         m_reason = QStringLiteral("speech-dispatcher closed the connection");
         m_sinceFailedOpen.start();
+        qCDebug(lcSpeech) << "no speech-dispatcher connection:" << m_reason;
         return false;
     }
     m_sinceFailedOpen.invalidate();
