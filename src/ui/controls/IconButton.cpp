@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-IconButton::IconButton(const QString& symbol, const QString& help, std::optional<QColor> tint,
+IconButton::IconButton(SymbolIcon::Symbol symbol, const QString& help, std::optional<QColor> tint,
                        QWidget* parent)
     : QAbstractButton(parent), m_symbol(symbol), m_tint(tint) {
     setHelp(help);
@@ -15,7 +15,7 @@ IconButton::IconButton(const QString& symbol, const QString& help, std::optional
     setFixedSize(26, 26);
 }
 
-void IconButton::setSymbol(const QString& symbol) {
+void IconButton::setSymbol(SymbolIcon::Symbol symbol) {
     m_symbol = symbol;
     update();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/theme/SymbolIcon.h"
+
 #include <QAbstractButton>
 #include <QColor>
 #include <optional>
@@ -10,11 +12,11 @@
 class IconButton : public QAbstractButton {
     Q_OBJECT
 public:
-    IconButton(const QString& symbol, const QString& help, std::optional<QColor> tint = {},
+    IconButton(SymbolIcon::Symbol symbol, const QString& help, std::optional<QColor> tint = {},
                QWidget* parent = nullptr);
 
-    QString symbol() const { return m_symbol; }
-    void setSymbol(const QString& symbol);
+    SymbolIcon::Symbol symbol() const { return m_symbol; }
+    void setSymbol(SymbolIcon::Symbol symbol);
     QString help() const { return m_help; }
     void setHelp(const QString& help);
     std::optional<QColor> tint() const { return m_tint; }
@@ -30,7 +32,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QString m_symbol;
+    SymbolIcon::Symbol m_symbol;
     QString m_help;
     std::optional<QColor> m_tint;
     bool m_hover = false;

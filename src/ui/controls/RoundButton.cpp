@@ -5,11 +5,10 @@
 
 #include <QPainter>
 
-RoundButton::RoundButton(const QString& symbol, const QString& help, QWidget* parent)
+RoundButton::RoundButton(SymbolIcon::Symbol symbol, const QString& help, QWidget* parent)
     : QAbstractButton(parent), m_symbol(symbol) {
-    const QString name = help.isEmpty() ? symbol : help;
     setToolTip(help);
-    setAccessibleName(name);
+    setAccessibleName(help);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setFixedSize(28, 28);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/theme/SymbolIcon.h"
+
 #include <QAbstractButton>
 
 // A 28 x 28 circle outlined in the text colour at 0.15 with a symbol in the middle; the whole
@@ -7,9 +9,9 @@
 class RoundButton : public QAbstractButton {
     Q_OBJECT
 public:
-    RoundButton(const QString& symbol, const QString& help = {}, QWidget* parent = nullptr);
+    RoundButton(SymbolIcon::Symbol symbol, const QString& help = {}, QWidget* parent = nullptr);
 
-    QString symbol() const { return m_symbol; }
+    SymbolIcon::Symbol symbol() const { return m_symbol; }
     QSize sizeHint() const override { return {28, 28}; }
 
 protected:
@@ -17,5 +19,5 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    QString m_symbol;
+    SymbolIcon::Symbol m_symbol;
 };

@@ -26,8 +26,8 @@ PopoverView::PopoverView(TimerEngine& engine, Speaker& speaker, Settings& settin
                                         {QStringLiteral("Tempo"), 2}},
                                        static_cast<int>(modes().indexOf(settings.mode())),
                                        QStringLiteral("Mode"))),
-      m_mute(new IconButton(QStringLiteral("speaker.wave.2"), QStringLiteral("Mute"))),
-      m_gear(new IconButton(QStringLiteral("gearshape"), QStringLiteral("Settings"))),
+      m_mute(new IconButton(SymbolIcon::Symbol::Sound, QStringLiteral("Mute"))),
+      m_gear(new IconButton(SymbolIcon::Symbol::Settings, QStringLiteral("Settings"))),
       m_timer(new TimerView(engine, speaker, settings, ui, metronome, mascot, clock, interpreter)),
       m_tempo(new TempoView(metronome, speaker, settings, ui, mascot, clock, interpreter)),
       m_settingsView(new SettingsView(settings, speaker, [this] { m_ui.setShowSettings(false); })) {
@@ -164,8 +164,7 @@ bool PopoverView::focusNextPrevChild(bool next) {
 
 void PopoverView::refreshMute() {
     const bool muted = m_settings.muted();
-    m_mute->setSymbol(muted ? QStringLiteral("speaker.slash.fill")
-                            : QStringLiteral("speaker.wave.2"));
+    m_mute->setSymbol(muted ? SymbolIcon::Symbol::Muted : SymbolIcon::Symbol::Sound);
     m_mute->setHelp(muted ? QStringLiteral("Unmute") : QStringLiteral("Mute"));
     m_mute->setTint(muted ? std::optional<QColor>(Palette::pobi) : std::nullopt);
 }

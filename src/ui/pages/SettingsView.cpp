@@ -119,7 +119,7 @@ void SettingsView::build() {
 
     // Header.
     auto* header = row(6);
-    m_back = new IconButton(QStringLiteral("chevron.left"), QStringLiteral("Back"));
+    m_back = new IconButton(SymbolIcon::Symbol::Back, QStringLiteral("Back"));
     header->addWidget(m_back);
     header->addWidget(new TextLabel(QStringLiteral("Settings"), 15, QFont::DemiBold), 1);
     page->addLayout(header);
@@ -139,7 +139,7 @@ void SettingsView::build() {
     listPalette.setColor(QPalette::HighlightedText, Qt::white);
     m_voice->view()->setPalette(listPalette);
     voiceRow->addWidget(m_voice, 1);
-    m_voicePreview = new IconButton(QStringLiteral("play.fill"), QStringLiteral("Preview"));
+    m_voicePreview = new IconButton(SymbolIcon::Symbol::Play, QStringLiteral("Preview"));
     voiceRow->addWidget(m_voicePreview);
     voice->addLayout(voiceRow);
     m_allLanguages = new CheckRow(QStringLiteral("Show every language"));
@@ -179,7 +179,7 @@ void SettingsView::build() {
     m_endMessage->keycap()->hide();
     m_endMessage->edit()->setAccessibleName(QStringLiteral("What it says at the end"));
     endRow->addWidget(m_endMessage, 1);
-    m_endPreview = new IconButton(QStringLiteral("play.fill"), QStringLiteral("Preview"));
+    m_endPreview = new IconButton(SymbolIcon::Symbol::Play, QStringLiteral("Preview"));
     endRow->addWidget(m_endPreview);
     speak->addLayout(endRow);
     m_chime = new SwitchRow(QStringLiteral("Chime at the end"));

@@ -52,8 +52,10 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
       m_bpmUnit(
           new TextLabel(QStringLiteral("BPM"), 12, QFont::DemiBold, TextLabel::Role::Secondary)),
       m_status(new TextLabel({}, 12.5, QFont::Normal, TextLabel::Role::Secondary)),
-      m_dots(new BeatDots(metronome)), m_minus(new RoundButton(QStringLiteral("minus"))),
-      m_slider(new Slider), m_plus(new RoundButton(QStringLiteral("plus"))),
+      m_dots(new BeatDots(metronome)),
+      m_minus(new RoundButton(SymbolIcon::Symbol::Minus, QStringLiteral("Slower"))),
+      m_slider(new Slider),
+      m_plus(new RoundButton(SymbolIcon::Symbol::Plus, QStringLiteral("Faster"))),
       m_beatsLabel(new TextLabel(QStringLiteral("Beats"), 11.5)),
       m_beats(new SegmentedPicker(beatsChoices(), metronome.beats(), QStringLiteral("Beats"))),
       m_accent(new ChipButton(QStringLiteral("Accent"), metronome.accent())),
@@ -100,10 +102,6 @@ TempoView::TempoView(Metronome& metronome, Speaker& speaker, Settings& settings,
     column->addWidget(m_dots);
 
     // Tempo row.
-    m_minus->setAccessibleName(QStringLiteral("Slower"));
-    m_minus->setToolTip(QStringLiteral("Slower"));
-    m_plus->setAccessibleName(QStringLiteral("Faster"));
-    m_plus->setToolTip(QStringLiteral("Faster"));
     m_slider->setRange(TempoWords::minBpm, TempoWords::maxBpm);
     m_slider->setValue(TempoWords::clampBpm(metronome.bpm()));
     m_slider->setAccessibleName(QStringLiteral("BPM"));

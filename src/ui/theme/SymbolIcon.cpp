@@ -8,18 +8,18 @@
 
 namespace SymbolIcon {
 
-QString themeName(const QString& name) {
-    static const QHash<QString, QString> names{
-        {QStringLiteral("gearshape"), QStringLiteral("emblem-system-symbolic")},
-        {QStringLiteral("chevron.left"), QStringLiteral("go-previous-symbolic")},
-        {QStringLiteral("play.fill"), QStringLiteral("media-playback-start-symbolic")},
-        {QStringLiteral("speaker.wave.2"), QStringLiteral("audio-volume-high-symbolic")},
-        {QStringLiteral("speaker.slash.fill"), QStringLiteral("audio-volume-muted-symbolic")},
-        {QStringLiteral("minus"), QStringLiteral("list-remove-symbolic")},
-        {QStringLiteral("plus"), QStringLiteral("list-add-symbolic")},
-        {QStringLiteral("xmark"), QStringLiteral("window-close-symbolic")},
+QString themeName(Symbol symbol) {
+    static const QHash<Symbol, QString> names{
+        {Symbol::Settings, QStringLiteral("emblem-system-symbolic")},
+        {Symbol::Back, QStringLiteral("go-previous-symbolic")},
+        {Symbol::Play, QStringLiteral("media-playback-start-symbolic")},
+        {Symbol::Sound, QStringLiteral("audio-volume-high-symbolic")},
+        {Symbol::Muted, QStringLiteral("audio-volume-muted-symbolic")},
+        {Symbol::Minus, QStringLiteral("list-remove-symbolic")},
+        {Symbol::Plus, QStringLiteral("list-add-symbolic")},
+        {Symbol::Close, QStringLiteral("window-close-symbolic")},
     };
-    return names.value(name);
+    return names.value(symbol);
 }
 
 namespace {
@@ -39,24 +39,23 @@ QPainterPath speakerBody(const QRectF& r) {
 }
 
 // The symbol inside a square box of side s centred in rect.
-void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor& color,
-               double weight) {
+void drawShape(QPainter& p, const QRectF& box, Symbol symbol, const QColor& color, double weight) {
     const double s = box.width();
     const QPointF c = box.center();
     QPen pen(color, weight, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    if (name == QLatin1String("minus") || name == QLatin1String("plus")) {
+    if (symbol == Symbol::Minus || symbol == Symbol::Plus) {
         p.drawLine(QPointF(box.left() + s * 0.1, c.y()), QPointF(box.right() - s * 0.1, c.y()));
-        if (name == QLatin1String("plus"))
+        if (symbol == Symbol::Plus)
             p.drawLine(QPointF(c.x(), box.top() + s * 0.1), QPointF(c.x(), box.bottom() - s * 0.1));
-    } else if (name == QLatin1String("chevron.left")) {
+    } else if (symbol == Symbol::Back) {
         QPainterPath path;
         path.moveTo(c.x() + s * 0.2, box.top() + s * 0.08);
         path.lineTo(c.x() - s * 0.22, c.y());
         path.lineTo(c.x() + s * 0.2, box.bottom() - s * 0.08);
         p.drawPath(path);
-    } else if (name == QLatin1String("play.fill")) {
+    } else if (symbol == Symbol::Play) {
         QPainterPath path;
         path.moveTo(box.left() + s * 0.2, box.top() + s * 0.06);
         path.lineTo(box.right() - s * 0.08, c.y());
@@ -65,7 +64,7 @@ void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor
         p.setBrush(color);
         p.setPen(QPen(color, weight * 0.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPath(path);
-    } else if (name == QLatin1String("speaker.wave.2")) {
+    } else if (symbol == Symbol::Sound) {
         p.setBrush(color);
         p.drawPath(speakerBody(box));
         p.setBrush(Qt::NoBrush);
@@ -74,7 +73,7 @@ void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor
             QRectF arc(o.x() - radius, o.y() - radius, radius * 2, radius * 2);
             p.drawArc(arc, -45 * 16, 90 * 16);
         }
-    } else if (name == QLatin1String("speaker.slash.fill")) {
+    } else if (symbol == Symbol::Muted) {
         p.setBrush(color);
         p.drawPath(speakerBody(box));
         p.setBrush(Qt::NoBrush);
@@ -83,7 +82,7 @@ void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor
         const double x0 = box.left() + s * 0.64;
         p.drawLine(QPointF(x0, c.y() - s * 0.18), QPointF(box.right(), c.y() + s * 0.18));
         p.drawLine(QPointF(x0, c.y() + s * 0.18), QPointF(box.right(), c.y() - s * 0.18));
-    } else if (name == QLatin1String("gearshape")) {
+    } else if (symbol == Symbol::Settings) {
         // Eight teeth around a ring with a hole.
         QPainterPath gear;
         const int teeth = 8;
@@ -104,12 +103,12 @@ void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawPath(gear);
-    } else if (name == QLatin1String("xmark")) {
+    } else if (symbol == Symbol::Close) {
         p.drawLine(box.topLeft() + QPointF(s * 0.15, s * 0.15),
                    box.bottomRight() - QPointF(s * 0.15, s * 0.15));
         p.drawLine(box.topRight() + QPointF(-s * 0.15, s * 0.15),
                    box.bottomLeft() + QPointF(s * 0.15, -s * 0.15));
-    } else if (name == QLatin1String("return")) {
+    } else { // Return: a hooked arrow pointing left
         QPainterPath path;
         path.moveTo(box.right() - s * 0.1, box.top() + s * 0.15);
         path.lineTo(box.right() - s * 0.1, c.y() + s * 0.1);
@@ -118,37 +117,32 @@ void drawShape(QPainter& p, const QRectF& box, const QString& name, const QColor
         path.lineTo(box.left() + s * 0.1, c.y() + s * 0.1);
         path.lineTo(box.left() + s * 0.35, c.y() + s * 0.35);
         p.drawPath(path);
-    } else {
-        // Unknown names draw a dot rather than nothing, so a typo is visible.
-        p.setBrush(color);
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(c, s * 0.2, s * 0.2);
     }
 }
 
 } // namespace
 
-void paintFallback(QPainter& p, const QRectF& rect, const QString& name, const QColor& color,
-                   double size, double weight) {
+void paintFallback(QPainter& p, const QRectF& rect, Symbol symbol, const QColor& color, double size,
+                   double weight) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box(rect.center().x() - size / 2, rect.center().y() - size / 2, size, size);
-    drawShape(p, box, name, color, weight);
+    drawShape(p, box, symbol, color, weight);
     p.restore();
 }
 
-QPixmap pixmap(const QString& name, int size, const QColor& color, double dpr) {
+QPixmap pixmap(Symbol symbol, int size, const QColor& color, double dpr) {
     QPixmap pm(QSize(size, size) * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    paint(p, QRectF(0, 0, size, size), name, color, size);
+    paint(p, QRectF(0, 0, size, size), symbol, color, size);
     return pm;
 }
 
-void paint(QPainter& p, const QRectF& rect, const QString& name, const QColor& color, double size,
+void paint(QPainter& p, const QRectF& rect, Symbol symbol, const QColor& color, double size,
            double weight) {
-    const QString theme = themeName(name);
+    const QString theme = themeName(symbol);
     if (!theme.isEmpty() && QIcon::hasThemeIcon(theme)) {
         const QIcon icon = QIcon::fromTheme(theme);
         const int px = qRound(size);
@@ -167,7 +161,7 @@ void paint(QPainter& p, const QRectF& rect, const QString& name, const QColor& c
             return;
         }
     }
-    paintFallback(p, rect, name, color, size, weight);
+    paintFallback(p, rect, symbol, color, size, weight);
 }
 
 } // namespace SymbolIcon
