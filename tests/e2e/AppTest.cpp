@@ -317,7 +317,7 @@ TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
     PobiProcess pobi;
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return window().contains("Override Redirect State: no"); }, 10000))
+        QTest::qWaitFor([&] { return window().contains("Override Redirect State: no"); }, 30000))
         << pobi.stderrText().toStdString();
     pobi.stop();
     qputenv("DISPLAY", shared);

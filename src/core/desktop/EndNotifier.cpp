@@ -9,8 +9,8 @@
 #include <QLocale>
 
 namespace {
-const QString kRestart = QStringLiteral("restart");
-const QString kDismiss = QStringLiteral("dismiss");
+const QString restartAction = QStringLiteral("restart");
+const QString dismissAction = QStringLiteral("dismiss");
 } // namespace
 
 EndNotifier::EndNotifier(TimerEngine& engine, Settings& settings, Notifier& notifier, Clock& clock,
@@ -33,14 +33,14 @@ void EndNotifier::onEvent(TimerEngine::Event event) {
             QStringLiteral("%1, ended at %2").arg(Words::spell(m_engine.total()), at);
         m_notifier.post(
             title, body,
-            {{kRestart, QStringLiteral("Restart")}, {kDismiss, QStringLiteral("Dismiss")}});
+            {{restartAction, QStringLiteral("Restart")}, {dismissAction, QStringLiteral("Dismiss")}});
     }
 }
 
 void EndNotifier::onAction(const QString& key) {
     // Only a finished timer is restarted: anything newer has already taken the notification back.
-    if (key == kRestart && !m_engine.active() && m_engine.total() > 0)
+    if (key == restartAction && !m_engine.active() && m_engine.total() > 0)
         m_engine.start(Command{Command::Kind::Timer, m_engine.total(), m_engine.label()});
-    else if (key == kDismiss)
+    else if (key == dismissAction)
         m_notifier.withdraw();
 }

@@ -12,9 +12,9 @@
 
 namespace {
 
-const QString kBpmKey = QStringLiteral("tempo.bpm");
-const QString kBeatsKey = QStringLiteral("tempo.beats");
-const QString kAccentKey = QStringLiteral("tempo.accent");
+const QString bpmKey = QStringLiteral("tempo.bpm");
+const QString beatsKey = QStringLiteral("tempo.beats");
+const QString accentKey = QStringLiteral("tempo.accent");
 
 // The INI backend gives back strings, so a value counts as an integer when it is one or when it
 // is text that reads as one; anything else is treated as missing.
@@ -77,8 +77,8 @@ AudioPlayer::Buffer synthesiseClick(double startHz, double ratio, float gain) {
 
 Metronome::Metronome(QSettings& store, AudioPlayer& player, Clock& clock, QObject* parent)
     : QObject(parent), m_store(store), m_player(player), m_clock(clock),
-      m_bpm(storedInt(store, kBpmKey, 100)), m_beats(storedInt(store, kBeatsKey, 4)),
-      m_accent(storedBool(store, kAccentKey, true)), m_startedAt(clock.monotonicMs()) {
+      m_bpm(storedInt(store, bpmKey, 100)), m_beats(storedInt(store, beatsKey, 4)),
+      m_accent(storedBool(store, accentKey, true)), m_startedAt(clock.monotonicMs()) {
     connect(&m_player, &AudioPlayer::failed, this, &Metronome::fail);
 }
 
@@ -119,13 +119,13 @@ void Metronome::persist(const QString& key, const QVariant& value) {
 
 void Metronome::setBpm(int bpm) {
     m_bpm = bpm;
-    persist(kBpmKey, bpm);
+    persist(bpmKey, bpm);
     emit bpmChanged(bpm);
 }
 
 void Metronome::setBeats(int beats) {
     m_beats = beats;
-    persist(kBeatsKey, beats);
+    persist(beatsKey, beats);
     emit beatsChanged(beats);
 }
 
@@ -143,7 +143,7 @@ void Metronome::changeBeats(int beats) {
 
 void Metronome::setAccent(bool accent) {
     m_accent = accent;
-    persist(kAccentKey, accent);
+    persist(accentKey, accent);
     emit accentChanged(accent);
 }
 

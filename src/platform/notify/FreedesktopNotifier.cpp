@@ -12,7 +12,7 @@ namespace {
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
-constexpr uchar kUrgencyNormal = 1;
+constexpr uchar urgencyNormal = 1;
 } // namespace
 
 FreedesktopNotifier::FreedesktopNotifier(QDBusConnection bus, QObject* parent)
@@ -41,7 +41,7 @@ void FreedesktopNotifier::post(const QString& title, const QString& body,
         flat << a.key << a.label;
     const QString appId = QStringLiteral(POBI_APP_ID);
     const QVariantMap hints{{QStringLiteral("desktop-entry"), appId},
-                            {QStringLiteral("urgency"), QVariant::fromValue(kUrgencyNormal)}};
+                            {QStringLiteral("urgency"), QVariant::fromValue(urgencyNormal)}};
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     call << QStringLiteral("Pobi") << m_id << appId << title << body << flat << hints
