@@ -31,9 +31,9 @@ void EndNotifier::onEvent(TimerEngine::Event event) {
         const QString at = Words::shortTime(m_clock.now().time(), QLocale());
         const QString body =
             QStringLiteral("%1, ended at %2").arg(Words::spell(m_engine.total()), at);
-        m_notifier.post(
-            title, body,
-            {{restartAction, QStringLiteral("Restart")}, {dismissAction, QStringLiteral("Dismiss")}});
+        m_notifier.post(title, body,
+                        {{restartAction, QStringLiteral("Restart")},
+                         {dismissAction, QStringLiteral("Dismiss")}});
     }
 }
 
