@@ -1,16 +1,8 @@
 #pragma once
 
-#include "FakeAudioPlayer.h"
-#include "FakeClock.h"
-#include "FakeSpeech.h"
-#include "TestDirs.h"
-#include "core/director/CommandInterpreter.h"
+#include "CoreDesk.h"
 #include "core/hotkey/HotkeyService.h"
 #include "core/mascot/MascotBrain.h"
-#include "core/metronome/Metronome.h"
-#include "core/settings/Settings.h"
-#include "core/speech/Speaker.h"
-#include "core/timer/TimerEngine.h"
 #include "ui/controls/SegmentedPicker.h"
 #include "ui/tray/PopoverUI.h"
 
@@ -19,9 +11,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// The objects behind the popup's pages, all offline: a fake clock, speech that only records, a
-// private settings file, and a metronome on a player whose timeline the test renders itself; the
-// timer and the interpreter of typed lines on top of them.
 // A hotkey whose status the test sets.
 class ScriptedHotkey final : public HotkeyService {
 public:
@@ -30,16 +19,8 @@ public:
     void become(Backend backend, const QString& reason = {}) { setStatus(backend, reason); }
 };
 
-struct PageFixture {
-    TestDirs dirs;
-    Settings settings{dirs.settingsFile()};
-    FakeClock clock;
-    FakeSpeech speech;
-    Speaker speaker{speech, clock};
-    FakeAudioPlayer player;
-    Metronome metronome{settings.store(), player, clock};
-    TimerEngine engine{settings, speaker, clock};
-    CommandInterpreter interpreter{engine, metronome, settings, clock};
+// The objects behind the popup's pages: the offline core, the popup's state and the mascot.
+struct PageFixture : CoreDesk {
     PopoverUI ui;
     MascotBrain mascot{MascotBrain::Mood::Content, false, [] { return 0.5; }};
 

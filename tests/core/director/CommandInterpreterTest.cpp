@@ -1,14 +1,7 @@
 #include "core/director/CommandInterpreter.h"
 
-#include "FakeAudioPlayer.h"
-#include "FakeClock.h"
-#include "FakeSpeech.h"
-#include "TestDirs.h"
-#include "core/metronome/Metronome.h"
-#include "core/settings/Settings.h"
-#include "core/speech/Speaker.h"
+#include "CoreDesk.h"
 #include "core/text/Words.h"
-#include "core/timer/TimerEngine.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -24,18 +17,6 @@ constexpr Field onTempo = Field::Tempo;
 constexpr auto timer = Settings::Mode::Timer;
 constexpr auto watch = Settings::Mode::Stopwatch;
 constexpr auto tempo = Settings::Mode::Tempo;
-
-struct Desk {
-    TestDirs dirs;
-    Settings settings{dirs.settingsFile()};
-    FakeClock clock;
-    FakeSpeech speech;
-    Speaker speaker{speech, clock};
-    FakeAudioPlayer player;
-    Metronome metronome{settings.store(), player, clock};
-    TimerEngine engine{settings, speaker, clock};
-    CommandInterpreter interpreter{engine, metronome, settings, clock};
-};
 
 } // namespace
 
@@ -86,7 +67,7 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
         // With no timer, "stop" stops the metronome wherever it is typed.
         {onTimer, "stop", StopTempo, Idle, false, tempo, "Tempo stopped"},
     };
-    Desk desk;
+    CoreDesk desk;
     bool muted = false;
     for (const auto& step : steps) {
         const QString line = QString::fromUtf8(step.line);
@@ -128,7 +109,7 @@ TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
 }
 
 TEST(CommandInterpreter, PreviewShowsWhatReturnWouldDo) {
-    Desk desk;
+    CoreDesk desk;
     // No preview for what is no command (a verb's is checked on the Timer page).
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},

@@ -1,13 +1,6 @@
 #include "core/instance/StatusReport.h"
 
-#include "FakeAudioPlayer.h"
-#include "FakeClock.h"
-#include "FakeSpeech.h"
-#include "TestDirs.h"
-#include "core/metronome/Metronome.h"
-#include "core/settings/Settings.h"
-#include "core/speech/Speaker.h"
-#include "core/timer/TimerEngine.h"
+#include "CoreDesk.h"
 
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -15,14 +8,11 @@
 // One Pobi through its states, on a clock 3:30 behind UTC, so the end time shows its offset in
 // full. Each report is read in words and as JSON.
 TEST(StatusReport, TellsWhatRunsInWordsAndAsJson) {
-    TestDirs dirs;
-    Settings settings{dirs.settingsFile()};
-    FakeClock clock{QDateTime(QDate(2026, 3, 2), QTime(14, 20), QTimeZone(-(3 * 3600 + 1800)))};
-    FakeSpeech speech;
-    Speaker speaker{speech, clock};
-    TimerEngine engine{settings, speaker, clock};
-    FakeAudioPlayer player;
-    Metronome metronome{settings.store(), player, clock};
+    CoreDesk desk{QDateTime(QDate(2026, 3, 2), QTime(14, 20), QTimeZone(-(3 * 3600 + 1800)))};
+    TimerEngine& engine = desk.engine;
+    Metronome& metronome = desk.metronome;
+    Settings& settings = desk.settings;
+    FakeClock& clock = desk.clock;
     const auto expect = [&](const char* text, const char* json) {
         EXPECT_EQ(StatusReport::text(engine, metronome, settings, clock, QLocale::c()),
                   QString::fromUtf8(text));
