@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -43,7 +42,6 @@ TEST(PopupWindow, ClosesOnEscapeButNotWhileAListIsOpenAndScrollsATallPage) {
     content->addItems({QStringLiteral("System default"), QStringLiteral("Ava")});
     content->setFixedSize(340, 200);
     window.setContent(content);
-    QSignalSpy closed(&window, &PopupWindow::closed);
     window.popup(QRect());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 
@@ -64,7 +62,6 @@ TEST(PopupWindow, ClosesOnEscapeButNotWhileAListIsOpenAndScrollsATallPage) {
 
     QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(closed.size(), 1);
     // Only a close by a click elsewhere (Qt closes the popup itself) swallows the next tray click.
     EXPECT_FALSE(window.justClosed());
     window.popup(QRect());

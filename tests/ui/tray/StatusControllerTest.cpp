@@ -41,7 +41,8 @@ struct Tray : ::testing::Test, PageFixture {
 
 TEST_F(Tray, TitleTooltipGlyphAndMenuFollowTheEngineTheHotkeyAndTheVoice) {
     ScriptedHotkey hotkey;
-    status.setHotkeyService(&hotkey);
+    status.setHotkeyService(&hotkey); // not registered: not promised
+    EXPECT_EQ(status.toolTip(), QStringLiteral("Pobi"));
     hotkey.become(HotkeyService::Backend::X11);
     engine.start(Command{Command::Kind::Timer, 300, QStringLiteral("Tea")});
     clock.advance(2000);
