@@ -103,7 +103,6 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
     const Dst cases[] = {
         // 02:30 does not exist that night: the first instant after the gap, 03:00 CEST.
         {at(2026, 3, 29, 1, 0), "at 2:30", 3600},
-        {at(2026, 3, 29, 1, 59, 59), "at 2:59", 1},
         // Once that has passed, one calendar day on from 03:00: 03:00 tomorrow.
         {at(2026, 3, 29, 10, 0), "at 2:30am", 17 * 3600},
         // The day before the change has 23 hours until the same time tomorrow.
@@ -117,8 +116,7 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
         // 25 hours ahead is more than a timer may run.
         {at(2026, 10, 24, 14, 20), "at 14:20", std::nullopt},
         {at(2026, 10, 24, 14, 20), "at 14:21", 60},
-        // Other zones work in the zone of now; without a now there is no clock time.
-        {QDateTime(QDate(2026, 6, 1), QTime(23, 30), Qt::UTC), "at 0:15", 2700},
+        // Without a now there is no clock time.
         {QDateTime(), "at 3pm", std::nullopt},
     };
     for (const Dst& c : cases) {
