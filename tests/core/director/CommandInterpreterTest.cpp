@@ -9,11 +9,10 @@
 namespace {
 
 using Action = CommandInterpreter::Action;
-using Field = CommandInterpreter::Field;
 using enum CommandInterpreter::Action;
 using enum TimerEngine::State;
-constexpr Field onTimer = Field::Timer;
-constexpr Field onTempo = Field::Tempo;
+constexpr auto onTimer = CommandInterpreter::Field::Timer;
+constexpr auto onTempo = CommandInterpreter::Field::Tempo;
 constexpr auto timer = Settings::Mode::Timer;
 constexpr auto watch = Settings::Mode::Stopwatch;
 constexpr auto tempo = Settings::Mode::Tempo;
@@ -23,7 +22,7 @@ constexpr auto tempo = Settings::Mode::Tempo;
 // One line after another, 1.5 s apart, each acting on what the lines before it left.
 TEST(CommandInterpreter, EachLineDoesWhatItSaysAndSaysWhatItDid) {
     const struct {
-        Field field;
+        CommandInterpreter::Field field;
         const char* line;
         Action action;
         TimerEngine::State state; // after

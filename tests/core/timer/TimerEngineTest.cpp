@@ -16,7 +16,6 @@ using Event = TimerEngine::Event;
 Command timer(qint64 seconds, const QString& label = {}) {
     return {Command::Kind::Timer, seconds, label};
 }
-const Command stopwatchCommand{Command::Kind::Stopwatch, 0, {}};
 
 class TimerEngineTest : public ::testing::Test, protected CoreDesk {
 protected:
@@ -49,7 +48,6 @@ TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
     engine.start(timer(10));
     clock.advance(10000); // the step at exactly 10 s finds 0 left
     EXPECT_EQ(engine.state(), State::Done);
-    EXPECT_EQ(events, (QList{Event::Start, Event::Done}));
     EXPECT_EQ(eventAt.last(), 10000);
     // Set when the last second begins, to sound on the end itself.
     EXPECT_EQ(chimes, (QList<std::pair<qint64, qint64>>{{9000, 10000}}));
@@ -63,7 +61,7 @@ TEST_F(TimerEngineTest, TenSecondTimerFromStartToIdle) {
 
     clock.advance(12000 - 600);
     EXPECT_EQ(engine.state(), State::Idle);
-    EXPECT_EQ(events.size(), 2) << "the return to idle sends no event";
+    EXPECT_EQ(events, (QList{Event::Start, Event::Done})) << "the return to idle sends no event";
 }
 
 // A muted timer whose heartbeat is held up: the alert comes a minute before the end, of the lines
@@ -77,7 +75,6 @@ TEST_F(TimerEngineTest, MutedRunWithALateHeartbeat) {
     FakeClock::flush();
     engine.start(timer(100));
     clock.advance(69000); // 31 s left; nothing of the count said yet
-    EXPECT_EQ(said.size(), 1);
     EXPECT_EQ(eventAt.value(events.indexOf(Event::Alert)), 40000);
     // The heartbeat is held up until 24.5 s are left: lines 30 .. 25 were all crossed.
     clock.stall(75500 - elapsedMs());
@@ -166,7 +163,7 @@ TEST_F(TimerEngineTest, SettingsChangedMidRunRepeatNothing) {
 
     settings.setEvery(5);
     FakeClock::flush();
-    engine.start(stopwatchCommand);
+    engine.start({Command::Kind::Stopwatch, 0, {}});
     clock.advance(450000); // 7:30
     settings.setEvery(1);
     FakeClock::flush();
