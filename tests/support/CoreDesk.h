@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeAudioPlayer.h"
+#include "FakeChime.h"
 #include "FakeClock.h"
 #include "FakeSpeech.h"
 #include "TestDirs.h"
@@ -10,9 +11,9 @@
 #include "core/speech/Speaker.h"
 #include "core/timer/TimerEngine.h"
 
-// The core of a running Pobi, all offline: a private settings file, a fake clock, speech that only
-// records, a metronome on a player whose timeline the test renders itself, and the timer and the
-// interpreter of typed lines on top of them.
+// The core of a running Pobi, all offline: a private settings file, a fake clock, speech and an end
+// chime that only record, a metronome on a player whose timeline the test renders itself, and the
+// timer and the interpreter of typed lines on top of them.
 struct CoreDesk {
     CoreDesk() = default;
     explicit CoreDesk(const QDateTime& start) : clock(start) {}
@@ -24,6 +25,7 @@ struct CoreDesk {
     Speaker speaker{speech, clock};
     FakeAudioPlayer player;
     Metronome metronome{settings.store(), player, clock};
-    TimerEngine engine{settings, speaker, clock};
+    FakeChime chime;
+    TimerEngine engine{settings, speaker, clock, &chime};
     CommandInterpreter interpreter{engine, metronome, settings, clock};
 };

@@ -44,67 +44,53 @@ TEST_P(Parse, AtTwentyPastTwo) {
     }
 }
 
+// One row per rule and per boundary.
 INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, Parse,
+    Lines, Parse,
     ::testing::Values(
-        Case{"", stopwatch}, Case{"Count up", stopwatch}, Case{"25m", timer(1500)},
-        Case{"1h30", timer(5400)}, Case{"1h 30 m", timer(5400)}, Case{"1.5h", timer(5400)},
-        Case{"90s", timer(90)}, Case{"5 min pasta", timer(300, "Pasta")},
-        Case{"10m - call mom", timer(600, "Call mom")}, Case{"20", timer(1200)},
-        Case{"20 reading", timer(1200, "Reading")}, Case{"1:30", timer(90)},
-        Case{"1:30:00", timer(5400)}, Case{"25:00 write", timer(1500, "Write")},
-        Case{"tea", timer(180, "Tea")}, Case{"Tea for two", timer(180, "Two")},
-        Case{"tea 5m", timer(180, "5m")}, Case{"focus", timer(1500, "Focus")},
-        Case{"half an hour nap", timer(1800, "Nap")}, Case{"an hour", timer(3600)},
-        Case{"a minute", timer(60)}, Case{"at 3pm", timer(2400)}, Case{"at 3", timer(2400)},
-        Case{"until 17:45 standup", timer(12300, "Standup")}, Case{"at 2pm", timer(85200)},
-        Case{"at 25", none}, Case{"25h", none}, Case{"0", none}, Case{"hello", none}));
-
-INSTANTIATE_TEST_SUITE_P(
-    EdgeCases, Parse,
-    ::testing::Values(
-        Case{"sw", stopwatch}, Case{"watch", stopwatch}, Case{"sw 5", none},
-        Case{"\t\n", stopwatch},
+        Case{"", stopwatch}, Case{"Count up", stopwatch}, Case{"sw 5", none},
         // Presets: whole line or key plus one space; table order decides.
-        Case{"pasta: al dente", none}, Case{"egg", timer(420, "Egg")},
-        Case{"pomo", timer(1500, "Focus")}, Case{"Long Break", timer(900, "Long break")},
-        Case{"break now", timer(300, "Now")}, Case{"teatime", none},
-        Case{"tea  x", timer(180, "X")},
-        // Clock times.
-        Case{"at 12", timer(34800)},   // noon has passed, midnight tomorrow comes first
-        Case{"at 12am", timer(34800)}, // midnight
-        Case{"at 12pm", timer(78000)}, // noon tomorrow
-        Case{"at 13am", timer(38400)}, // 01:00
-        Case{"at 15pm", timer(2400)}, Case{"AT 3 PM", timer(2400)},
+        Case{"tea", timer(180, "Tea")}, Case{"Tea for two", timer(180, "Two")},
+        Case{"tea 5m", timer(180, "5m")}, Case{"pasta: al dente", none},
+        Case{"egg", timer(420, "Egg")}, Case{"pomo", timer(1500, "Focus")},
+        Case{"Long Break", timer(900, "Long break")}, Case{"teatime", none},
+        // Clock times, at 14:20.
+        Case{"at 3 pm", timer(2400)}, Case{"at 3", timer(2400)}, Case{"at 2pm", timer(85200)},
+        Case{"until 17:45 standup", timer(12300, "Standup")},
+        Case{"at 12", timer(34800)},     // noon has passed, midnight tomorrow comes first
+        Case{"at 12am", timer(34800)},   // midnight
+        Case{"at 12pm", timer(78000)},   // noon tomorrow
+        Case{"at 13am", timer(38400)},   // 01:00
         Case{"at 2:20pm", timer(86400)}, // equal to now: tomorrow
-        Case{"at 14:21", timer(60)}, Case{"till 9", timer(24000)}, Case{"by 7:75", none},
-        Case{"by 24:00", none}, Case{"at 3 pasta", timer(2400, "Pasta")},
-        Case{"at 3:5", timer(2400, "5")}, Case{"at 3pmx", none}, Case{"at", none},
+        Case{"at 14:21", timer(60)}, Case{"AT 3PM Call", timer(2400, "Call")},
+        Case{"at 3:5", timer(2400, "5")}, Case{"at 25", none}, Case{"by 7:75", none},
+        Case{"by 24:00", none}, Case{"at 3pmx", none}, Case{"at", none},
         // Colon, durations and bare numbers.
-        Case{"1:75", timer(135)}, Case{"100:00", timer(6000)}, Case{"1000:00", none},
+        Case{"1:30", timer(90)}, Case{"1:75", timer(135)},
+        Case{"25:00 write", timer(1500, "Write")}, Case{"1000:00", none},
         Case{"24:00:00", timer(86400)}, Case{"24:00:01", none}, Case{"1:30pasta", none},
-        Case{"2 hours 15 minutes", timer(8100)}, Case{"2m30", timer(150)},
-        Case{"30s 5", timer(30, "5")}, Case{"1h30 x", timer(5400, "X")},
-        Case{"1h 2.5", timer(3600, "2.5")}, Case{"0.5s", timer(1)}, Case{"0.4s", none},
-        Case{"86400.4s", timer(86400)}, Case{"86400.5s", none}, Case{"1440", timer(86400)},
-        Case{"99999999999999999999m", none}, Case{"99999999999999999999m 5m", none},
-        Case{"1.5", timer(90)}, Case{"5ms", none}, Case{"5 x", timer(300, "X")},
-        Case{"half hour", timer(1800)}, Case{"an hourglass", none},
-        Case{"a minute: stretch", timer(60, "Stretch")},
+        Case{"25m", timer(1500)}, Case{"1h30", timer(5400)}, Case{"2m30", timer(150)},
+        Case{"1.5h", timer(5400)}, Case{"2 hours 15 minutes", timer(8100)},
+        Case{"30s 5", timer(30, "5")}, Case{"1h 2.5", timer(3600, "2.5")}, Case{"0.5s", timer(1)},
+        Case{"0.4s", none}, Case{"86400.4s", timer(86400)}, Case{"86400.5s", none},
+        Case{"25h", none}, Case{"99999999999999999999m", none}, Case{"5ms", none},
+        Case{"20", timer(1200)}, Case{"20 reading", timer(1200, "Reading")}, Case{"1.5", timer(90)},
+        Case{"1440", timer(86400)}, Case{"0", none}, Case{"-5m", none},
+        Case{"half an hour nap", timer(1800, "Nap")}, Case{"an hour", timer(3600)},
+        Case{"a minute: stretch", timer(60, "Stretch")}, Case{"an hourglass", none},
+        Case{"hello", none},
         // Labels: one leading separator dropped, the rest kept as typed.
-        Case{"5m for - x", timer(300, "- x")}, Case{"5m --x", timer(300, "-x")},
+        Case{"10m - call mom", timer(600, "Call mom")}, Case{"5m for - x", timer(300, "- x")},
         Case{"5m for", timer(300)}, Case{"5m formal", timer(300, "Formal")},
+        Case{"25m buy GPU", timer(1500, "Buy GPU")},
         Case{"5m \U0001d4b6b", timer(300, "\U0001d4b6b")},
-        Case{"25m buy GPU", timer(1500, "Buy GPU")}, Case{"5m: ok", timer(300, "Ok")},
-        Case{"tea \u0130x", timer(180, "\u0130x")}, Case{"AT 3PM Call", timer(2400, "Call")},
         Case{"5m \u2014 \u00dfx", timer(300, "SSx")},
         Case{"5m, \u00e9t\u00e9", timer(300, "\u00c9t\u00e9")},
         Case{"25m for\u00eat", timer(1500, "For\u00eat")},
         Case{"25 m\u00eal\u00e9e", timer(1500, "M\u00eal\u00e9e")},
         // Unicode spaces; digits of other scripts; units out of range are no command at all.
         Case{"25\u00a0pasta\u2009", timer(1500, "Pasta")}, Case{"1h\u202f30\u00a0min", timer(5400)},
-        Case{"\u0662\u0665m", none}, Case{"25 hours", none}, Case{"0.4 s", none},
-        Case{"30 h pasta", none}, Case{"59 hr300", none}));
+        Case{"\u0662\u0665m", none}, Case{"25 hours", none}));
 
 // Daylight saving in Berlin: 2026-03-29 02:00 CET jumps to 03:00 CEST, 2026-10-25 03:00 CEST
 // falls back to 02:00 CET.
@@ -117,12 +103,8 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
     const Dst cases[] = {
         // 02:30 does not exist that night: the first instant after the gap, 03:00 CEST.
         {at(2026, 3, 29, 1, 0), "at 2:30", 3600},
-        {at(2026, 3, 29, 1, 0), "at 2:00am", 3600},
-        {at(2026, 3, 29, 1, 59, 59), "at 2:59", 1},
-        {at(2026, 3, 29, 1, 0), "at 3:00", 3600},
         // Once that has passed, one calendar day on from 03:00: 03:00 tomorrow.
         {at(2026, 3, 29, 10, 0), "at 2:30am", 17 * 3600},
-        {at(2026, 3, 29, 10, 0), "at 3:30am", 17 * 3600 + 1800},
         // The day before the change has 23 hours until the same time tomorrow.
         {at(2026, 3, 28, 14, 20), "at 2:20pm", 82800},
         // The repeated hour: the first pass (CEST) is taken.
@@ -134,8 +116,7 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
         // 25 hours ahead is more than a timer may run.
         {at(2026, 10, 24, 14, 20), "at 14:20", std::nullopt},
         {at(2026, 10, 24, 14, 20), "at 14:21", 60},
-        // Other zones work in the zone of now; without a now there is no clock time.
-        {QDateTime(QDate(2026, 6, 1), QTime(23, 30), Qt::UTC), "at 0:15", 2700},
+        // Without a now there is no clock time.
         {QDateTime(), "at 3pm", std::nullopt},
     };
     for (const Dst& c : cases) {
@@ -143,14 +124,6 @@ TEST(Parser, ClockTimesAcrossDaylightSavingChanges) {
         const auto got = Parser::parse(QString::fromUtf8(c.input), c.now);
         EXPECT_EQ(got ? std::optional(got->total) : std::nullopt, c.seconds);
     }
-}
-
-TEST(Parser, ClockTimesInLocalTime) {
-    const QDateTime local = QDateTime::currentDateTime();
-    const auto inAMinute = Parser::parse(local.addSecs(60).toString("'at' HH:mm"), local);
-    ASSERT_TRUE(inAMinute);
-    EXPECT_GE(inAMinute->total, 1);
-    EXPECT_LE(inAMinute->total, 60);
 }
 
 TEST(Parser, APastedPageIsCutToAShortLabel) {
@@ -171,15 +144,11 @@ TEST(Parser, AnyTextYieldsACommandOrNothingQuickly) {
     const std::pair<QString, std::optional<qint64>> cases[] = {
         {QString(100'000, u'9'), std::nullopt},
         {QStringLiteral("1m").repeated(50'000), std::nullopt},
-        {QStringLiteral("1h ").repeated(30'000) + u'x', std::nullopt},
         {QStringLiteral("at ") + QString(100'000, u' ') + u'x', std::nullopt},
         {QStringLiteral("5") + QString(100'000, u' ') + u'm', 300},
-        {QString(100'000, u'.'), std::nullopt},
         {QStringLiteral("1.") + QString(100'000, u'0') + u'1', 60},
         {QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1m"), std::nullopt},
-        {QStringLiteral("tea ") + QString(100'000, u'\u2014'), 180},
         {QString(1, QChar(0xd800)) + QStringLiteral("5m"), std::nullopt},
-        {QStringLiteral("5m ") + QChar(0xdc00), 300},
         {QString::fromUtf16(u"5m\0x\x01\x7f", 7), 300},
     };
     LogCapture log;

@@ -14,78 +14,68 @@ class PlanTest : public ::testing::Test {
 protected:
     TestDirs dirs;
     Settings settings{dirs.settingsFile()};
-    void SetUp() override { settings.setCountdown(10); }
 };
-
-std::map<qint64, K> kinds(const PlanMap& plan) {
-    std::map<qint64, K> out;
-    for (const auto& [key, line] : plan)
-        out[key] = line.kind;
-    return out;
-}
 
 } // namespace
 
-TEST_F(PlanTest, TwentyFiveMinutesInTheChosenTone) {
-    std::map<qint64, K> expected{{1200, K::Every}, {900, K::Every}, {750, K::Half}, {600, K::Every},
-                                 {300, K::Every},  {60, K::Minute}, {0, K::End}};
-    for (qint64 i = 1; i <= 10; ++i)
-        expected[i] = K::Count;
-    settings.setTone(Tone::Coach);
-    const PlanMap plan = Plan::make(1500, "Plank", settings);
-    EXPECT_EQ(kinds(plan), expected);
-    // The wording is the tone's own; the plan must hand it the tone, the spelled time and label.
-    EXPECT_EQ(plan.at(750).text, Tones::half(Tone::Coach, "12 minutes 30 seconds"));
-    EXPECT_EQ(plan.at(0).text, Tones::end(Tone::Coach, "Plank"));
-}
-
-TEST_F(PlanTest, Thresholds) {
+// Each row: a total, the settings (every so many minutes, the count, halfway, the last minute)
+// and the plan's kinds by key; the end line is off here. At one key the later kind wins:
+// count > half > minute > every.
+TEST_F(PlanTest, LinesAndTheirThresholds) {
     struct Case {
         qint64 total;
-        qint64 key;
-        bool present;
-        K kind;
+        int every, countdown;
+        bool halfway, lastMinute;
+        std::map<qint64, K> kinds;
     };
-    settings.setEvery(0);
-    const Case cases[] = {{90, 60, false, K::Minute}, {91, 60, true, K::Minute},
-                          {119, 59, false, K::Half},  {120, 60, true, K::Half},
-                          {121, 61, true, K::Half},   {12, 1, false, K::Count},
-                          {13, 10, true, K::Count},   {13, 0, true, K::End}};
+    const Case cases[] = {
+        {1500,
+         5,
+         2,
+         true,
+         true,
+         {{1200, K::Every},
+          {900, K::Every},
+          {750, K::Half},
+          {600, K::Every},
+          {300, K::Every},
+          {60, K::Minute},
+          {2, K::Count},
+          {1, K::Count}}},
+        {90, 0, 0, true, true, {}},
+        {91, 0, 0, true, true, {{60, K::Minute}}},
+        {119, 0, 0, true, true, {{60, K::Minute}}},
+        {120, 0, 0, true, true, {{60, K::Half}}},
+        {121, 0, 0, true, true, {{60, K::Minute}, {61, K::Half}}},
+        {4, 0, 2, true, true, {}}, // a count is said whole or not at all
+        {5, 0, 2, true, true, {{2, K::Count}, {1, K::Count}}},
+        {62, 1, 2, false, false, {{2, K::Count}, {1, K::Count}}},
+        {180, 1, 0, false, true, {{120, K::Every}, {60, K::Minute}}},
+        {60, 1, 0, false, false, {}}, // the first key would be 0
+    };
+    settings.setOnEnd(false);
     for (const Case& c : cases) {
-        const PlanMap plan = Plan::make(c.total, "", settings);
-        const auto it = plan.find(c.key);
-        EXPECT_EQ(it != plan.end() && it->second.kind == c.kind, c.present)
-            << "total " << c.total << " key " << c.key;
+        settings.setEvery(c.every);
+        settings.setCountdown(c.countdown);
+        settings.setHalfway(c.halfway);
+        settings.setLastMinute(c.lastMinute);
+        std::map<qint64, K> kinds;
+        for (const auto& [key, line] : Plan::make(c.total, "", settings))
+            kinds[key] = line.kind;
+        EXPECT_EQ(kinds, c.kinds) << "total " << c.total;
     }
 }
 
-TEST_F(PlanTest, PeriodicLinesGiveWayToCountAndMinute) {
-    settings.setEvery(1);
-    settings.setCountdown(30);
-    settings.setHalfway(false);
-    settings.setOnEnd(false);
-    const PlanMap plan = Plan::make(75, "", settings);
-    EXPECT_EQ(plan.at(15).kind, K::Count);
-    EXPECT_EQ(plan.size(), 30u) << "75-60=15 falls in the count; no end line";
-
-    settings.setCountdown(0);
-    const PlanMap minute = Plan::make(180, "", settings);
-    EXPECT_EQ(kinds(minute), (std::map<qint64, K>{{60, K::Minute}, {120, K::Every}}));
-
-    settings.setLastMinute(false);
-    EXPECT_TRUE(Plan::make(60, "", settings).empty()) << "the first key would be 0";
-}
-
-TEST_F(PlanTest, EndTextPrefersTheOwnMessage) {
-    const std::tuple<const char*, const char*, QString> cases[] = {
-        {"Pour it.", "Tea", "Tea. Pour it."},
-        {" \tPour it.\t ", "", "Pour it."},
-        {"   ", "Tea", Tones::end(Tone::Cheery, "Tea")}};
-    settings.setTone(Tone::Cheery);
-    for (const auto& [message, label, text] : cases) {
-        settings.setEndMessage(message);
-        EXPECT_EQ(Plan::endText(label, settings), text) << message;
-    }
-    settings.setOnEnd(false);
-    EXPECT_EQ(Plan::make(300, "Tea", settings).count(0), 0u);
+// The wording is the tone's own; the plan must hand it the tone, the spelled time and the label,
+// or the own end message.
+TEST_F(PlanTest, TextsInTheChosenToneAndTheOwnEndMessage) {
+    settings.setTone(Tone::Coach);
+    const PlanMap plan = Plan::make(1500, "Plank", settings);
+    EXPECT_EQ(plan.at(750).text, Tones::half(Tone::Coach, "12 minutes 30 seconds"));
+    EXPECT_EQ(plan.at(0).text, Tones::end(Tone::Coach, "Plank"));
+    settings.setEndMessage(" \tPour it.\t ");
+    EXPECT_EQ(Plan::endText("Tea", settings), "Tea. Pour it.");
+    EXPECT_EQ(Plan::endText("", settings), "Pour it.");
+    settings.setEndMessage("   ");
+    EXPECT_EQ(Plan::endText("Tea", settings), Tones::end(Tone::Coach, "Tea"));
 }
