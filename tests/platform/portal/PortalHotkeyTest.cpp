@@ -1,13 +1,11 @@
 #include "FakeClock.h"
 #include "FakeSpeech.h"
-#include "LogCapture.h"
 #include "TestDirs.h"
 #include "core/desktop/EndNotifier.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
 #include "core/timer/TimerEngine.h"
-#include "platform/gnome/GnomeShortcut.h"
 #include "platform/notify/FreedesktopNotifier.h"
 #include "platform/portal/PortalHotkeyService.h"
 
@@ -17,9 +15,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
@@ -41,8 +37,6 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         const auto is = [&](const char* name) { return member == QLatin1String(name); };
-        if (is("Close"))
-            closedSessions << message.path();
         if (is("Get") || is("Close")) {
             m_bus.send(is("Get") ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
                                  : message.createReply());
@@ -80,7 +74,6 @@ public:
             << QVariantMap());
     }
 
-    QStringList closedSessions;
     QString session;
     uint responseCode = 0;
     bool keyTaken = false;
@@ -163,53 +156,39 @@ private:
     QStringList m_names;
 };
 
-TEST_F(PortalHotkey, NoPortalOrARefusedBindingIsUnavailable) {
-    PortalHotkeyService without(bus("pobi-client"));
-    EXPECT_TRUE(
-        reasonAfterRegistering(without).startsWith(QLatin1String("no GlobalShortcuts portal")))
-        << without.reason().toStdString();
-
-    const auto portal = startPortal(1); // the user cancelled
-    PortalHotkeyService refused(bus("pobi-client2"));
-    EXPECT_EQ(reasonAfterRegistering(refused),
-              QStringLiteral("the portal did not open a shortcuts session"));
-    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
-    EXPECT_EQ(reasonAfterRegistering(refused),
-              QStringLiteral("the portal did not bind control-alt-T"));
-}
-
+// Without a portal, or with one that refuses the session or leaves the key out of the binding,
+// the hotkey is unavailable and says why; bound, only its own activation runs the action.
 // Signals from one sender arrive in order, so a wanted activation sent last shows that the
 // unwanted ones before it have been handled.
-TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
-    const auto portal = startPortal();
+TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnItsActivationOnly) {
     PortalHotkeyService service(bus("pobi-client"));
+    EXPECT_TRUE(
+        reasonAfterRegistering(service).startsWith(QLatin1String("no GlobalShortcuts portal")))
+        << service.reason().toStdString();
+    const auto portal = startPortal(1); // the user cancelled
+    EXPECT_EQ(reasonAfterRegistering(service),
+              QStringLiteral("the portal did not open a shortcuts session"));
+    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
+    EXPECT_EQ(reasonAfterRegistering(service),
+              QStringLiteral("the portal did not bind control-alt-T"));
+
+    portal->keyTaken = false;
     int runs = 0;
-    auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
+    const Hotkey hotkey(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
     })) << service.reason().toStdString();
-    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     // Also offered when the session opens: some portals take them from there only.
     EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
     ASSERT_EQ(portal->shortcuts.size(), 1);
     EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")), "CTRL+ALT+t");
-
-    // Another session's or another shortcut's activation is not ours.
+    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     portal->activate(portal->session + QStringLiteral("x"), id);
     portal->activate(portal->session, QStringLiteral("other"));
     portal->activate(portal->session, id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }));
-
-    // Released, the session is closed and its activations are ignored; bound again, it works.
-    hotkey.reset();
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return portal->closedSessions == QStringList{portal->session}; }));
-    portal->activate(portal->session, id);
-    hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
-    portal->activate(portal->session, id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; })) << runs;
+    portal->activate(portal->session, id); // not reached once runs has gone past
+    EXPECT_TRUE(QTest::qWaitFor([&] { return runs == 2; })) << runs;
 }
 
 using Notifications = PortalHotkey;
@@ -223,13 +202,11 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     TimerEngine engine(settings, speaker, clock);
     FreedesktopNotifier notifier(bus("pobi-client"));
     EndNotifier notice(engine, settings, notifier, clock);
-    const LogCapture log;
     const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
         engine.start({Command::Kind::Timer, seconds, label});
         clock.advance(seconds * 1000);
     };
-    runToEnd(60); // no server: nothing breaks, and the cause is logged once
-    runToEnd(60);
+    runToEnd(60); // no server: nothing breaks
     FakeNotifications fake(bus("pobi-notifications"));
     ASSERT_TRUE(fake.bus.registerVirtualObject("/org/freedesktop/Notifications", &fake) &&
                 fake.bus.registerService("org.freedesktop.Notifications"));
@@ -240,7 +217,7 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }));
     const QString app = QStringLiteral(POBI_APP_ID);
     EXPECT_EQ(fake.args.mid(0, 6),
-              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:47",
+              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:46",
                             QStringList{"restart", "Restart", "dismiss", "Dismiss"}}));
     EXPECT_EQ(qdbus_cast<QVariantMap>(fake.args[6]),
               (QVariantMap{{"desktop-entry", app}, {"urgency", QVariant::fromValue(uchar(1))}}));
@@ -266,49 +243,6 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls.size() == 6; }));
     EXPECT_EQ(fake.calls, QStringList({"Notify 0 Tea", "Close 1", "Notify 1 Tea", "Close 1",
                                        "Notify 1 Time's up", "Close 1"}));
-    EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
-}
-
-// GNOME's custom shortcut, in a private keyfile store: added next to the user's own shortcuts,
-// removed leaving them, and never over a key something else holds.
-TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
-    // gsettings on the media keys, or on the custom shortcut at the given path.
-    const auto gsettings = [](QStringList args, const QString& at = {}) {
-        const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
-        args.insert(1, at.isEmpty() ? schema : schema + ".custom-keybinding:" + at);
-        QProcess p;
-        p.start(QStringLiteral("gsettings"), args);
-        p.waitForFinished(5000);
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    };
-    if (gsettings({"get", "custom-keybindings"}).isEmpty())
-        GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
-
-    QTemporaryDir home;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("GSETTINGS_BACKEND", "keyfile");
-    const QString mine = QStringLiteral("/custom0/");
-    gsettings({"set", "custom-keybindings", "['/custom0/']"});
-    gsettings({"set", "name", "'Files'"}, mine);
-
-    GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
-    ASSERT_TRUE(shortcut.add());
-    EXPECT_EQ(gsettings({"get", "command"}, GnomeShortcut::path), "'/opt/pobi --toggle'");
-    EXPECT_EQ(gsettings({"get", "custom-keybindings"}),
-              "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
-    ASSERT_TRUE(shortcut.remove());
-    // Held by the user's shortcut, then by one of GNOME's own: not added, and the holder named.
-    gsettings({"set", "binding", "'<Primary><Alt>t'"}, mine);
-    EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
-    gsettings({"set", "binding", "''"}, mine);
-    gsettings({"set", "home", "['<Control><Alt>t']"});
-    EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
-    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
-    qputenv("XDG_CONFIG_HOME", saved);
-    qunsetenv("GSETTINGS_BACKEND");
 }
 
 } // namespace
