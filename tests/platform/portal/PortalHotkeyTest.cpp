@@ -1,15 +1,12 @@
 #include "FakeClock.h"
 #include "FakeSpeech.h"
-#include "LogCapture.h"
 #include "TestDirs.h"
 #include "core/desktop/EndNotifier.h"
 #include "core/hotkey/Hotkey.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
 #include "core/timer/TimerEngine.h"
-#include "platform/gnome/GnomeShortcut.h"
 #include "platform/notify/FreedesktopNotifier.h"
-#include "platform/portal/PortalColorScheme.h"
 #include "platform/portal/PortalHotkeyService.h"
 
 #include <QDBusConnection>
@@ -18,9 +15,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
@@ -30,8 +25,7 @@ constexpr QKeyCombination ctrlAltT(Qt::ControlModifier | Qt::AltModifier, Qt::Ke
 using Shortcut = std::pair<QString, QVariantMap>;
 
 // Just enough of xdg-desktop-portal's GlobalShortcuts: answers each call with a request handle
-// and then the request's Response signal, as the real portal does. And the Settings of an older
-// portal, holding the colour scheme: only Read, which wraps the value twice, and no ReadOne.
+// and then the request's Response signal, as the real portal does.
 class FakePortal final : public QDBusVirtualObject {
 public:
     explicit FakePortal(QDBusConnection bus) : m_bus(std::move(bus)) {
@@ -43,14 +37,6 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
         const QString member = message.member();
         const auto is = [&](const char* name) { return member == QLatin1String(name); };
-        if (message.interface().endsWith(QLatin1String("Settings"))) {
-            const QDBusVariant value(QVariant::fromValue(QDBusVariant(colorScheme)));
-            m_bus.send(is("Read") ? message.createReply(QVariant::fromValue(value))
-                                  : message.createErrorReply(QDBusError::UnknownMethod, member));
-            return true;
-        }
-        if (is("Close"))
-            closedSessions << message.path();
         if (is("Get") || is("Close")) {
             m_bus.send(is("Get") ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
                                  : message.createReply());
@@ -79,28 +65,17 @@ public:
         return true;
     }
 
-    void signal(const char* interface, const char* member, const QVariantList& args) {
-        QDBusMessage message = QDBusMessage::createSignal(
-            QStringLiteral("/org/freedesktop/portal/desktop"),
-            QLatin1String("org.freedesktop.portal.") + QLatin1String(interface),
-            QLatin1String(member));
-        message.setArguments(args);
-        m_bus.send(message);
-    }
     void activate(const QString& sessionPath, const QString& id) {
-        signal(
-            "GlobalShortcuts", "Activated",
-            {QVariant::fromValue(QDBusObjectPath(sessionPath)), id, qulonglong(1), QVariantMap()});
-    }
-    void appearanceChanged(const char* key, uint value) {
-        signal("Settings", "SettingChanged",
-               {QStringLiteral("org.freedesktop.appearance"), QLatin1String(key),
-                QVariant::fromValue(QDBusVariant(value))});
+        m_bus.send(
+            QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                       QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
+                                       QStringLiteral("Activated"))
+            << QVariant::fromValue(QDBusObjectPath(sessionPath)) << id << qulonglong(1)
+            << QVariantMap());
     }
 
-    QStringList closedSessions;
     QString session;
-    uint colorScheme = 0, responseCode = 0;
+    uint responseCode = 0;
     bool keyTaken = false;
     QList<Shortcut> shortcuts, sessionShortcuts;
 
@@ -132,20 +107,19 @@ struct FakeNotifications final : QDBusVirtualObject {
 class PortalHotkey : public ::testing::Test {
 protected:
     void SetUp() override {
-        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                     "<auth>EXTERNAL</auth><policy context='default'><allow send_destination='*' "
-                     "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
-                     "</busconfig>");
-        config.close();
+        const QString config = m_dir.file(QStringLiteral("bus.conf"));
+        ASSERT_TRUE(TestDirs::write(
+            config, "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                    "<auth>EXTERNAL</auth><policy context='default'><allow send_destination='*' "
+                    "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy>"
+                    "</busconfig>"));
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {"--config-file=" + config.fileName(), "--nofork", "--print-address"});
+                       {"--config-file=" + config, "--nofork", "--print-address"});
         ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << "dbus-daemon did not start";
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
     void TearDown() override {
-        for (const QString& name : m_names + QStringList{"pobi-no-bus"})
+        for (const QString& name : m_names)
             QDBusConnection::disconnectFromBus(name);
         m_daemon.terminate();
         m_daemon.waitForFinished(2000);
@@ -176,67 +150,45 @@ protected:
     }
 
 private:
-    QTemporaryDir m_dir;
+    TestDirs m_dir;
     QProcess m_daemon;
     QString m_address;
     QStringList m_names;
 };
 
-TEST_F(PortalHotkey, NoBusNoPortalOrARefusedBindingIsUnavailable) {
-    PortalHotkeyService noBus(QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/pobi-bus"), QStringLiteral("pobi-no-bus")));
-    noBus.registerHotkey(ctrlAltT);
-    EXPECT_EQ(noBus.backend(), HotkeyService::Backend::Unavailable);
-    EXPECT_EQ(noBus.reason(), QStringLiteral("no D-Bus session bus"));
-
-    PortalHotkeyService without(bus("pobi-client"));
-    EXPECT_TRUE(
-        reasonAfterRegistering(without).startsWith(QLatin1String("no GlobalShortcuts portal")))
-        << without.reason().toStdString();
-
-    const auto portal = startPortal(1); // the user cancelled
-    PortalHotkeyService refused(bus("pobi-client2"));
-    EXPECT_EQ(reasonAfterRegistering(refused),
-              QStringLiteral("the portal did not open a shortcuts session"));
-    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
-    EXPECT_EQ(reasonAfterRegistering(refused),
-              QStringLiteral("the portal did not bind control-alt-T"));
-}
-
+// Without a portal, or with one that refuses the session or leaves the key out of the binding,
+// the hotkey is unavailable and says why; bound, only its own activation runs the action.
 // Signals from one sender arrive in order, so a wanted activation sent last shows that the
 // unwanted ones before it have been handled.
-TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnActivationUntilReleased) {
-    const auto portal = startPortal();
+TEST_F(PortalHotkey, BindsControlAltTAndRunsTheActionOnItsActivationOnly) {
     PortalHotkeyService service(bus("pobi-client"));
+    EXPECT_TRUE(
+        reasonAfterRegistering(service).startsWith(QLatin1String("no GlobalShortcuts portal")))
+        << service.reason().toStdString();
+    const auto portal = startPortal(1); // the user cancelled
+    EXPECT_EQ(reasonAfterRegistering(service),
+              QStringLiteral("the portal did not open a shortcuts session"));
+    std::tie(portal->responseCode, portal->keyTaken) = std::pair(0u, true);
+    EXPECT_EQ(reasonAfterRegistering(service),
+              QStringLiteral("the portal did not bind control-alt-T"));
+
+    portal->keyTaken = false;
     int runs = 0;
-    auto hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
+    const Hotkey hotkey(service, ctrlAltT, [&] { ++runs; });
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return service.backend() == HotkeyService::Backend::Portal;
     })) << service.reason().toStdString();
-    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     // Also offered when the session opens: some portals take them from there only.
     EXPECT_EQ(portal->sessionShortcuts, portal->shortcuts);
     ASSERT_EQ(portal->shortcuts.size(), 1);
-    EXPECT_EQ(portal->shortcuts[0].first, id);
-    EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")).toString(),
-              QStringLiteral("CTRL+ALT+t"));
-
-    // Another session's or another shortcut's activation is not ours.
+    EXPECT_EQ(portal->shortcuts[0].second.value(QStringLiteral("preferred_trigger")), "CTRL+ALT+t");
+    const QString id = QString::fromLatin1(PortalHotkeyService::shortcutId);
     portal->activate(portal->session + QStringLiteral("x"), id);
     portal->activate(portal->session, QStringLiteral("other"));
     portal->activate(portal->session, id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }));
-
-    // Released, the session is closed and its activations are ignored; bound again, it works.
-    hotkey.reset();
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return portal->closedSessions == QStringList{portal->session}; }));
-    portal->activate(portal->session, id);
-    hotkey = std::make_unique<Hotkey>(service, ctrlAltT, [&] { ++runs; });
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return service.backend() == HotkeyService::Backend::Portal; }));
-    portal->activate(portal->session, id);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; })) << runs;
+    portal->activate(portal->session, id); // 2 is never seen if an unwanted one counted
+    EXPECT_TRUE(QTest::qWaitFor([&] { return runs == 2; })) << runs;
 }
 
 using Notifications = PortalHotkey;
@@ -250,13 +202,11 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     TimerEngine engine(settings, speaker, clock);
     FreedesktopNotifier notifier(bus("pobi-client"));
     EndNotifier notice(engine, settings, notifier, clock);
-    const LogCapture log;
     const auto runToEnd = [&](qint64 seconds, const QString& label = QStringLiteral("Tea")) {
         engine.start({Command::Kind::Timer, seconds, label});
         clock.advance(seconds * 1000);
     };
-    runToEnd(60); // no server: nothing breaks, and the cause is logged once
-    runToEnd(60);
+    runToEnd(60); // no server: nothing breaks
     FakeNotifications fake(bus("pobi-notifications"));
     ASSERT_TRUE(fake.bus.registerVirtualObject("/org/freedesktop/Notifications", &fake) &&
                 fake.bus.registerService("org.freedesktop.Notifications"));
@@ -267,7 +217,7 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls == QStringList{"Notify 0 Tea"}; }));
     const QString app = QStringLiteral(POBI_APP_ID);
     EXPECT_EQ(fake.args.mid(0, 6),
-              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:47",
+              (QVariantList{"Pobi", 0u, app, "Tea", "25 minutes, ended at 14:46",
                             QStringList{"restart", "Restart", "dismiss", "Dismiss"}}));
     EXPECT_EQ(qdbus_cast<QVariantMap>(fake.args[6]),
               (QVariantMap{{"desktop-entry", app}, {"urgency", QVariant::fromValue(uchar(1))}}));
@@ -293,72 +243,6 @@ TEST_F(Notifications, TimerEndIsPostedOnceRestartsAndIsTakenBackOnStartOrStop) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.calls.size() == 6; }));
     EXPECT_EQ(fake.calls, QStringList({"Notify 0 Tea", "Close 1", "Notify 1 Tea", "Close 1",
                                        "Notify 1 Time's up", "Close 1"}));
-    EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
-}
-
-TEST_F(PortalHotkey, ColorSchemeIsReadAtStartThenFollowed) {
-    using Scheme = ColorSchemeService::Scheme;
-    const auto portal = startPortal();
-    portal->colorScheme = 1;
-    PortalColorScheme scheme(bus("pobi-client"));
-    QList<Scheme> seen;
-    QObject::connect(&scheme, &ColorSchemeService::schemeChanged, [&](Scheme s) { seen << s; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scheme.scheme() == Scheme::Dark; }));
-
-    // Another setting is not the scheme; an unknown value is no preference.
-    portal->appearanceChanged("contrast", 2);
-    portal->appearanceChanged("color-scheme", 2);
-    portal->appearanceChanged("color-scheme", 7);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 3; }));
-    EXPECT_EQ(seen, (QList<Scheme>{Scheme::Dark, Scheme::Light, Scheme::NoPreference}));
-}
-
-// GNOME's custom shortcut, in a private keyfile store: added and removed only when asked, next
-// to the user's own shortcuts, and never over a key something else holds.
-TEST(GnomeShortcut, AddsAndRemovesTheBindingOnlyWhereTheKeyIsFree) {
-    // gsettings on the media keys, or on the custom shortcut at the given path.
-    const auto gsettings = [](QStringList args, const QString& at = {}) {
-        const QString schema = QStringLiteral("org.gnome.settings-daemon.plugins.media-keys");
-        args.insert(1, at.isEmpty() ? schema : schema + ".custom-keybinding:" + at);
-        QProcess p;
-        p.start(QStringLiteral("gsettings"), args);
-        p.waitForFinished(5000);
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    };
-    if (gsettings({"get", "custom-keybindings"}).isEmpty())
-        GTEST_SKIP() << "needs gsettings and the schema of gnome-settings-daemon-common";
-
-    QTemporaryDir home;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("GSETTINGS_BACKEND", "keyfile");
-    const QString mine = QStringLiteral("/custom0/");
-    gsettings({"set", "custom-keybindings", "['/custom0/']"});
-    gsettings({"set", "name", "'Files'"}, mine);
-    gsettings({"set", "binding", "'<Super>e'"}, mine);
-
-    GnomeShortcut shortcut(QStringLiteral("/opt/pobi --toggle"));
-    using State = DesktopShortcut::State;
-    ASSERT_TRUE(shortcut.add());
-    EXPECT_EQ(shortcut.state(), State::Added);
-    EXPECT_EQ(gsettings({"get", "command"}, GnomeShortcut::path), "'/opt/pobi --toggle'");
-    EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(gsettings({"get", "custom-keybindings"}),
-              "['/custom0/', '" + QLatin1String(GnomeShortcut::path) + "']");
-    ASSERT_TRUE(shortcut.remove());
-    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
-    EXPECT_EQ(shortcut.state(), State::Absent);
-
-    gsettings({"set", "binding", "'<Primary><Alt>t'"}, mine);
-    EXPECT_EQ(shortcut.state(), State::Taken);
-    EXPECT_EQ(shortcut.holder(), QStringLiteral("Files"));
-    gsettings({"set", "binding", "''"}, mine);
-    gsettings({"set", "home", "['<Control><Alt>t']"});
-    EXPECT_FALSE(shortcut.add());
-    EXPECT_EQ(shortcut.holder(), QStringLiteral("home"));
-    EXPECT_EQ(gsettings({"get", "custom-keybindings"}), "['/custom0/']");
-    qputenv("XDG_CONFIG_HOME", saved);
-    qunsetenv("GSETTINGS_BACKEND");
 }
 
 } // namespace

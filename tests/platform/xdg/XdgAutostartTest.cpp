@@ -4,7 +4,6 @@
 #include "TestDirs.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -26,7 +25,6 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
     qputenv("XDG_CONFIG_HOME", saved);
 
     XdgAutostart item(dirs.file(QStringLiteral("autostart")));
-    LogCapture log;
     EXPECT_FALSE(item.enabled());
     item.setEnabled(true); // the folder does not exist yet
     EXPECT_TRUE(item.enabled());
@@ -35,8 +33,6 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
 
     item.setEnabled(false);
     EXPECT_FALSE(QFile::exists(item.filePath()));
-    item.setEnabled(false); // already off: nothing to do, nothing to report
-    EXPECT_EQ(log.messages(), QStringList());
 
     // A hidden entry counts as off, one under an earlier name as on; a switch leaves neither.
     const QString old = dirs.file(QStringLiteral("autostart/pobi.desktop"));
@@ -53,11 +49,7 @@ TEST(XdgAutostart, EnableWritesAnEntryForThisProgramAndDisableRemovesIt) {
 }
 
 TEST(XdgAutostart, ExecNamesTheProgramQuotedAndEscapedForDesktopEntries) {
-    // A program that PATH finds under its own name (an installed one) is named plainly.
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(QCoreApplication::applicationDirPath()) + ':' + path);
     const std::pair<QString, QString> cases[] = {
-        {QCoreApplication::applicationFilePath(), QCoreApplication::applicationName()},
         {"/opt/my apps/pobi", "\"/opt/my apps/pobi\""},
         {"/opt/a$b/pobi", "\"/opt/a\\\\$b/pobi\""},
         {"/opt/100%/pobi", "/opt/100%%/pobi"},
@@ -69,26 +61,19 @@ TEST(XdgAutostart, ExecNamesTheProgramQuotedAndEscapedForDesktopEntries) {
         item.setEnabled(true);
         EXPECT_EQ(execLine(item.filePath()), expected) << exe.toStdString();
     }
-    qputenv("PATH", path);
 }
 
-TEST(XdgAutostart, FailuresAreLoggedAndChangeNothing) {
+TEST(XdgAutostart, AFailureIsLoggedAndChangesNothing) {
     TestDirs dirs;
     // A plain file where the folder should be: the folder cannot be made (even by root).
     ASSERT_TRUE(TestDirs::write(dirs.file(QStringLiteral("blocked")), "x"));
     XdgAutostart cannotWrite(dirs.file(QStringLiteral("blocked")));
-    // A folder where the entry should be cannot be removed as a file.
-    XdgAutostart cannotRemove(dirs.path());
-    ASSERT_TRUE(QDir().mkpath(cannotRemove.filePath() + QStringLiteral("/keep")));
     LogCapture log;
     cannotWrite.setEnabled(true);
     EXPECT_FALSE(cannotWrite.enabled());
-    EXPECT_EQ(log.messages().size(), 1);
-    cannotRemove.setEnabled(false);
-    EXPECT_EQ(log.messages().filter(QLatin1String("Pobi: launch at login failed: ")).size(), 2)
+    EXPECT_EQ(log.messages().filter(QLatin1String("Pobi: launch at login failed: ")).size(), 1)
         << log.messages().join(u'\n').toStdString();
     EXPECT_EQ(TestDirs::read(dirs.file(QStringLiteral("blocked"))), "x");
-    EXPECT_TRUE(QFileInfo(cannotRemove.filePath() + QStringLiteral("/keep")).isDir());
 }
 
 } // namespace
