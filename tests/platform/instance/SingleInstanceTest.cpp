@@ -1,5 +1,6 @@
 #include "platform/instance/SingleInstance.h"
 
+#include "FakeClock.h"
 #include "LogCapture.h"
 #include "TestDirs.h"
 
@@ -103,6 +104,27 @@ TEST(SingleInstance, WithoutRuntimeFolderOnlyAPrivateFolderIsUsed) {
     EXPECT_EQ(log.messages().size(), 1);
     qputenv("XDG_RUNTIME_DIR", runtime);
     qputenv("TMPDIR", tmp);
+}
+
+// Nobody may hold the running instance's connections: those past the cap are closed at once, and
+// a silent one is dropped after a while.
+TEST(SingleInstance, SurplusAndSilentConnectionsAreClosed) {
+    TestDirs dirs;
+    FakeClock clock;
+    SingleInstance server(dirs.file(QStringLiteral("pobi.sock")), clock);
+    ASSERT_TRUE(server.listen());
+    QLocalSocket idle[SingleInstance::maxConnections + 4];
+    for (QLocalSocket& socket : idle)
+        socket.connectToServer(dirs.file(QStringLiteral("pobi.sock")));
+    const auto open = [&] {
+        return std::count_if(std::begin(idle), std::end(idle), [](const QLocalSocket& s) {
+            return s.state() == QLocalSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == SingleInstance::maxConnections; }, 5000))
+        << open();
+    clock.advance(SingleInstance::idleMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open() == 0; }, 5000)) << open();
 }
 
 } // namespace
