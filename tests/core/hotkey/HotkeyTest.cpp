@@ -1,6 +1,5 @@
 #include "core/hotkey/Hotkey.h"
 
-#include "core/hotkey/HotkeyKeys.h"
 #include "core/hotkey/HotkeyService.h"
 
 #include <QCoreApplication>
@@ -46,29 +45,6 @@ TEST(Hotkey, RunsTheActionOnceAfterTheHandlerReturnedAndNotAfterRelease) {
     service.press();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(runs, 2);
-}
-
-// Keys that type no character and modifiers beyond the four are refused.
-TEST(HotkeyKeys, NamesPrintableKeysForThePortalAndForMessages) {
-    const struct {
-        QKeyCombination keys;
-        char character;
-        const char *trigger, *description;
-    } cases[] = {
-        {ctrlAltT, 't', "CTRL+ALT+t", "control-alt-T"},
-        {Qt::ShiftModifier | Qt::MetaModifier | Qt::Key_A, 'a', "SHIFT+LOGO+a", "shift-super-A"},
-        {Qt::ControlModifier | Qt::Key_0, '0', "CTRL+0", "control-0"},
-        {Qt::AltModifier | Qt::Key_Space, ' ', "ALT+space", "alt-space"},
-        {Qt::ControlModifier | Qt::Key_Return, 0, "", ""},
-        {Qt::ControlModifier | Qt::Key_F1, 0, "", ""},
-        {Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_T, 't', "", ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.description);
-        EXPECT_EQ(HotkeyKeys::character(c.keys), c.character);
-        EXPECT_EQ(HotkeyKeys::supported(c.keys), *c.trigger != 0);
-        EXPECT_EQ(HotkeyKeys::portalTrigger(c.keys), QLatin1String(c.trigger));
-        EXPECT_EQ(HotkeyKeys::describe(c.keys), QLatin1String(c.description));
-    }
 }
 
 } // namespace
