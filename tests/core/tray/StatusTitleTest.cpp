@@ -6,28 +6,17 @@
 
 using State = TimerEngine::State;
 
-namespace {
-QStringList titles(State state, bool metronome) {
-    QStringList out;
-    for (const auto& item : StatusMenu::items(state, metronome))
-        out << (item.action == StatusMenu::Action::Separator ? QStringLiteral("-") : item.title);
-    return out;
-}
-} // namespace
-
 // A finished timer offers nothing to pause or stop; the metronome's item comes first.
 TEST(StatusMenu, ItemsPerEngineAndMetronomeState) {
-    struct Case {
-        State state;
-        bool metronome;
-        QStringList expected;
-    } cases[] = {
-        {State::Done, false, {"Open Pobi", "-", "Quit Pobi"}},
-        {State::Running, false, {"Open Pobi", "Pause", "Stop", "-", "Quit Pobi"}},
-        {State::Paused, true, {"Open Pobi", "Stop tempo", "Resume", "Stop", "-", "Quit Pobi"}},
+    const auto titles = [](State state, bool metronome) {
+        QStringList out;
+        for (const auto& item : StatusMenu::items(state, metronome))
+            out << item.title;
+        return out;
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(titles(c.state, c.metronome), c.expected) << int(c.state) << c.metronome;
+    EXPECT_EQ(titles(State::Done, false), (QStringList{"Open Pobi", "", "Quit Pobi"}));
+    EXPECT_EQ(titles(State::Paused, true),
+              (QStringList{"Open Pobi", "Stop tempo", "Resume", "Stop", "", "Quit Pobi"}));
 }
 
 // The title shows the display given ("24:59") while a run is on; the ring the share left.
