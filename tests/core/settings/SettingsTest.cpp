@@ -73,27 +73,21 @@ TEST(Settings, AssignmentStoresThenAnnouncesWholeObjectThenProperty) {
                                    "every 2 on disk 1"}));
 }
 
-struct RememberCase {
-    QStringList before;
-    QString text;
-    QStringList after;
-};
-
 TEST(Settings, RememberPutsTheEntryFirst) {
-    const RememberCase cases[] = {
+    const std::tuple<QStringList, QString, QStringList> cases[] = {
         {{"10m", "Tea", "5m"}, "  tea  ", {"tea", "10m", "5m"}},
         {{"10m", "5m", "1h", "pasta"}, "tea", {"tea", "10m", "5m", "1h"}},
         {{}, "\t25m\u00a0", {"25m"}},
         {{"a"}, " \t \u2003", {"a"}},
         {{"a"}, "25m " + QString(117, u'w'), {"a"}}, // a paste is not kept
         {{"\u00e9t\u00e9", "a"}, "\u00c9t\u00c9", {"\u00c9t\u00c9", "a"}}};
-    for (const RememberCase& c : cases) {
+    for (const auto& [before, text, after] : cases) {
         TestDirs dirs;
         Settings s(dirs.settingsFile());
-        s.setRecents(c.before);
-        s.remember(c.text);
-        EXPECT_EQ(s.recents(), c.after) << c.text.toStdString();
-        EXPECT_EQ(Settings(dirs.settingsFile()).recents(), c.after) << c.text.toStdString();
+        s.setRecents(before);
+        s.remember(text);
+        EXPECT_EQ(s.recents(), after) << text.toStdString();
+        EXPECT_EQ(Settings(dirs.settingsFile()).recents(), after) << text.toStdString();
     }
 }
 
