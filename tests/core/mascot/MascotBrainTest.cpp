@@ -2,54 +2,33 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace {
 
 using Mood = MascotBrain::Mood;
 using Outline = MascotBrain::Outline;
 
-std::function<double()> seeded(unsigned seed) {
-    auto engine = std::make_shared<std::mt19937>(seed);
-    return [engine] { return std::uniform_real_distribution<double>(0, 1)(*engine); };
-}
-
 // Drives a brain the way a view does: one frame every 1/60 s of wall time.
 struct Driver {
     MascotBrain& brain;
     double t = 100; // wall seconds; any epoch
-    MascotBrain::Frame last;
 
-    explicit Driver(MascotBrain& b) : brain(b) { last = brain.frame(t); }
-    void run(double ms, const std::function<void()>& eachFrame = {}) {
-        const int frames = static_cast<int>(std::lround(ms / (1000.0 / 60)));
-        for (int i = 0; i < frames; ++i) {
+    explicit Driver(MascotBrain& b) : brain(b) { brain.frame(t); }
+    void run(double ms) {
+        for (long i = std::lround(ms / (1000.0 / 60)); i > 0; --i) {
             t += 1.0 / 60;
-            last = brain.frame(t);
-            if (eachFrame)
-                eachFrame();
+            brain.frame(t);
         }
     }
 };
 
-// The same time again advances nothing: the pose stays the mood's own shape, at rest. After that
-// the clock moves at most one capped step, and never back with the wall clock.
+// The same time again advances nothing; after a long pause the clock moves one capped step, and
+// never back with the wall clock.
 TEST(MascotBrain, ClockStandsStillStepsCappedAndNeverGoesBack) {
-    for (const auto& [mood, name] : {std::pair{Mood::Content, "content"},
-                                     {Mood::Alert, "alert"},
-                                     {Mood::Sleep, "sleep"},
-                                     {Mood::Done, "content"}}) {
-        SCOPED_TRACE(name);
-        MascotBrain brain(mood, true, seeded(1));
-        MascotBrain::Frame f;
-        for (int i = 0; i < 3; ++i)
-            f = brain.frame(42.0);
-        EXPECT_EQ(brain.shape(), name);
-        EXPECT_EQ(brain.clockMs(), 0);
-        EXPECT_EQ(f.eyes, MascotBrain::shapeNamed(name)->eyes);
-    }
-    MascotBrain brain(Mood::Content, false);
+    MascotBrain brain(Mood::Content, true);
     brain.frame(1000);
+    brain.frame(1000);
+    EXPECT_EQ(brain.clockMs(), 0);
     brain.frame(1010); // ten seconds of silence
     EXPECT_DOUBLE_EQ(brain.clockMs(), 1000.0 / 30);
     brain.frame(1005); // the wall clock went backwards
@@ -86,31 +65,6 @@ TEST(MascotBrain, AnIconLastsItsTimeUnlessANewerOneReplacesIt) {
     d.run(50);
     EXPECT_FALSE(brain.icon().has_value());
     EXPECT_EQ(brain.shape(), "sleep");
-}
-
-// Over a minute of idle frames a neutral or alert mascot blinks at every life step (at most 4.4 s
-// apart) and ends on its own shape; a content one glances instead; a sleeping one does neither.
-TEST(MascotBrain, LifeStepsBlinkOnlyWhenNeutralOrAlert) {
-    const std::tuple<Mood, bool, bool> cases[] = {{Mood::Neutral, true, false},
-                                                  {Mood::Alert, true, false},
-                                                  {Mood::Content, false, true},
-                                                  {Mood::Sleep, false, false}};
-    for (const auto& [mood, blinks, glances] : cases) {
-        SCOPED_TRACE(MascotBrain::moodName(mood).toStdString());
-        MascotBrain brain(mood, true, seeded(7));
-        Driver d(brain);
-        int blinkStarts = 0;
-        bool glanced = false;
-        QString prev = brain.shape();
-        d.run(60000, [&] {
-            blinkStarts += brain.shape() == "blink" && prev != "blink";
-            prev = brain.shape();
-            glanced |= !brain.gaze().isNull();
-        });
-        EXPECT_TRUE(blinks ? blinkStarts >= 60000 / 4400 : blinkStarts == 0) << blinkStarts;
-        EXPECT_EQ(glanced, glances);
-        EXPECT_EQ(brain.shape(), MascotBrain::moodShapeName(mood));
-    }
 }
 
 TEST(MascotBrain, ResampleSpacesPointsEvenlyAlongTheClosedOutline) {
