@@ -1,24 +1,22 @@
 #include "FakeClock.h"
 
 #include <QCoreApplication>
-
-namespace {
-quint64 g_order = 0;
-}
-
-FakeClock::FakeClock(QDateTime start) : m_now(std::move(start)) {}
+#include <algorithm>
 
 ClockTimer* FakeClock::createTimer(QObject* parent) {
-    auto* timer = new FakeClockTimer(this, parent);
+    return new FakeClockTimer(this, parent);
+}
+
+void FakeClock::queue(FakeClockTimer* timer) {
+    m_timers.removeAll(timer);
     m_timers.append(timer);
-    return timer;
 }
 
 void FakeClockTimer::start(int intervalMs) {
-    m_interval = intervalMs < 0 ? 0 : intervalMs;
+    m_interval = std::max(0, intervalMs);
     m_active = true;
     m_due = m_clock->m_mono + m_interval;
-    m_order = ++g_order;
+    m_clock->queue(this);
 }
 
 void FakeClock::flush() {
@@ -43,8 +41,7 @@ void FakeClock::advance(qint64 ms) {
         for (const auto& t : m_timers) {
             if (!t || !t->m_active || t->m_due > end)
                 continue;
-            if (!next || t->m_due < next->m_due ||
-                (t->m_due == next->m_due && t->m_order < next->m_order))
+            if (!next || t->m_due < next->m_due)
                 next = t;
         }
         if (!next)
@@ -57,10 +54,9 @@ void FakeClock::advance(qint64 ms) {
             next->m_active = false;
         } else {
             // A zero interval would never let time move on; treat it as 1 ms.
-            next->m_due = m_mono + (next->m_interval > 0 ? next->m_interval : 1);
-            next->m_order = ++g_order;
+            next->m_due = m_mono + std::max(1, next->m_interval);
+            queue(next);
         }
-        QPointer<FakeClockTimer> guard(next);
         emit next->timeout();
         flush();
     }

@@ -13,7 +13,8 @@ class FakeClockTimer;
 // real event loop would.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 2), QTime(14, 20, 0)));
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 2), QTime(14, 20, 0)))
+        : m_now(std::move(start)) {}
 
     QDateTime now() const override { return m_now; }
     qint64 monotonicMs() const override { return m_mono; }
@@ -34,9 +35,13 @@ public:
 
 private:
     friend class FakeClockTimer;
+    // Puts a timer just (re)armed last in line: of two timers due at once, the one armed first
+    // fires first.
+    void queue(FakeClockTimer* timer);
+
     QDateTime m_now;
     qint64 m_mono = 1000000;
-    QList<QPointer<FakeClockTimer>> m_timers;
+    QList<QPointer<FakeClockTimer>> m_timers; // started timers, in the order they were armed
 };
 
 class FakeClockTimer final : public ClockTimer {
@@ -56,5 +61,4 @@ private:
     bool m_active = false;
     int m_interval = 0;
     qint64 m_due = 0;
-    quint64 m_order = 0;
 };

@@ -6,8 +6,7 @@
 TEST(Words, Spell) {
     const std::pair<qint64, const char*> cases[] = {
         {0, "0 seconds"}, {1, "1 second"}, {60, "1 minute"}, {61, "1 minute 1 second"},
-        {90, "1 minute 30 seconds"}, {3599, "59 minutes 59 seconds"}, {3600, "1 hour"},
-        {3601, "1 hour"}, {3661, "1 hour 1 minute"}, {5400, "1 hour 30 minutes"},
+        {3599, "59 minutes 59 seconds"}, {3601, "1 hour"}, {3661, "1 hour 1 minute"},
         {7199, "1 hour 59 minutes"}, {86400, "24 hours"}};
     for (auto [n, text] : cases)
         EXPECT_EQ(Words::spell(n), text) << n;
@@ -15,19 +14,16 @@ TEST(Words, Spell) {
 
 TEST(Words, Clock) {
     const std::tuple<double, bool, const char*> cases[] = {
-        {1500, true, "25:00"}, {1499.2, true, "25:00"}, {1499.2, false, "24:59"},
-        {5.0, false, "00:05"}, {3599.5, true, "1:00:00"}, {3599.5, false, "59:59"},
-        {5400, true, "1:30:00"}, {-3, true, "00:00"}, {-3, false, "00:00"},
-        {59.0000005, true, "00:59"}, {59.5, true, "01:00"}, {1500.0000004, true, "25:00"},
-        {3600, false, "1:00:00"}, {86400, true, "24:00:00"}, {360000, false, "100:00:00"}};
+        {1499.2, true, "25:00"}, {1499.2, false, "24:59"}, {3599.5, true, "1:00:00"},
+        {3599.5, false, "59:59"}, {-3, true, "00:00"}, {59.0000005, true, "00:59"},
+        {1500.0000004, true, "25:00"}, {86400, true, "24:00:00"}, {360000, false, "100:00:00"}};
     for (auto [x, roundUp, text] : cases)
         EXPECT_EQ(Words::clock(x, roundUp), text) << x << ' ' << roundUp;
 }
 
 TEST(Words, SpellLap) {
     const std::pair<double, const char*> cases[] = {
-        {12.0, "12 seconds"}, {12.34, "12.3 seconds"}, {75.34, "1 minute 15.3 seconds"},
-        {125.0, "2 minutes 5 seconds"}, {60.0, "1 minute 0 seconds"}, {1.0, "1 seconds"},
+        {12.34, "12.3 seconds"}, {125.0, "2 minutes 5 seconds"}, {60.0, "1 minute 0 seconds"},
         {0.04, "0 seconds"}, {119.97, "1 minute 60 seconds"}, {59.96, "60 seconds"},
         {3725.5, "62 minutes 5.5 seconds"}, {12.25, "12.2 seconds"}, {72.75, "1 minute 12.8 seconds"}};
     for (auto [x, text] : cases)
