@@ -118,20 +118,16 @@ TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {
     EXPECT_TRUE(login.enabled() && view.launchRow()->isOn()); // the failure is not shown as done
 }
 
+// The keys are shown only while they work; otherwise the help says what to bind instead.
 TEST(SettingsView, HotkeyHelpFollowsTheBackend) {
     SettingsPage page;
     ScriptedHotkey hotkey;
     page.view.setHotkeyService(&hotkey);
-    using Backend = HotkeyService::Backend;
-    // The keys are shown only while they work.
-    const QString bind = QStringLiteral("Bind a shortcut to: pobi --toggle");
     const auto keys = [&] { return !page.view.findChildren<Keycap*>().last()->isHidden(); };
-    for (const auto& [backend, help, shown] :
-         {std::tuple{Backend::X11, QStringLiteral("Works in every app."), true},
-          {Backend::Portal, QStringLiteral("shortcut settings"), true},
-          {Backend::Unavailable, bind, false}}) {
-        hotkey.become(backend, QStringLiteral("no X11 and no portal"));
-        EXPECT_TRUE(page.view.hotkeyHelp().contains(help)) << page.view.hotkeyHelp().toStdString();
-        EXPECT_EQ(keys(), shown) << int(backend);
-    }
+    hotkey.become(HotkeyService::Backend::X11);
+    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Works in every app."));
+    EXPECT_TRUE(keys());
+    hotkey.become(HotkeyService::Backend::Unavailable, QStringLiteral("no X11 and no portal"));
+    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Bind a shortcut to: pobi --toggle"));
+    EXPECT_FALSE(keys());
 }
