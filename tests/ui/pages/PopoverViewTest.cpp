@@ -32,7 +32,7 @@ protected:
     PopoverView view{engine, speaker, settings, ui, metronome, mascot, clock, interpreter};
 };
 
-TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeChangesNothing) {
+TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanAndOnlyThePageInFrontAnimates) {
     engine.start(Command{Command::Kind::Timer, 300, {}});
     metronome.start();
     pick("Timer");
@@ -41,7 +41,13 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeCha
     // The metronome is the Tempo page's: a switch there leaves it running.
     pick("Tempo");
     EXPECT_TRUE(metronome.running() && engine.state() == TimerEngine::State::Idle);
-    EXPECT_TRUE(view.tempoView()->isVisible() && !view.timerView()->isVisible());
+    // Only the mascot of the page in front moves, and only while the popup is open.
+    for (const bool open : {true, false, true}) {
+        view.setVisible(open);
+        EXPECT_EQ(view.tempoView()->refreshing(), open);
+        for (auto* m : view.findChildren<MascotView*>())
+            EXPECT_EQ(m->ticking(), open && m == view.tempoView()->mascotView()) << open;
+    }
 
     pick("Stopwatch");
     EXPECT_FALSE(metronome.running());
@@ -54,20 +60,10 @@ TEST_F(PopoverViewTest, SwitchingModesStopsWhatTheOldPageRanButTheCurrentModeCha
     EXPECT_EQ(engine.state(), TimerEngine::State::Idle);
 }
 
-TEST_F(PopoverViewTest, NothingAnimatesWhileThePopupIsClosed) {
-    settings.setMode(Mode::Tempo);
-    // Only the mascot of the page in front moves, and only while the popup is open.
-    for (const bool open : {true, false, true}) {
-        view.setVisible(open);
-        EXPECT_EQ(view.tempoView()->refreshing(), open);
-        for (auto* m : view.findChildren<MascotView*>())
-            EXPECT_EQ(m->ticking(), open && m == view.tempoView()->mascotView()) << open;
-    }
-}
-
 // Whatever brings a page to the front, the keyboard goes to that page's own field: the popup
-// opening, a mode switch, a line that opens another page, and Back.
-TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
+// opening, a mode switch, a line that opens another page, and Back. From there Tab visits every
+// control of the page in front, each once before it wraps.
+TEST_F(PopoverViewTest, KeyboardFollowsThePageShownAndTabReachesEveryControl) {
     QApplication::setActiveWindow(&view);
     QLineEdit* timerField = view.timerView()->field()->edit();
     QLineEdit* tempoField = view.tempoView()->field()->edit();
@@ -87,11 +83,7 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShown) {
     EXPECT_EQ(focused(), view.settingsView()->backButton());
     QTest::keyClick(focused(), Qt::Key_Space);
     EXPECT_EQ(focused(), timerField);
-}
 
-// Tab visits every control of the page in front, each once before it wraps.
-TEST_F(PopoverViewTest, TabReachesEveryControl) {
-    QApplication::setActiveWindow(&view);
     settings.remember("tea");
     const std::function<void()> states[] = {
         [] {},
@@ -99,8 +91,8 @@ TEST_F(PopoverViewTest, TabReachesEveryControl) {
             engine.start(Command{Command::Kind::Stopwatch, 0, {}});
         },
         [this] { settings.setMode(Mode::Tempo); }, [this] { ui.setShowSettings(true); }};
-    for (const auto& enter : states) {
-        enter();
+    for (const auto& reach : states) {
+        reach();
         view.resize(view.sizeHint());
         FakeClock::flush();
         QList<QWidget*> all, forward;
