@@ -7,7 +7,6 @@
 #include "ui/tray/PopoverUI.h"
 
 #include <QLineEdit>
-#include <QStringList>
 #include <QTest>
 #include <gtest/gtest.h>
 

@@ -4,7 +4,6 @@
 #include "PageFixture.h"
 #include "core/text/Tone.h"
 #include "ui/controls/CheckRow.h"
-#include "ui/controls/EveryPicker.h"
 #include "ui/controls/IconButton.h"
 #include "ui/controls/SwitchRow.h"
 #include "ui/widgets/FieldBox.h"
@@ -68,18 +67,6 @@ TEST(SettingsView, ControlsWriteSettingsAndFollowThemAndOnlyPreviewsSpeak) {
     QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 1, 10));
     EXPECT_EQ(page.speech.texts().mid(2),
               QStringList{Tones::left(Tone::Coach, QStringLiteral("10 minutes"))});
-}
-
-// Where something runs, the interval picker says the new interval at once; this page follows.
-TEST(SettingsView, IntervalChosenWhileSomethingRunsIsSpokenAndShownHere) {
-    SettingsPage page;
-    EveryPicker live(page.settings, page.speaker, false, QStringLiteral("Speak every"));
-    live.setLive(true); // as the Timer page does while a timer runs
-    live.resize(300, 50);
-    live.show();
-    choose(live.picker(), QStringLiteral("5m"));
-    EXPECT_EQ(page.speech.texts(), QStringList{QStringLiteral("Okay. Every 5 minutes.")});
-    EXPECT_EQ(page.view.everyPicker()->value(), 5);
 }
 
 TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {

@@ -3,6 +3,7 @@
 #include "PageFixture.h"
 #include "core/text/Words.h"
 #include "ui/controls/ChipButton.h"
+#include "ui/controls/EveryPicker.h"
 #include "ui/controls/PillButton.h"
 #include "ui/widgets/Caption.h"
 #include "ui/widgets/FieldBox.h"
@@ -87,7 +88,7 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     EXPECT_EQ(page.view->lapCell(3, 1)->text(), QStringLiteral("01:05.43"));
 }
 
-TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
+TEST(TimerView, NextLineHintOnlyWithinTenMinutesAndTheIntervalIsSaidWhileRunning) {
     TimerPage page;
     page.settings.setEvery(0);
     page.settings.setHalfway(false); // leaves the last minute and the count from 5
@@ -106,6 +107,9 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutes) {
     page.clock.advance(59'000); // never a hint for the end line
     ASSERT_EQ(page.engine.next()->line.kind, Line::Kind::End);
     EXPECT_EQ(page.view->hint(), activeHint);
+    // While it runs, a new interval is said at once (the Settings page's picker is silent).
+    PageFixture::choose(page.view->everyPicker()->picker(), QStringLiteral("5m"));
+    EXPECT_EQ(page.speech.texts().last(), QStringLiteral("Okay. Every 5 minutes."));
 }
 
 TEST(TimerView, EndTimeHasNoSeconds) {

@@ -69,9 +69,6 @@ TEST(SymbolIcon, EveryNamedSymbolHasItsOwnDrawingWithoutATheme) {
 TEST(Caption, ShowsTheSpokenLineInQuotesThenTheHintAgain) {
     PageFixture f;
     Caption caption(f.speaker, QStringLiteral("Or type 120 bpm for Tempo"));
-    EXPECT_EQ(caption.shownText(), QStringLiteral("Or type 120 bpm for Tempo"));
-    EXPECT_FALSE(caption.dotVisible());
-
     f.speaker.say(QStringLiteral("25 minutes. Starting now."), f.settings);
     EXPECT_EQ(caption.shownText(), QStringLiteral("\u201C25 minutes. Starting now.\u201D"));
     EXPECT_TRUE(caption.dotVisible());
