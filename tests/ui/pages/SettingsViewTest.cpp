@@ -86,8 +86,6 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
     emit voices->activated(2);
     EXPECT_EQ(f.settings.voiceID(), QStringLiteral("v/de"));
 
-    f.settings.setVoiceID(QStringLiteral("v/removed")); // a voice that is gone matches nothing
-    EXPECT_EQ(voices->currentIndex(), -1);
     f.speech.setVoices({de});
     view.show(); // opening the page reads the voices again: the one removed meanwhile is gone
     EXPECT_EQ(voices->count(), 2);
