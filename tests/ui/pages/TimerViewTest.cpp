@@ -10,10 +10,10 @@
 #include "ui/widgets/Shake.h"
 #include "ui/widgets/TextLabel.h"
 
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,21 +21,16 @@ namespace {
 struct TimerPage : PageFixture {
     int closes = 0;
     int quits = 0;
-    QWidget frame; // the popup's margins around the page
-    TimerView* view =
-        new TimerView(engine, speaker, settings, ui, metronome, mascot, clock, interpreter);
+    TimerView view{engine, speaker, settings, ui, metronome, mascot, clock, interpreter};
 
     TimerPage() {
         ui.setClose([this] { ++closes; });
-        view->setQuit([this] { ++quits; });
-        auto* layout = new QVBoxLayout(&frame);
-        layout->setContentsMargins(18, 18, 18, 18);
-        layout->addWidget(view);
-        frame.resize(340, 480);
-        frame.show();
+        view.setQuit([this] { ++quits; });
+        view.resize(304, 444); // the room inside the popup's margins
+        view.show();
     }
 
-    void enter(const QString& text) { PageFixture::enter(view->field()->edit(), text); }
+    void enter(const QString& text) { PageFixture::enter(view.field()->edit(), text); }
 };
 
 const QString activeHint = QStringLiteral("Type p to pause \u00B7 t for the time \u00B7 stop");
@@ -59,8 +54,8 @@ TEST(TimerView, TakenLinesLeaveTheFieldRefusedOnesShakeAndAStartClosesThePopupLa
     for (const auto& step : steps) {
         const int closes = page.closes;
         page.enter(QString::fromLatin1(step.line));
-        EXPECT_EQ(page.view->text(), QString::fromLatin1(step.left)) << step.line;
-        EXPECT_EQ(page.view->shake()->count(), step.shakes) << step.line;
+        EXPECT_EQ(page.view.text(), QString::fromLatin1(step.left)) << step.line;
+        EXPECT_EQ(page.view.shake()->count(), step.shakes) << step.line;
         page.clock.advance(899);
         EXPECT_EQ(page.closes, closes) << step.line;
         page.clock.advance(1);
@@ -76,16 +71,16 @@ TEST(TimerView, StopwatchLapsShowNewestFirstWithoutRoundingDown) {
     page.clock.advance(1234);
     page.enter(QStringLiteral("l"));
     page.clock.advance(65'430); // 65.43 s must not show as .42 through binary rounding
-    page.view->lapButton()->click();
+    page.view.lapButton()->click();
     for (int i = 0; i < 3; ++i) {
         page.clock.advance(61'005 + i * 10);
-        page.view->lapButton()->click();
+        page.view.lapButton()->click();
     }
-    const QStringList rows = page.view->lapRows();
+    const QStringList rows = page.view.lapRows();
     ASSERT_EQ(rows.size(), 4); // the last four of five
     EXPECT_EQ(rows.first(), QStringLiteral("Lap 5\t01:01.02\t04:09.70"));
     EXPECT_EQ(rows.last(), QStringLiteral("Lap 2\t01:05.43\t01:06.66"));
-    EXPECT_EQ(page.view->lapCell(3, 1)->text(), QStringLiteral("01:05.43"));
+    EXPECT_EQ(page.view.lapCell(3, 1)->text(), QStringLiteral("01:05.43"));
 }
 
 TEST(TimerView, NextLineHintOnlyWithinTenMinutesAndTheIntervalIsSaidWhileRunning) {
@@ -94,21 +89,21 @@ TEST(TimerView, NextLineHintOnlyWithinTenMinutesAndTheIntervalIsSaidWhileRunning
     page.settings.setHalfway(false); // leaves the last minute and the count from 5
     page.enter(QStringLiteral("20m"));
     page.clock.advance(9 * 60 * 1000); // exactly 600 s before the last-minute line: not yet
-    EXPECT_EQ(page.view->hint(), activeHint);
+    EXPECT_EQ(page.view.hint(), activeHint);
     page.clock.advance(500);
-    EXPECT_EQ(page.view->caption()->hint(),
+    EXPECT_EQ(page.view.caption()->hint(),
               QStringLiteral("Next: \u201COne minute left\u201D in 10:00"));
 
     page.clock.advance(10 * 60 * 1000); // past the last minute the next line is the count
-    EXPECT_EQ(page.view->hint(), QStringLiteral("Next: \u201Ccountdown\u201D in 00:55"));
+    EXPECT_EQ(page.view.hint(), QStringLiteral("Next: \u201Ccountdown\u201D in 00:55"));
     page.enter(QStringLiteral("p"));
-    EXPECT_EQ(page.view->hint(), activeHint);
+    EXPECT_EQ(page.view.hint(), activeHint);
     page.enter(QStringLiteral("p"));
     page.clock.advance(59'000); // never a hint for the end line
     ASSERT_EQ(page.engine.next()->line.kind, Line::Kind::End);
-    EXPECT_EQ(page.view->hint(), activeHint);
+    EXPECT_EQ(page.view.hint(), activeHint);
     // While it runs, a new interval is said at once (the Settings page's picker is silent).
-    PageFixture::choose(page.view->everyPicker()->picker(), QStringLiteral("5m"));
+    PageFixture::choose(page.view.everyPicker()->picker(), QStringLiteral("5m"));
     EXPECT_EQ(page.speech.texts().last(), QStringLiteral("Okay. Every 5 minutes."));
 }
 
@@ -121,14 +116,14 @@ TEST(TimerView, EndTimeHasNoSeconds) {
         page.clock.jump(
             page.clock.now().msecsTo(QDateTime(QDate(2026, 3, 2), QTime(14, 20).addMSecs(ms))));
         page.enter(QStringLiteral("at 3pm"));
-        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+        EXPECT_EQ(page.view.subtitle(), QStringLiteral("Ends at ") + three) << ms;
         page.clock.advance(1700);
-        EXPECT_EQ(page.view->subtitle(), QStringLiteral("Ends at ") + three) << ms;
+        EXPECT_EQ(page.view.subtitle(), QStringLiteral("Ends at ") + three) << ms;
     }
     // A long label gives way to the end time.
     page.enter(QStringLiteral("10m ") + QString(60, u'w'));
-    page.frame.layout()->activate();
-    const QString shown = page.view->subtitleLabel()->shownText();
+    page.view.layout()->activate();
+    const QString shown = page.view.subtitleLabel()->shownText();
     EXPECT_TRUE(shown.startsWith(u'W') &&
                 shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
                                Words::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
@@ -139,18 +134,18 @@ TEST(TimerView, EndTimeHasNoSeconds) {
 // the text and the tempo change, and a chip's line when clicked.
 TEST(TimerView, PreviewFollowsTheTextAndTheTempoAndRecentChipsRunTheirLine) {
     TimerPage page;
-    page.view->setText(QStringLiteral("metronome"));
-    EXPECT_TRUE(page.view->previewLabel()->isVisibleTo(page.view));
+    page.view.setText(QStringLiteral("metronome"));
+    EXPECT_TRUE(page.view.previewLabel()->isVisibleTo(&page.view));
     page.metronome.setBpm(90);
-    EXPECT_EQ(page.view->previewLabel()->text(), QStringLiteral("\u2669 90"));
-    page.view->setText(QStringLiteral("stop"));
-    EXPECT_FALSE(page.view->previewLabel()->isVisibleTo(page.view));
+    EXPECT_EQ(page.view.previewLabel()->text(), QStringLiteral("\u2669 90"));
+    page.view.setText(QStringLiteral("stop"));
+    EXPECT_FALSE(page.view.previewLabel()->isVisibleTo(&page.view));
 
     // A line too long for the row is shortened, never dropped: every chip shows, in order.
     const QString longLine = QStringLiteral("25m practise the left hand of the second movement");
     page.settings.setRecents({QStringLiteral("tea"), longLine, QStringLiteral("5m")});
-    page.frame.layout()->activate();
-    const auto chips = page.view->recentChips();
+    page.view.layout()->activate();
+    const auto chips = page.view.recentChips();
     ASSERT_EQ(chips.size(), 3);
     EXPECT_TRUE(chips[2]->isVisible());
     EXPECT_LT(chips[1]->geometry().right(), chips[2]->geometry().left());
