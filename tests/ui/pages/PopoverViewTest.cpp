@@ -93,7 +93,6 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShownAndTabReachesEveryControl) {
         [this] { settings.setMode(Mode::Tempo); }, [this] { ui.setShowSettings(true); }};
     for (const auto& reach : states) {
         reach();
-        view.resize(view.sizeHint());
         FakeClock::flush();
         QList<QWidget*> all, forward;
         for (QWidget* w : view.findChildren<QWidget*>())
@@ -137,7 +136,6 @@ TEST(PopoverLayout, GrowsWithARunningTimerAndAWrappedCaptionAndShrinksBack) {
     f.speaker.say(QStringLiteral("Pasta. Twenty-five minutes. Starting now, and this sentence "
                                  "goes on long enough to wrap."),
                   f.settings);
-    ASSERT_TRUE(f.speaker.talking());
     EXPECT_GT(fits(), running); // the caption on more lines, none of them cut
     f.speech.finish();
     f.engine.stop();

@@ -35,7 +35,6 @@ TEST(SegmentedPicker, KeysChooseAndCodeDoesNotSignal) {
     EXPECT_EQ(picker.currentIndex(), 0);
     QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&picker);
     ASSERT_NE(a11y, nullptr);
-    EXPECT_EQ(a11y->role(), QAccessible::ComboBox);
     for (const auto& [key, value] : {std::pair{Qt::Key_Down, 3},
                                      {Qt::Key_End, 4},
                                      {Qt::Key_Right, 4},
