@@ -90,7 +90,8 @@ TEST(SettingsView, VoiceListComesFromTheSpeakerAndFollowsTheLanguageFlag) {
     EXPECT_EQ(voices->count(), 2);
 }
 
-TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {
+// Launch at login and the hotkey are the desktop's: the page shows what it reports.
+TEST(SettingsView, LaunchAtLoginAndTheHotkeyShowWhatTheDesktopReports) {
     PageFixture f;
     FakeLoginItem login;
     Settings settings(f.dirs.file(QStringLiteral("login.ini")), &login);
@@ -100,18 +101,15 @@ TEST(SettingsView, LaunchAtLoginShowsWhatTheDesktopReports) {
     login.failing = true;
     view.launchRow()->toggle()->click();
     EXPECT_TRUE(login.enabled() && view.launchRow()->isOn()); // the failure is not shown as done
-}
 
-// The keys are shown only while they work; otherwise the help says what to bind instead.
-TEST(SettingsView, HotkeyHelpFollowsTheBackend) {
-    SettingsPage page;
+    // The keys are shown only while they work; otherwise the help says what to bind instead.
     ScriptedHotkey hotkey;
-    page.view.setHotkeyService(&hotkey);
-    const auto keys = [&] { return !page.view.findChildren<Keycap*>().last()->isHidden(); };
+    view.setHotkeyService(&hotkey);
+    const auto keys = [&] { return !view.findChildren<Keycap*>().last()->isHidden(); };
     hotkey.become(HotkeyService::Backend::X11);
-    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Works in every app."));
+    EXPECT_EQ(view.hotkeyHelp(), QStringLiteral("Works in every app."));
     EXPECT_TRUE(keys());
     hotkey.become(HotkeyService::Backend::Unavailable, QStringLiteral("no X11 and no portal"));
-    EXPECT_EQ(page.view.hotkeyHelp(), QStringLiteral("Bind a shortcut to: pobi --toggle"));
+    EXPECT_EQ(view.hotkeyHelp(), QStringLiteral("Bind a shortcut to: pobi --toggle"));
     EXPECT_FALSE(keys());
 }
