@@ -18,8 +18,6 @@
 
 namespace {
 
-using Mode = Settings::Mode;
-
 class PopoverViewTest : public ::testing::Test, protected PageFixture {
 protected:
     PopoverViewTest() {
@@ -71,7 +69,7 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShownAndTabReachesEveryControl) {
         FakeClock::flush();
         return QApplication::focusWidget();
     };
-    settings.setMode(Mode::Tempo); // the stored mode as the popup opens
+    settings.setMode(Settings::Mode::Tempo); // the stored mode as the popup opens
     ui.bumpFocus();
     EXPECT_EQ(focused(), tempoField);
     pick("Timer");
@@ -90,7 +88,7 @@ TEST_F(PopoverViewTest, KeyboardFollowsThePageShownAndTabReachesEveryControl) {
         [this] {
             engine.start(Command{Command::Kind::Stopwatch, 0, {}});
         },
-        [this] { settings.setMode(Mode::Tempo); }, [this] { ui.setShowSettings(true); }};
+        [this] { settings.setMode(Settings::Mode::Tempo); }, [this] { ui.setShowSettings(true); }};
     for (const auto& reach : states) {
         reach();
         FakeClock::flush();

@@ -117,14 +117,6 @@ TEST(TimerView, EndTimeHasNoSeconds) {
         page.clock.advance(1700);
         EXPECT_EQ(page.view.subtitle(), QStringLiteral("Ends at ") + three) << ms;
     }
-    // A long label gives way to the end time.
-    page.enter(QStringLiteral("10m ") + QString(60, u'w'));
-    page.view.layout()->activate();
-    const QString shown = page.view.subtitleLabel()->shownText();
-    EXPECT_TRUE(shown.startsWith(u'W') &&
-                shown.endsWith(QStringLiteral("\u2026 \u00B7 ends ") +
-                               Words::shortTime(page.clock.now().addSecs(600).time(), QLocale())))
-        << shown.toStdString();
 }
 
 // What the preview and the recent lines say is the interpreter's; the page shows the preview as
