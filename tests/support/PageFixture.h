@@ -7,7 +7,6 @@
 #include "ui/tray/PopoverUI.h"
 
 #include <QLineEdit>
-#include <QStringList>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -33,13 +32,11 @@ struct PageFixture : CoreDesk {
 
     // Clicks the segment with this label, as the user would.
     static void choose(SegmentedPicker* picker, const QString& label) {
-        for (int i = 0; i < picker->count(); ++i) {
-            if (picker->label(i) == label) {
-                QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(i).center());
-                return;
-            }
-        }
-        FAIL() << "no segment " << label.toStdString();
+        int i = 0;
+        while (i < picker->count() && picker->label(i) != label)
+            ++i;
+        ASSERT_LT(i, picker->count()) << "no segment " << label.toStdString();
+        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(i).center());
     }
 
     // Moves the clock and the player's timeline on together, 10 ms (441 frames) at a time.
