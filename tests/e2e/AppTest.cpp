@@ -28,8 +28,10 @@ bool popupHasKeyboard() {
     return shell.section(QStringLiteral("WIDTH="), 1).section(u'\n', 0, 0).toInt() >= 300;
 }
 
-void key(const char* keys) {
-    Desktop::xdotool({"key", QLatin1String(keys)});
+// Types a line into the popup and enters it.
+void type(const char* line) {
+    Desktop::xdotool({"type", "--delay", "40", QLatin1String(line)});
+    Desktop::xdotool({"key", "Return"});
 }
 
 // The tray's side of the StatusNotifierItem protocol, which is also its own host (as a panel is).
@@ -171,12 +173,17 @@ TEST(CommandLine, IconExportsWriteSquarePicturesWithAlphaAndTheSameAgain) {
     }
 }
 
-// From the shell, a line runs in the Pobi that runs as if typed in its popup and the answer
-// comes back on one line; a line it rejects changes nothing, and with no Pobi running starts
-// none; the status reads what runs.
-TEST(App, CommandsFromTheShellRunInTheRunningPobiAndTheStatusTellsWhatRuns) {
+// One user's day, on one pair of starts. A line from the shell with no Pobi running starts none.
+// The first launch finds control-alt-T held by another program: nothing promises it, and the
+// greeting names the command to bind instead. Killed in the middle of a timer typed into that
+// greeting, Pobi comes back with the timer running and no time lost, does not greet again, and
+// now has the key: it opens the popup and closes it again, and nothing else does. From the shell,
+// a line runs as if typed in the popup and the answer comes back on one line; a rejected line
+// changes nothing; the status reads what runs. Last, a timer typed after a tray click is spoken,
+// and ends with the chime and then the end line, timed on the recording's own clock.
+TEST(App, ADayWithPobiFromTheFirstLaunchToTheChime) {
     REQUIRE_DESKTOP();
-    PobiProcess pobi;
+    PobiProcess pobi(/*firstLaunch=*/true);
     QByteArray out, err;
     const auto run = [&](const QStringList& args) {
         return pobi.runAnother(args, 20000, &out, &err);
@@ -184,74 +191,6 @@ TEST(App, CommandsFromTheShellRunInTheRunningPobiAndTheStatusTellsWhatRuns) {
     EXPECT_EQ(run({"nonsense", "words"}), 2);
     EXPECT_EQ(run({"--status"}), 1) << "a rejected line started a Pobi";
 
-    ASSERT_TRUE(pobi.start());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return run({"--status"}) == 0; }, 20000));
-    EXPECT_EQ(out, "idle\n");
-    ASSERT_EQ(run({"10s", "tea"}), 0) << err.toStdString();
-    EXPECT_TRUE(out.startsWith("Timer 00:10") && out.contains("Tea") && out.count('\n') == 1)
-        << out.toStdString();
-    for (const QStringList& rejected :
-         {QStringList{"nonsense", "words"}, QStringList{"--", "-5m"}}) {
-        EXPECT_EQ(run(rejected), 2) << rejected.join(' ').toStdString();
-        EXPECT_TRUE(out.isEmpty() && err.startsWith("pobi: ") && err.count('\n') == 1)
-            << err.toStdString();
-    }
-    // Rejected lines left the timer as it was (running, or done by now on a slow machine). What
-    // the report holds is its own test's; here it comes back whole, as JSON.
-    ASSERT_EQ(run({"--status", "--json"}), 0);
-    EXPECT_EQ(QJsonDocument::fromJson(out).object()["label"], "Tea") << out.toStdString();
-    EXPECT_EQ(run({"--quiet", "stop"}), 0) << err.toStdString();
-    EXPECT_TRUE(out.isEmpty());
-}
-
-// The recording's own length is the clock here: it is what the times of the sounds are read on.
-TEST(App, TrayClickOpensThePopupAndATypedTimerSpeaksAndChimes) {
-    REQUIRE_DESKTOP();
-    PobiProcess pobi;
-    ASSERT_TRUE(pobi.start());
-    const auto icon = Desktop::trayIcon(10000);
-    ASSERT_TRUE(icon.has_value()) << pobi.stderrText().toStdString();
-    MonitorRecorder recorder;
-    ASSERT_TRUE(recorder.start());
-
-    Desktop::xdotool({"mousemove", QString::number(icon->center().x()),
-                      QString::number(icon->center().y()), "click", "1"});
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
-    ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
-    Desktop::xdotool({"type", "--delay", "40", "5s tea"});
-    const int before = pobi.trace().size();
-    key("Return");
-    const int returnAt = recorder.recordedMs();
-
-    // The tray shows the time left (a busy machine may first show it a second on), and the popup
-    // closes.
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("title \" 00:0"), 10000, before))
-        << pobi.stderrText().toStdString();
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup hidden"), 10000, before));
-
-    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("title \" Done\""), 9000, before));
-    const int doneAt = recorder.recordedMs();
-    recorder.stop(doneAt + 1500); // the end line follows the chime
-    // The start line is spoken, the chime (its 1318.5 Hz partial) sounds when the timer ends, and
-    // the end line follows the chime.
-    const auto speech = recorder.lowBandSounds(0.01);
-    ASSERT_GE(speech.size(), 2);
-    EXPECT_GT(speech.first().beginMs, returnAt - 100);
-    EXPECT_LT(speech.first().beginMs, returnAt + 2500);
-    const int chime = recorder.toneOnsetMs(1318.5, 0.05);
-    EXPECT_NEAR(chime, doneAt, 600);
-    const auto endLine = std::find_if(speech.begin(), speech.end(),
-                                      [&](const auto& s) { return s.beginMs > chime; });
-    ASSERT_NE(endLine, speech.end());
-    EXPECT_NEAR(endLine->beginMs - chime, 600, 400);
-}
-
-// The first launch finds control-alt-T held by another program: nothing promises it, and the
-// greeting names the command to bind instead. Killed in the middle of a timer typed into that
-// greeting, Pobi comes back with the timer running and no time lost, does not greet again, and
-// now has the key: it opens the popup and closes it again, and nothing else does.
-TEST(App, FirstLaunchGreetsOnceATimerOutlivesAKillAndTheHotkeyIsPromisedOnlyWhenHeld) {
-    REQUIRE_DESKTOP();
     QProcess holder;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -259,13 +198,11 @@ TEST(App, FirstLaunchGreetsOnceATimerOutlivesAKillAndTheHotkeyIsPromisedOnlyWhen
     holder.start(QStringLiteral(POBI_HOTKEY_PROBE), {});
     ASSERT_TRUE(holder.waitForReadyRead(10000));
     ASSERT_TRUE(holder.readAllStandardOutput().startsWith("status x11"));
-    PobiProcess pobi(/*firstLaunch=*/true);
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 5000));
     ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
-    Desktop::xdotool({"type", "--delay", "40", "2m tea"});
-    key("Return");
+    type("2m tea");
     const auto secondsLeft = [&](const QString& text, int from) { // on the tray's title
         const auto at = pobi.waitForTrace(text, 10000, from);
         const QString shown = at ? pobi.trace().at(*at).section(u'"', 1, 1).trimmed() : QString();
@@ -288,11 +225,60 @@ TEST(App, FirstLaunchGreetsOnceATimerOutlivesAKillAndTheHotkeyIsPromisedOnlyWhen
     ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("(Ctrl+Alt+T)"), 10000, started));
     for (const char* expected : {"popup shown", "popup hidden"}) {
         const int at = pobi.trace().size();
-        key("ctrl+alt+t");
+        Desktop::xdotool({"key", "ctrl+alt+t"});
         ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, at)) << expected;
     }
     EXPECT_EQ(pobi.trace().mid(started).filter(QStringLiteral("popup ")),
               (QStringList{"popup shown", "popup hidden"}));
+
+    ASSERT_EQ(run({"10s", "tea"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("Timer 00:10") && out.contains("Tea") && out.count('\n') == 1)
+        << out.toStdString();
+    for (const QStringList& rejected :
+         {QStringList{"nonsense", "words"}, QStringList{"--", "-5m"}}) {
+        EXPECT_EQ(run(rejected), 2) << rejected.join(' ').toStdString();
+        EXPECT_TRUE(out.isEmpty() && err.startsWith("pobi: ") && err.count('\n') == 1)
+            << err.toStdString();
+    }
+    // Rejected lines left the timer as it was (running, or done by now on a slow machine). What
+    // the report holds is its own test's; here it comes back whole, as JSON.
+    ASSERT_EQ(run({"--status", "--json"}), 0);
+    EXPECT_EQ(QJsonDocument::fromJson(out).object()["label"], "Tea") << out.toStdString();
+    EXPECT_EQ(run({"--quiet", "stop"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(run({"--status"}), 0);
+    EXPECT_EQ(out, "idle\n");
+
+    const auto icon = Desktop::trayIcon(10000);
+    ASSERT_TRUE(icon.has_value()) << pobi.stderrText().toStdString();
+    MonitorRecorder recorder;
+    ASSERT_TRUE(recorder.start());
+    const int clicked = pobi.trace().size();
+    Desktop::xdotool({"mousemove", QString::number(icon->center().x()),
+                      QString::number(icon->center().y()), "click", "1"});
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000, clicked));
+    ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard));
+    type("5s tea");
+    const int returnAt = recorder.recordedMs();
+    // The tray shows the time left (a busy machine may first show it a second on), and the popup
+    // closes.
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("title \" 00:0"), 10000, clicked));
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup hidden"), 10000, clicked));
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("title \" Done\""), 9000, clicked));
+    const int doneAt = recorder.recordedMs();
+    recorder.stop(doneAt + 1500); // the end line follows the chime
+    // The start line is spoken, the chime (its 1318.5 Hz partial) sounds when the timer ends, and
+    // the end line follows the chime.
+    const auto speech = recorder.lowBandSounds(0.01);
+    ASSERT_GE(speech.size(), 2);
+    EXPECT_GT(speech.first().beginMs, returnAt - 100);
+    EXPECT_LT(speech.first().beginMs, returnAt + 2500);
+    const int chime = recorder.toneOnsetMs(1318.5, 0.05);
+    EXPECT_NEAR(chime, doneAt, 600);
+    const auto endLine = std::find_if(speech.begin(), speech.end(),
+                                      [&](const auto& s) { return s.beginMs > chime; });
+    ASSERT_NE(endLine, speech.end());
+    EXPECT_NEAR(endLine->beginMs - chime, 600, 400);
 }
 
 // A display with no tray at all: starting Pobi must show a window a user can find and move (not
