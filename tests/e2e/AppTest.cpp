@@ -1,7 +1,6 @@
 #include "MonitorRecorder.h"
 #include "PobiProcess.h"
 
-#include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QDir>
@@ -33,19 +32,6 @@ void type(const char* line) {
     Desktop::xdotool({"type", "--delay", "40", QLatin1String(line)});
     Desktop::xdotool({"key", "Return"});
 }
-
-// The tray's side of the StatusNotifierItem protocol, which is also its own host (as a panel is).
-class TrayWatcher final : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
-public:
-    bool hostRegistered() const { return true; }
-    QStringList items;
-public slots:
-    void RegisterStatusNotifierItem(const QString& service) { items << service; }
-};
 
 // The command line is read before anything starts, so none of these needs a display; the
 // pictures are drawn off screen, even where the named platform cannot start. What cannot be
@@ -268,32 +254,24 @@ TEST(App, WithoutATrayStartingShowsAMovableWindowTitledPobi) {
 }
 
 // Under scripts/plasma-session: KWin's kglobalaccel and the KDE desktop portal are real.
-TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegisters) {
+TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopup) {
     if (qEnvironmentVariableIsEmpty("POBI_PLASMA_SESSION"))
         GTEST_SKIP() << "runs inside scripts/plasma-session (scripts/install-deps --plasma)";
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    TrayWatcher watcher;
-    ASSERT_TRUE(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                                   QDBusConnection::ExportAllContents));
-    ASSERT_TRUE(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
     PobiProcess pobi;
     ASSERT_TRUE(pobi.start());
     QDBusInterface component(QStringLiteral("org.kde.kglobalaccel"),
                              QStringLiteral("/component/pobi"),
-                             QStringLiteral("org.kde.kglobalaccel.Component"), bus);
+                             QStringLiteral("org.kde.kglobalaccel.Component"));
     const auto bound = [&] {
         pobi.trace();
         const QDBusReply<QStringList> names = component.call(QStringLiteral("shortcutNames"));
         return names.isValid() && names.value().contains(QStringLiteral("toggle-popover"));
     };
     ASSERT_TRUE(QTest::qWaitFor(bound, 20000)) << pobi.stderrText().toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        pobi.trace();
-        return !watcher.items.isEmpty();
-    })) << "no tray item registered"
-        << pobi.stderrText().toStdString();
-    // What a press of the bound key does, without a keyboard.
-    for (const char* expected : {"popup shown", "popup hidden"}) {
+    // With no panel to hold a tray, the popup opens as a window at the start; what a press of the
+    // bound key does then, without a keyboard.
+    ASSERT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 5000));
+    for (const char* expected : {"popup hidden", "popup shown"}) {
         const int before = pobi.trace().size();
         component.call(QStringLiteral("invokeShortcut"), QStringLiteral("toggle-popover"));
         ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, before))
@@ -302,5 +280,3 @@ TEST(PlasmaSession, HotkeyBindsThroughThePortalAndTogglesThePopupAndTheTrayRegis
 }
 
 } // namespace
-
-#include "AppTest.moc"
