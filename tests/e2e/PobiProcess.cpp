@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QtCore/qtestsupport_core.h>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
@@ -11,10 +10,6 @@ PobiProcess::PobiProcess(bool firstLaunch) {
     QFile f(settingsFile());
     if (!firstLaunch && f.open(QIODevice::WriteOnly))
         f.write("[General]\nhasLaunched=true\n");
-}
-
-PobiProcess::~PobiProcess() {
-    stop();
 }
 
 QProcessEnvironment PobiProcess::environment() const {
@@ -107,13 +102,6 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
     return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -1;
 }
 
-namespace Desktop {
-
-bool available() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           !qEnvironmentVariableIsEmpty("POBI_TEST_DISPLAY");
-}
-
 QString xdotool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
@@ -122,25 +110,3 @@ QString xdotool(const QStringList& args) {
     p.waitForFinished(1000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-
-std::optional<QRect> trayIcon(int timeoutMs) {
-    static const QRegularExpression geometry(
-        QStringLiteral("X=(\\d+)\\nY=(\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
-    std::optional<QRect> found;
-    // Of the visible windows of the pobi process, the small one.
-    const auto embedded = [&] {
-        const QString shell = xdotool({"search", "--onlyvisible", "--classname", "^pobi$",
-                                       "getwindowgeometry", "--shell", "%@"});
-        for (const auto& m : geometry.globalMatch(shell)) {
-            const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                          m.captured(4).toInt());
-            if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
-                found = r;
-        }
-        return found.has_value();
-    };
-    (void)QTest::qWaitFor(embedded, timeoutMs);
-    return found;
-}
-
-} // namespace Desktop

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
@@ -11,7 +10,7 @@ class PobiProcess {
 public:
     // firstLaunch false writes hasLaunched into the settings, so no greeting opens the popup.
     explicit PobiProcess(bool firstLaunch = false);
-    ~PobiProcess();
+    ~PobiProcess() { stop(); }
 
     bool start();
     // When set, later starts see no display, QT_QPA_PLATFORM set to this (unset when empty) and
@@ -41,11 +40,5 @@ private:
     QByteArray m_stderr;
 };
 
-// Desktop helpers for tests that run under the private X server with a tray host.
-namespace Desktop {
-bool available();
-// The tray icon's rectangle once trayer has embedded it.
-std::optional<QRect> trayIcon(int timeoutMs);
-// Runs xdotool and returns what it printed.
+// Under the private X server with a tray host: runs xdotool and returns what it printed.
 QString xdotool(const QStringList& args);
-} // namespace Desktop
