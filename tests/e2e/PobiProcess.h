@@ -23,8 +23,8 @@ public:
     // SIGKILL, as a crash would end it: none of its own shutdown runs.
     void kill() { m_process.kill(), m_process.waitForFinished(3000); }
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
-    // Waits for a trace line containing text from the line index from on; returns its index.
-    std::optional<int> waitForTrace(const QString& text, int timeoutMs, int from = 0);
+    // Waits for a trace line containing text, from the line index from on.
+    bool waitForTrace(const QString& text, int timeoutMs, int from = 0);
     // The messages of Pobi's own logging categories so far, without the category.
     QStringList trace();
     QString stderrText();
