@@ -169,7 +169,7 @@ TEST(App, ADayWithPobiFromTheFirstLaunchToTheChime) {
         ASSERT_TRUE(pobi.waitForTrace(QLatin1String(expected), 5000, at)) << expected;
     }
     EXPECT_EQ(pobi.trace().mid(started).filter(QStringLiteral("popup ")),
-              (QStringList{"popup shown", "popup hidden"}));
+              (QStringList{"pobi.tray: popup shown", "pobi.tray: popup hidden"}));
 
     for (const QStringList& rejected :
          {QStringList{"nonsense", "words"}, QStringList{"--", "-5m"}}) {

@@ -1,15 +1,12 @@
 #include "PobiProcess.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QSettings>
 #include <QtCore/qtestsupport_core.h>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
-    QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
-    QFile f(settingsFile());
-    if (!firstLaunch && f.open(QIODevice::WriteOnly))
-        f.write("[General]\nhasLaunched=true\n");
+    if (!firstLaunch)
+        QSettings(settingsFile(), QSettings::IniFormat).setValue("hasLaunched", true);
 }
 
 QProcessEnvironment PobiProcess::environment() const {
@@ -36,12 +33,9 @@ bool PobiProcess::start() {
 }
 
 void PobiProcess::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
     if (!m_process.waitForFinished(3000))
-        m_process.kill();
-    m_process.waitForFinished(3000);
+        kill();
 }
 
 void PobiProcess::pump() {
@@ -52,12 +46,9 @@ void PobiProcess::pump() {
 }
 
 QStringList PobiProcess::trace() {
-    pump();
-    QStringList out;
-    for (const QByteArray& line : m_stderr.split('\n'))
-        if (line.startsWith("pobi.") && line.contains(": "))
-            out << QString::fromUtf8(line.mid(line.indexOf(": ") + 2));
-    return out;
+    QStringList lines = stderrText().split(u'\n');
+    lines.removeLast(); // the line still being written, if any
+    return lines;
 }
 
 QString PobiProcess::stderrText() {
@@ -97,8 +88,6 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
 QString xdotool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
-    if (!p.waitForFinished(5000))
-        p.kill();
-    p.waitForFinished(1000);
+    p.waitForFinished(5000); // one that hangs is ended with the QProcess
     return QString::fromUtf8(p.readAllStandardOutput());
 }

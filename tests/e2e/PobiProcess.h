@@ -25,7 +25,8 @@ public:
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
     // Waits for a trace line containing text, from the line index from on.
     bool waitForTrace(const QString& text, int timeoutMs, int from = 0);
-    // The messages of Pobi's own logging categories so far, without the category.
+    // What it wrote to stderr so far, line by line: its debug messages, each led by its category
+    // ("pobi.tray: popup shown"), and its warnings.
     QStringList trace();
     QString stderrText();
     // Runs another pobi with the same environment but no debug messages, and returns its exit

@@ -10,13 +10,6 @@
 #include <utility>
 #include <vector>
 
-MonitorRecorder::~MonitorRecorder() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-}
-
 bool MonitorRecorder::start() {
     m_process.start(QStringLiteral("parecord"),
                     {"--latency-msec=20", "--device=nullsink.monitor", "--rate=44100",

@@ -10,7 +10,6 @@ class MonitorRecorder {
 public:
     static constexpr int sampleRate = 44100;
 
-    ~MonitorRecorder();
     // Starts parecord and waits until the sink has been silent for a second (a sound left from an
     // earlier test is not recorded); false if it did not come to that.
     bool start();
