@@ -204,7 +204,7 @@ TEST(App, ADayWithPobiFromTheFirstLaunchToTheChime) {
     const int doneAt = recorder.recordedMs();
     recorder.stop(doneAt + 1500); // the end line follows the chime
     // The start line is spoken, the chime (its 1318.5 Hz partial) sounds when the timer ends, and
-    // the end line is spoken too (when, beside the chime, is the timer's own test's).
+    // the end line is spoken after it (how long after is the timer's own test's).
     const auto speech = recorder.lowBandSounds(0.01);
     ASSERT_GE(speech.size(), 2);
     EXPECT_GT(speech.first().beginMs, returnAt - 100);
