@@ -1,20 +1,12 @@
 #include "PobiProcess.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
+#include <QSettings>
 #include <QtCore/qtestsupport_core.h>
 
 PobiProcess::PobiProcess(bool firstLaunch) {
-    QDir().mkpath(m_config.filePath(QStringLiteral("pobi")));
-    QFile f(settingsFile());
-    if (!firstLaunch && f.open(QIODevice::WriteOnly))
-        f.write("[General]\nhasLaunched=true\n");
-}
-
-PobiProcess::~PobiProcess() {
-    stop();
+    if (!firstLaunch)
+        QSettings(settingsFile(), QSettings::IniFormat).setValue("hasLaunched", true);
 }
 
 QProcessEnvironment PobiProcess::environment() const {
@@ -41,12 +33,9 @@ bool PobiProcess::start() {
 }
 
 void PobiProcess::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
     if (!m_process.waitForFinished(3000))
-        m_process.kill();
-    m_process.waitForFinished(3000);
+        kill();
 }
 
 void PobiProcess::pump() {
@@ -57,12 +46,9 @@ void PobiProcess::pump() {
 }
 
 QStringList PobiProcess::trace() {
-    pump();
-    QStringList out;
-    for (const QByteArray& line : m_stderr.split('\n'))
-        if (line.startsWith("pobi.") && line.contains(": "))
-            out << QString::fromUtf8(line.mid(line.indexOf(": ") + 2));
-    return out;
+    QStringList lines = stderrText().split(u'\n');
+    lines.removeLast(); // the line still being written, if any
+    return lines;
 }
 
 QString PobiProcess::stderrText() {
@@ -70,17 +56,12 @@ QString PobiProcess::stderrText() {
     return QString::fromUtf8(m_stderr);
 }
 
-std::optional<int> PobiProcess::waitForTrace(const QString& text, int timeoutMs, int from) {
-    std::optional<int> found;
-    const auto seen = [&] {
-        const QStringList lines = trace();
-        for (int i = from; i < lines.size() && !found; ++i)
-            if (lines[i].contains(text))
-                found = i;
-        return found || m_process.state() == QProcess::NotRunning;
-    };
-    (void)QTest::qWaitFor(seen, timeoutMs);
-    return found;
+bool PobiProcess::waitForTrace(const QString& text, int timeoutMs, int from) {
+    const auto seen = [&] { return !trace().mid(from).filter(text).isEmpty(); };
+    // A Pobi that has ended writes no more.
+    (void)QTest::qWaitFor([&] { return seen() || m_process.state() == QProcess::NotRunning; },
+                          timeoutMs);
+    return seen();
 }
 
 int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* out,
@@ -95,11 +76,8 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
         pump();
         return other.state() == QProcess::NotRunning || other.waitForFinished(10);
     };
-    if (!QTest::qWaitFor(finished, timeoutMs)) {
-        other.kill();
-        other.waitForFinished(2000);
-        return -1;
-    }
+    if (!QTest::qWaitFor(finished, timeoutMs))
+        return -1; // and the QProcess ends it
     if (out)
         *out = other.readAllStandardOutput();
     if (err)
@@ -107,40 +85,9 @@ int PobiProcess::runAnother(const QStringList& args, int timeoutMs, QByteArray* 
     return other.exitStatus() == QProcess::NormalExit ? other.exitCode() : -1;
 }
 
-namespace Desktop {
-
-bool available() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           !qEnvironmentVariableIsEmpty("POBI_TEST_DISPLAY");
-}
-
 QString xdotool(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("xdotool"), args);
-    if (!p.waitForFinished(5000))
-        p.kill();
-    p.waitForFinished(1000);
+    p.waitForFinished(5000); // one that hangs is ended with the QProcess
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-
-std::optional<QRect> trayIcon(int timeoutMs) {
-    static const QRegularExpression geometry(
-        QStringLiteral("X=(\\d+)\\nY=(\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)"));
-    std::optional<QRect> found;
-    // Of the visible windows of the pobi process, the small one.
-    const auto embedded = [&] {
-        const QString shell = xdotool({"search", "--onlyvisible", "--classname", "^pobi$",
-                                       "getwindowgeometry", "--shell", "%@"});
-        for (const auto& m : geometry.globalMatch(shell)) {
-            const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                          m.captured(4).toInt());
-            if (r.width() > 0 && r.width() <= 64 && r.height() <= 64)
-                found = r;
-        }
-        return found.has_value();
-    };
-    (void)QTest::qWaitFor(embedded, timeoutMs);
-    return found;
-}
-
-} // namespace Desktop

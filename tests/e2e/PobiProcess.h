@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcess>
-#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
@@ -11,7 +10,7 @@ class PobiProcess {
 public:
     // firstLaunch false writes hasLaunched into the settings, so no greeting opens the popup.
     explicit PobiProcess(bool firstLaunch = false);
-    ~PobiProcess();
+    ~PobiProcess() { stop(); }
 
     bool start();
     // When set, later starts see no display, QT_QPA_PLATFORM set to this (unset when empty) and
@@ -24,9 +23,10 @@ public:
     // SIGKILL, as a crash would end it: none of its own shutdown runs.
     void kill() { m_process.kill(), m_process.waitForFinished(3000); }
     QString settingsFile() const { return m_config.filePath(QStringLiteral("pobi/pobi.ini")); }
-    // Waits for a trace line containing text from the line index from on; returns its index.
-    std::optional<int> waitForTrace(const QString& text, int timeoutMs, int from = 0);
-    // The messages of Pobi's own logging categories so far, without the category.
+    // Waits for a trace line containing text, from the line index from on.
+    bool waitForTrace(const QString& text, int timeoutMs, int from = 0);
+    // What it wrote to stderr so far, line by line: its debug messages, each led by its category
+    // ("pobi.tray: popup shown"), and its warnings.
     QStringList trace();
     QString stderrText();
     // Runs another pobi with the same environment but no debug messages, and returns its exit
@@ -41,11 +41,5 @@ private:
     QByteArray m_stderr;
 };
 
-// Desktop helpers for tests that run under the private X server with a tray host.
-namespace Desktop {
-bool available();
-// The tray icon's rectangle once trayer has embedded it.
-std::optional<QRect> trayIcon(int timeoutMs);
-// Runs xdotool and returns what it printed.
+// Under the private X server with a tray host: runs xdotool and returns what it printed.
 QString xdotool(const QStringList& args);
-} // namespace Desktop

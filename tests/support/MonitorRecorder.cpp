@@ -5,15 +5,10 @@
 #include <QtCore/qtestsupport_core.h>
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
+#include <utility>
 #include <vector>
-
-MonitorRecorder::~MonitorRecorder() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-}
 
 bool MonitorRecorder::start() {
     m_process.start(QStringLiteral("parecord"),
@@ -67,10 +62,8 @@ std::vector<double> lowPass(const QList<qint16>& in, double cutoff) {
         double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
         for (double& v : x) {
             const double y = b0 * (v + 2 * x1 + x2) - a1 * y1 - a2 * y2;
-            x2 = x1;
-            x1 = v;
-            y2 = y1;
-            y1 = y;
+            x2 = std::exchange(x1, v);
+            y2 = std::exchange(y1, y);
             v = y;
         }
     }
@@ -115,20 +108,18 @@ QList<MonitorRecorder::Span> MonitorRecorder::lowBandSounds(double threshold, in
 }
 
 int MonitorRecorder::toneOnsetMs(double hz, double amplitude) const {
-    // Goertzel over 20 ms windows: the amplitude of the one frequency in each.
+    // The one frequency's share of each 20 ms window, as its correlation with a complex sine.
     const int n = sampleRate / 50;
-    const double coeff = 2 * std::cos(2 * std::numbers::pi * hz / sampleRate);
+    const double step = 2 * std::numbers::pi * hz / sampleRate;
     for (qsizetype i = 0; i + n <= m_samples.size(); i += n) {
-        double s1 = 0, s2 = 0, sum = 0;
+        std::complex<double> c;
+        double sum = 0;
         for (qsizetype j = i; j < i + n; ++j) {
             const double x = m_samples[j] / 32768.0;
             sum += x * x;
-            const double s = x + coeff * s1 - s2;
-            s2 = s1;
-            s1 = s;
+            c += x * std::polar(1.0, -step * double(j - i));
         }
-        const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
-        const double amp = 2 * std::sqrt(power) / n;
+        const double amp = 2 * std::abs(c) / n;
         // The tone must also carry most of the window's energy (a sine's rms is amp / sqrt 2):
         // a voice has some energy at any one frequency, but never most of it.
         if (amp >= amplitude && amp * amp / 2 >= 0.5 * sum / n)
