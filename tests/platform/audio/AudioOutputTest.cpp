@@ -1,3 +1,4 @@
+#include "LogCapture.h"
 #include "MonitorRecorder.h"
 #include "TestDirs.h"
 #include "core/audio/AudioRenderer.h"
@@ -10,9 +11,9 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QtCore/qtestsupport_core.h>
+#include <array>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -47,14 +48,11 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
     while (end > 0 && samples[end - 1] == 0)
         --end;
     EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
-    int peak = 0;
-    for (auto s : samples)
-        peak = std::max(peak, std::abs(int(s)));
-    EXPECT_NEAR(peak, 0.45 * 32767, 400);
 }
 
-// The sound server restarting while the metronome plays stops it; once the server is back a new
-// start plays again, without restarting the program, with its clicks exactly one beat apart.
+// The sound server restarting while the metronome plays stops it, and while it is away a start
+// fails with one line saying why; once the server is back a new start plays again, without
+// restarting the program, with its clicks exactly one beat apart.
 TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
     ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
@@ -70,6 +68,14 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
     ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
+    {
+        LogCapture log;
+        metronome.start();
+        EXPECT_FALSE(metronome.running());
+        EXPECT_FALSE(player.errorString().isEmpty());
+        EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
+                  QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
+    }
     ASSERT_EQ(QProcess::execute(program, server), 0);
 
     ASSERT_TRUE(recording.start());
@@ -93,42 +99,17 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
             << "between clicks " << k - 1 << " and " << k;
 }
 
-// A program that cannot reach any sound server: the metronome does not start, and one line says
-// why.
-TEST(AudioWithoutServer, FailsCleanlyWithOneLogLine) {
-    TestDirs dirs;
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dirs.file("no-socket"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dirs.path());
-    env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), dirs.path());
-    child.setProcessEnvironment(env);
-    child.start(QStringLiteral(POBI_HOTKEY_PROBE), {QStringLiteral("metronome")});
-    ASSERT_TRUE(child.waitForFinished(20000)) << "the child hung";
-    const QString err = QString::fromUtf8(child.readAllStandardError());
-    EXPECT_EQ(child.readAllStandardOutput(), "metronome running=0 output=0 beat=-1\n");
-    const QStringList ours = err.split(u'\n').filter(QRegularExpression(QStringLiteral("^Pobi:")));
-    ASSERT_EQ(ours.size(), 1) << err.toStdString();
-    EXPECT_TRUE(ours[0].contains(QRegularExpression(QStringLiteral("^Pobi: audio failed: \\S"))));
-}
-
 TEST(RenderDevice, ConvertsToSixteenBitsWhenFloatIsRefused) {
     AudioRenderer renderer;
-    auto b = std::make_shared<std::vector<float>>(std::vector<float>{0.5f, -1.0f, 2.0f, -0.25f});
-    renderer.schedule(0, b, 3000); // past the first scratch block
+    renderer.schedule(0, std::make_shared<std::vector<float>>(std::vector{0.5f, -1.0f, 2.0f}),
+                      3000);
     RenderDevice device(renderer, true);
     device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    QByteArray bytes = device.read(2 * 3010);
-    ASSERT_EQ(bytes.size(), 2 * 3010);
-    std::vector<qint16> s(3010);
-    std::memcpy(s.data(), bytes.constData(), bytes.size());
-    EXPECT_EQ(std::vector<qint16>(s.begin() + 2999, s.begin() + 3004),
-              (std::vector<qint16>{0, 16384, -32767, 32767, -8192})); // 2.0 clipped
-    EXPECT_EQ(renderer.frames(), 3010);
-
-    RenderDevice floats(renderer, false);
-    floats.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    EXPECT_EQ(floats.read(4 * 100 + 3).size(), 400); // whole frames only
+    const QByteArray bytes = device.read(2 * 3003); // past the first scratch block
+    ASSERT_EQ(bytes.size(), 2 * 3003);
+    std::array<qint16, 3> s{};
+    std::memcpy(s.data(), bytes.constData() + 2 * 3000, sizeof s);
+    EXPECT_EQ(s, (std::array<qint16, 3>{16384, -32767, 32767})); // 2.0 clipped
 }
 
 } // namespace
