@@ -1,20 +1,16 @@
 #include "LogCapture.h"
 #include "MonitorRecorder.h"
 #include "TestDirs.h"
-#include "core/audio/AudioRenderer.h"
 #include "core/audio/AudioShare.h"
 #include "core/audio/BellChime.h"
 #include "core/clock/Clock.h"
 #include "core/metronome/Metronome.h"
 #include "platform/audio/QtAudioPlayer.h"
-#include "platform/audio/RenderDevice.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QtCore/qtestsupport_core.h>
-#include <array>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,18 +32,17 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
     AudioShare share(player);
     BellChime chime(share, Clock::system());
     chime.play();
-    EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
     recording.stop();
+    // One bell with no silence inside it, neither its start lost to a stream still opening nor
+    // its end to an output released too soon.
     const auto& samples = recording.samples();
-    // One bell with no silence inside it, at its full length and level.
     const auto found = recording.onsets(0, 50);
-    ASSERT_EQ(found.size(), 1);
-    const auto begin = found[0];
+    ASSERT_EQ(found.size(), 1) << player.errorString().toStdString();
     auto end = samples.size();
     while (end > 0 && samples[end - 1] == 0)
         --end;
-    EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
+    EXPECT_NEAR(double(end - found[0]), BellChime::bellFrames, 100);
 }
 
 // The sound server restarting while the metronome plays stops it, and while it is away a start
@@ -68,14 +63,12 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
     ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
-    {
-        LogCapture log;
-        metronome.start();
-        EXPECT_FALSE(metronome.running());
-        EXPECT_FALSE(player.errorString().isEmpty());
-        EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
-                  QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
-    }
+    LogCapture log;
+    metronome.start();
+    EXPECT_FALSE(metronome.running());
+    EXPECT_FALSE(player.errorString().isEmpty());
+    EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
+              QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
     ASSERT_EQ(QProcess::execute(program, server), 0);
 
     ASSERT_TRUE(recording.start());
@@ -97,19 +90,6 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     for (qsizetype k = 1; k < found.size(); ++k)
         EXPECT_NEAR(found[k] - found[k - 1], 22050, 3)
             << "between clicks " << k - 1 << " and " << k;
-}
-
-TEST(RenderDevice, ConvertsToSixteenBitsWhenFloatIsRefused) {
-    AudioRenderer renderer;
-    renderer.schedule(0, std::make_shared<std::vector<float>>(std::vector{0.5f, -1.0f, 2.0f}),
-                      3000);
-    RenderDevice device(renderer, true);
-    device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    const QByteArray bytes = device.read(2 * 3003); // past the first scratch block
-    ASSERT_EQ(bytes.size(), 2 * 3003);
-    std::array<qint16, 3> s{};
-    std::memcpy(s.data(), bytes.constData() + 2 * 3000, sizeof s);
-    EXPECT_EQ(s, (std::array<qint16, 3>{16384, -32767, 32767})); // 2.0 clipped
 }
 
 } // namespace
