@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // A synthesiser that records what it is asked to do. Nothing ends by itself: tests call
-// finish() or cancel() to report an utterance's end, as the real one does one turn later.
+// finish() to report an utterance's end, as the real one does one turn later.
 class FakeSpeech final : public SpeechService {
     Q_OBJECT
 public:
@@ -38,7 +38,6 @@ public:
 
     // Reports the end of an utterance (default: the latest one).
     void finish(quint64 id = 0) { emit ended(id ? id : m_lastId, Outcome::Finished); }
-    void cancel(quint64 id = 0) { emit ended(id ? id : m_lastId, Outcome::Cancelled); }
 
     // What was said since the last clear(), and the id of the latest utterance.
     const QStringList& texts() const { return m_texts; }
