@@ -22,17 +22,14 @@ public:
         }
         return m_running;
     }
-    void stop() override {
-        m_running = false;
-        m_renderer.reset();
-    }
+    // What was scheduled stays unheard: start() begins a new timeline.
+    void stop() override { m_running = false; }
     bool isRunning() const override { return m_running; }
     QString errorString() const override { return m_running ? QString() : m_refuse; }
     qint64 sampleTime() const override { return m_running ? m_renderer.frames() : 0; }
     // What is rendered is heard latency frames later (a real device fills its buffer at once).
     qint64 playedTime() const override { return std::max<qint64>(0, sampleTime() - m_latency); }
     void setLatency(int frames) { m_latency = frames; }
-    // What is scheduled while stopped is never heard: start() begins a new timeline.
     void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override {
         m_renderer.schedule(voice, buffer, at);
     }

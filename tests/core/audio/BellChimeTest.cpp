@@ -16,7 +16,6 @@ namespace {
 class SharedOutputTest : public ::testing::Test {
 protected:
     void run(int ms) { output.run(clock, ms); }
-    bool bellAt(qint64 at) const { return output.holds(*BellChime::bell(), at); }
 
     TestDirs dirs;
     QSettings store{dirs.settingsFile(), QSettings::IniFormat};
@@ -35,7 +34,7 @@ TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     EXPECT_TRUE(output.isRunning());
     run(600);
     EXPECT_FALSE(chime.holding());
-    EXPECT_TRUE(bellAt(BellChime::startupFrames));
+    EXPECT_TRUE(output.holds(*BellChime::bell(), BellChime::startupFrames));
     EXPECT_EQ(share.users(), 0);
 
     // Set a second ahead on a server that holds 200 ms: the output opens at once and the bell
@@ -44,7 +43,7 @@ TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     chime.playAt(clock.monotonicMs() + 1000);
     output.render(8820); // a device fills its buffer at once
     run(2100);
-    EXPECT_TRUE(bellAt(44100));
+    EXPECT_TRUE(output.holds(*BellChime::bell(), 44100));
     chime.playAt(clock.monotonicMs() + 1000);
     run(300);
     chime.cancel();
@@ -62,7 +61,6 @@ TEST_F(SharedOutputTest, AChimeDuringTheMetronomeMixesInOutlastsItsStopAndShares
     EXPECT_TRUE(output.isRunning());
     run(1600);
     EXPECT_FALSE(output.isRunning());
-    EXPECT_FALSE(chime.holding());
     // Both inside the bell: the first mixed with it, the second dropped with the stop.
     const auto& out = output.output();
     for (const auto& [click, lo] :
