@@ -34,8 +34,7 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
     chime.play();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
     recording.stop();
-    // One bell with no silence inside it, neither its start lost to a stream still opening nor
-    // its end to an output released too soon.
+    // One bell with no silence inside it, its end not cut off by an output released too soon.
     const auto& samples = recording.samples();
     const auto found = recording.onsets(0, 50);
     ASSERT_EQ(found.size(), 1) << player.errorString().toStdString();
