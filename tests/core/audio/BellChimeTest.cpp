@@ -29,7 +29,6 @@ protected:
 
 TEST_F(SharedOutputTest, AChimeAloneStartsTheOutputAndReleasesItAfterwards) {
     chime.play();
-    EXPECT_TRUE(chime.holding());
     run(1500); // the bell has been rendered, but the server may still be playing it
     EXPECT_TRUE(output.isRunning());
     run(600);

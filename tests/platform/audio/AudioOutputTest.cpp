@@ -62,12 +62,15 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
     ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
-    LogCapture log;
-    metronome.start();
-    EXPECT_FALSE(metronome.running());
-    EXPECT_FALSE(player.errorString().isEmpty());
-    EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
-              QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
+    {
+        // Only around the failed start: the capture is not safe against the output's thread.
+        LogCapture log;
+        metronome.start();
+        EXPECT_FALSE(metronome.running());
+        EXPECT_FALSE(player.errorString().isEmpty());
+        EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
+                  QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
+    }
     ASSERT_EQ(QProcess::execute(program, server), 0);
 
     ASSERT_TRUE(recording.start());
