@@ -20,27 +20,20 @@ public:
             m_output.clear();
             m_running = true;
         }
-        m_error = m_running ? QString() : m_refuse;
         return m_running;
     }
-    void stop() override {
-        m_running = false;
-        m_renderer.reset();
-    }
+    // What was scheduled stays unheard: start() begins a new timeline.
+    void stop() override { m_running = false; }
     bool isRunning() const override { return m_running; }
-    QString errorString() const override { return m_error; }
+    QString errorString() const override { return m_running ? QString() : m_refuse; }
     qint64 sampleTime() const override { return m_running ? m_renderer.frames() : 0; }
     // What is rendered is heard latency frames later (a real device fills its buffer at once).
     qint64 playedTime() const override { return std::max<qint64>(0, sampleTime() - m_latency); }
     void setLatency(int frames) { m_latency = frames; }
     void scheduleVoice(int voice, const Buffer& buffer, qint64 at) override {
-        if (m_running)
-            m_renderer.schedule(voice, buffer, at);
+        m_renderer.schedule(voice, buffer, at);
     }
-    void dropVoice(int voice) override {
-        if (m_running)
-            m_renderer.dropVoice(voice);
-    }
+    void dropVoice(int voice) override { m_renderer.dropVoice(voice); }
 
     // Renders the next frames of the timeline, while running, onto the end of output().
     void render(int frames) {
@@ -76,7 +69,6 @@ private:
     AudioRenderer m_renderer;
     std::vector<float> m_output;
     bool m_running = false;
-    QString m_error;
     QString m_refuse;
     int m_latency = 0;
 };

@@ -4,29 +4,23 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // A synthesiser that records what it is asked to do. Nothing ends by itself: tests call
-// finish() or cancel() to report an utterance's end, as the real one does one turn later.
+// finish() to report an utterance's end, as the real one does one turn later.
 class FakeSpeech final : public SpeechService {
     Q_OBJECT
 public:
-    struct Utterance {
-        quint64 id = 0;
-        QString text;
-        QString voiceId;
-        double rate = 1.0;
-    };
-
     using SpeechService::SpeechService;
 
     bool available() const override { return m_available; }
     QString reason() const override { return m_reason; }
-    quint64 speak(const QString& text, const QString& voiceId, double rate) override {
+    quint64 speak(const QString& text, const QString&, double) override {
         m_available = m_available || m_back;
         if (!m_available)
             return 0;
-        m_spoken.append({m_nextId, text, voiceId, rate});
-        return m_nextId++;
+        m_texts.append(text);
+        return ++m_lastId;
     }
     void stop() override { ++m_stops; }
     int leadMs() const override { return lead; }
@@ -43,26 +37,20 @@ public:
     void setVoices(const QList<VoiceInfo>& voices) { m_voices = voices; }
 
     // Reports the end of an utterance (default: the latest one).
-    void finish(quint64 id = 0) { emit ended(id ? id : lastId(), Outcome::Finished); }
-    void cancel(quint64 id = 0) { emit ended(id ? id : lastId(), Outcome::Cancelled); }
+    void finish(quint64 id = 0) { emit ended(id ? id : m_lastId, Outcome::Finished); }
 
-    const QList<Utterance>& spoken() const { return m_spoken; }
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& u : m_spoken)
-            out.append(u.text);
-        return out;
-    }
-    quint64 lastId() const { return m_spoken.isEmpty() ? 0 : m_spoken.last().id; }
+    // What was said since the last clear(), and the id of the latest utterance.
+    const QStringList& texts() const { return m_texts; }
+    quint64 lastId() const { return m_lastId; }
     int stops() const { return m_stops; }
-    void clear() { m_spoken.clear(); }
+    void clear() { m_texts.clear(); }
 
 private:
     bool m_available = true;
     bool m_back = false;
     QString m_reason;
-    QList<Utterance> m_spoken;
+    QStringList m_texts;
     QList<VoiceInfo> m_voices;
-    quint64 m_nextId = 1;
+    quint64 m_lastId = 0;
     int m_stops = 0;
 };

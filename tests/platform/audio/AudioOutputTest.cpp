@@ -1,19 +1,16 @@
+#include "LogCapture.h"
 #include "MonitorRecorder.h"
 #include "TestDirs.h"
-#include "core/audio/AudioRenderer.h"
 #include "core/audio/AudioShare.h"
 #include "core/audio/BellChime.h"
 #include "core/clock/Clock.h"
 #include "core/metronome/Metronome.h"
 #include "platform/audio/QtAudioPlayer.h"
-#include "platform/audio/RenderDevice.h"
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QtCore/qtestsupport_core.h>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,26 +32,21 @@ TEST_F(AudioOutput, TheChimeReachesTheSinkWholeAndReleasesTheOutput) {
     AudioShare share(player);
     BellChime chime(share, Clock::system());
     chime.play();
-    EXPECT_TRUE(player.isRunning()) << player.errorString().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isRunning(); }, 10000));
     recording.stop();
+    // One bell with no silence inside it, its end not cut off by an output released too soon.
     const auto& samples = recording.samples();
-    // One bell with no silence inside it, at its full length and level.
     const auto found = recording.onsets(0, 50);
-    ASSERT_EQ(found.size(), 1);
-    const auto begin = found[0];
+    ASSERT_EQ(found.size(), 1) << player.errorString().toStdString();
     auto end = samples.size();
     while (end > 0 && samples[end - 1] == 0)
         --end;
-    EXPECT_NEAR(double(end - begin), BellChime::bellFrames, 100);
-    int peak = 0;
-    for (auto s : samples)
-        peak = std::max(peak, std::abs(int(s)));
-    EXPECT_NEAR(peak, 0.45 * 32767, 400);
+    EXPECT_NEAR(double(end - found[0]), BellChime::bellFrames, 100);
 }
 
-// The sound server restarting while the metronome plays stops it; once the server is back a new
-// start plays again, without restarting the program, with its clicks exactly one beat apart.
+// The sound server restarting while the metronome plays stops it, and while it is away a start
+// fails with one line saying why; once the server is back a new start plays again, without
+// restarting the program, with its clicks exactly one beat apart.
 TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     QFile pid(qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/pid"));
     ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
@@ -70,6 +62,15 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     ASSERT_TRUE(metronome.running()) << player.errorString().toStdString();
     ASSERT_EQ(QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !metronome.running(); }));
+    {
+        // Only around the failed start: the capture is not safe against the output's thread.
+        LogCapture log;
+        metronome.start();
+        EXPECT_FALSE(metronome.running());
+        EXPECT_FALSE(player.errorString().isEmpty());
+        EXPECT_EQ(log.messages().filter(QStringLiteral("Pobi:")),
+                  QStringList{QStringLiteral("Pobi: audio failed: ") + player.errorString()});
+    }
     ASSERT_EQ(QProcess::execute(program, server), 0);
 
     ASSERT_TRUE(recording.start());
@@ -91,44 +92,6 @@ TEST_F(AudioOutput, ClicksReachTheSinkOneBeatApartAgainAfterTheServerRestarts) {
     for (qsizetype k = 1; k < found.size(); ++k)
         EXPECT_NEAR(found[k] - found[k - 1], 22050, 3)
             << "between clicks " << k - 1 << " and " << k;
-}
-
-// A program that cannot reach any sound server: the metronome does not start, and one line says
-// why.
-TEST(AudioWithoutServer, FailsCleanlyWithOneLogLine) {
-    TestDirs dirs;
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dirs.file("no-socket"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dirs.path());
-    env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), dirs.path());
-    child.setProcessEnvironment(env);
-    child.start(QStringLiteral(POBI_HOTKEY_PROBE), {QStringLiteral("metronome")});
-    ASSERT_TRUE(child.waitForFinished(20000)) << "the child hung";
-    const QString err = QString::fromUtf8(child.readAllStandardError());
-    EXPECT_EQ(child.readAllStandardOutput(), "metronome running=0 output=0 beat=-1\n");
-    const QStringList ours = err.split(u'\n').filter(QRegularExpression(QStringLiteral("^Pobi:")));
-    ASSERT_EQ(ours.size(), 1) << err.toStdString();
-    EXPECT_TRUE(ours[0].contains(QRegularExpression(QStringLiteral("^Pobi: audio failed: \\S"))));
-}
-
-TEST(RenderDevice, ConvertsToSixteenBitsWhenFloatIsRefused) {
-    AudioRenderer renderer;
-    auto b = std::make_shared<std::vector<float>>(std::vector<float>{0.5f, -1.0f, 2.0f, -0.25f});
-    renderer.schedule(0, b, 3000); // past the first scratch block
-    RenderDevice device(renderer, true);
-    device.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    QByteArray bytes = device.read(2 * 3010);
-    ASSERT_EQ(bytes.size(), 2 * 3010);
-    std::vector<qint16> s(3010);
-    std::memcpy(s.data(), bytes.constData(), bytes.size());
-    EXPECT_EQ(std::vector<qint16>(s.begin() + 2999, s.begin() + 3004),
-              (std::vector<qint16>{0, 16384, -32767, 32767, -8192})); // 2.0 clipped
-    EXPECT_EQ(renderer.frames(), 3010);
-
-    RenderDevice floats(renderer, false);
-    floats.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    EXPECT_EQ(floats.read(4 * 100 + 3).size(), 400); // whole frames only
 }
 
 } // namespace
