@@ -7,6 +7,7 @@
 #include "core/metronome/Metronome.h"
 #include "platform/audio/QtAudioPlayer.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -15,33 +16,51 @@
 
 namespace {
 
+bool runQuietly(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 // A sound server of these tests' own, like the shared one of scripts/services.sh. Restarting the
 // shared one would also cut off the speech server playing through it, and the speech tests after
 // these would wait on a sentence it never finishes. Its address stays the same for the life of
 // the process, as the output's connection to the sound server does.
 class PrivateSoundServer {
 public:
-    // Points this process at the server, and starts it.
-    bool start() {
-        m_saved.clear();
+    // Points this process at the server: the audio output reads its address from there.
+    void use() {
         for (const char* name : {"PULSE_SERVER", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH"})
             m_saved.append({name, qgetenv(name)});
         qputenv("PULSE_RUNTIME_PATH", m_dir.path().toUtf8());
         qputenv("PULSE_STATE_PATH", m_dir.path().toUtf8());
         qputenv("PULSE_SERVER", "unix:" + m_dir.filePath("native").toUtf8());
+    }
+    void leave() {
+        for (const auto& [name, value] : m_saved)
+            qputenv(name, value);
+    }
+    bool start() const {
         const QStringList args = {
             "-D", "-n", "--exit-idle-time=-1",
             "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
                 m_dir.filePath("native"),
             "--load=module-null-sink sink_name=nullsink rate=44100 norewinds=1"};
-        return QProcess::execute(QStringLiteral("pulseaudio"), args) == 0 &&
-               QTest::qWaitFor([] { return QProcess::execute("pactl", {"info"}) == 0; }, 10000);
+        return runQuietly(QStringLiteral("pulseaudio"), args) &&
+               QTest::qWaitFor([] { return runQuietly("pactl", {"info"}); }, 10000);
     }
-    // Stops it, and points this process back where it pointed before.
-    void stop() {
-        QProcess::execute(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")});
-        for (const auto& [name, value] : m_saved)
-            qputenv(name, value);
+    void stop() const { runQuietly(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")}); }
+    // Qt's audio output now and then aborts a process that ends just as its sound server went
+    // away, so the server is stopped, and its folder removed, only once this process has ended.
+    void stopAfterThisProcess() {
+        m_dir.setAutoRemove(false);
+        QProcess::startDetached(
+            QStringLiteral("sh"),
+            {"-c",
+             "while kill -0 $0 2>/dev/null; do sleep 0.2; done; pulseaudio --kill; rm -r \"$1\"",
+             QString::number(QCoreApplication::applicationPid()), m_dir.path()});
     }
 
 private:
@@ -51,8 +70,13 @@ private:
 
 class AudioOutput : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { started = server.start(); }
-    static void TearDownTestSuite() { server.stop(); }
+    static void SetUpTestSuite() {
+        server.use();
+        started = server.start();
+        if (started)
+            server.stopAfterThisProcess();
+    }
+    static void TearDownTestSuite() { server.leave(); }
     void SetUp() override {
         if (!started)
             GTEST_SKIP() << "cannot start PulseAudio (pulseaudio and pactl are needed)";
