@@ -100,11 +100,14 @@ TEST(App, ConcurrentStartsLeaveOnePobiWhichSignalsQuitCleanly) {
         for (QProcess& p : starts) // each of the others handed its request over and left
             EXPECT_EQ(&p == survivor ? 0 : p.exitCode(), 0)
                 << p.readAllStandardError().toStdString();
-        QByteArray trace = survivor->readAllStandardError();
-        EXPECT_TRUE(trace.contains("popup shown")) << trace.toStdString();
+        QByteArray trace;
+        const auto traced = [&](const char* line) {
+            return QTest::qWaitFor(
+                [&] { return (trace += survivor->readAllStandardError()).contains(line); }, 20000);
+        };
+        EXPECT_TRUE(traced("popup shown")) << trace.toStdString();
         EXPECT_EQ(pobi.runAnother({QStringLiteral("--toggle")}, 20000), 0);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return (trace += survivor->readAllStandardError()).contains("popup hidden"); }));
+        EXPECT_TRUE(traced("popup hidden")) << trace.toStdString();
         const QString socket = QDir(pobi.runtimeDir()).filePath(QStringLiteral("pobi.sock"));
         EXPECT_TRUE(QFile::exists(socket));
         ::kill(static_cast<pid_t>(survivor->processId()), signal);
