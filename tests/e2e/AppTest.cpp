@@ -150,6 +150,7 @@ TEST(App, ADayWithPobiFromTheFirstLaunchToTheChime) {
     ASSERT_TRUE(pobi.start());
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("popup shown"), 20000));
     EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("or bind a shortcut to pobi --toggle,"), 20000));
+    EXPECT_TRUE(pobi.waitForTrace(QStringLiteral("help \"Bind a shortcut to: pobi"), 20000));
     ASSERT_TRUE(QTest::qWaitFor(popupHasKeyboard, 20000));
     type("2m tea");
     const int before = secondsLeft();

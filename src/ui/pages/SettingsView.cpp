@@ -1,5 +1,6 @@
 #include "ui/pages/SettingsView.h"
 
+#include "core/log/Log.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
 #include "core/text/Tone.h"
@@ -409,6 +410,7 @@ void SettingsView::setHotkeyService(HotkeyService* service) {
         if (!m_hotkey)
             return;
         setHotkeyHelp(hotkeyHelpFor(m_hotkey->status()));
+        qCDebug(lcTray).noquote() << QStringLiteral("hotkey help \"%1\"").arg(hotkeyHelp());
         m_hotkeyHelp->setToolTip(m_hotkey->reason());
         for (QWidget* keycap : m_keycaps)
             keycap->setVisible(m_hotkey->backend() != HotkeyService::Backend::Unavailable);
