@@ -2,6 +2,7 @@
 
 #include "core/log/Log.h"
 #include "core/settings/LoginItem.h"
+#include "core/text/StoredNames.h"
 #include "core/text/Trim.h"
 
 #include <QDir>
@@ -81,26 +82,11 @@ std::optional<QString> readString(const QVariant& v) {
 }
 
 // The mode's stored names, which files written by every earlier version use.
-constexpr std::array<std::pair<Settings::Mode, const char*>, 3> modeNames{{
+constexpr StoredNames<Settings::Mode, 3> modeNames{{
     {Settings::Mode::Timer, "timer"},
     {Settings::Mode::Stopwatch, "stopwatch"},
     {Settings::Mode::Tempo, "tempo"},
 }};
-
-QString modeName(Settings::Mode mode) {
-    for (const auto& [m, name] : modeNames)
-        if (m == mode)
-            return QString::fromLatin1(name);
-    return {};
-}
-
-std::optional<Settings::Mode> readMode(const QVariant& v) {
-    const auto text = readString(v);
-    for (const auto& [mode, name] : modeNames)
-        if (text && *text == QLatin1String(name))
-            return mode;
-    return std::nullopt;
-}
 
 std::optional<QStringList> readStringList(const QVariant& v) {
     if (v.typeId() == QMetaType::QStringList)
@@ -159,7 +145,8 @@ Settings::Settings(const QString& path, LoginItem* loginItem, QObject* parent)
     m_muted = readBool(value("muted")).value_or(false);
     m_notify = readBool(value("notify")).value_or(true);
     m_recents = readStringList(value("recents")).value_or(QStringList());
-    m_mode = readMode(value("mode")).value_or(Mode::Timer);
+    m_mode = fromStoredName(modeNames, readString(value("mode")).value_or(QString()))
+                 .value_or(Mode::Timer);
 }
 
 Settings::~Settings() = default;
@@ -250,7 +237,7 @@ void Settings::setRecents(const QStringList& v) {
     assign(m_recents, v, "recents", v, &Settings::recentsChanged);
 }
 void Settings::setMode(Mode v) {
-    assign(m_mode, v, "mode", modeName(v), &Settings::modeChanged);
+    assign(m_mode, v, "mode", storedName(modeNames, v), &Settings::modeChanged);
 }
 
 void Settings::remember(const QString& text) {

@@ -5,6 +5,7 @@
 #include "core/clock/ClockTimer.h"
 #include "core/settings/Settings.h"
 #include "core/speech/Speaker.h"
+#include "core/text/StoredNames.h"
 #include "core/text/Tone.h"
 #include "core/text/Words.h"
 
@@ -29,24 +30,10 @@ constexpr int idleAfterDoneMs = 12000;
 const QString runKey = QStringLiteral("run");
 
 // The kinds' names in the stored run, which every earlier version reads and writes.
-constexpr std::array<std::pair<Command::Kind, const char*>, 2> kindNames{{
+constexpr StoredNames<Command::Kind, 2> kindNames{{
     {Command::Kind::Timer, "timer"},
     {Command::Kind::Stopwatch, "stopwatch"},
 }};
-
-QString kindName(Command::Kind kind) {
-    for (const auto& [k, name] : kindNames)
-        if (k == kind)
-            return QString::fromLatin1(name);
-    return {};
-}
-
-std::optional<Command::Kind> kindNamed(const QString& text) {
-    for (const auto& [kind, name] : kindNames)
-        if (text == QLatin1String(name))
-            return kind;
-    return std::nullopt;
-}
 } // namespace
 
 TimerEngine::TimerEngine(Settings& settings, Speaker& speaker, Clock& clock, Chime* chime,
@@ -349,7 +336,7 @@ void TimerEngine::persist() {
     for (const Lap& lap : m_laps)
         laps.append(QJsonArray{lap.split, lap.total});
     QJsonObject run{
-        {QStringLiteral("kind"), kindName(m_kind)},
+        {QStringLiteral("kind"), storedName(kindNames, m_kind)},
         {QStringLiteral("label"), m_label},
         {QStringLiteral("total"), m_total},
         {QStringLiteral("start"), now.toMSecsSinceEpoch() - (m_clock.monotonicMs() - m_t0)},
@@ -366,7 +353,7 @@ void TimerEngine::restore() {
     m_persist = true;
     const QJsonObject run =
         QJsonDocument::fromJson(m_settings.store().value(runKey).toString().toUtf8()).object();
-    const auto kind = kindNamed(run.value(QStringLiteral("kind")).toString());
+    const auto kind = fromStoredName(kindNames, run.value(QStringLiteral("kind")).toString());
     const qint64 total = run.value(QStringLiteral("total")).toInteger();
     if (!kind || (kind == Command::Kind::Timer && total <= 0)) {
         persist(); // nothing usable: forget it
